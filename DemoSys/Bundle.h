@@ -1,0 +1,12 @@
+// The application bundle's directory: every data path is this followed by a
+// path that starts with "/FxData/".
+#pragma once
+
+#include <string>
+
+namespace Bundle {
+
+const std::string& Path();
+void SetPath(const std::string& path);
+
+}  // namespace Bundle

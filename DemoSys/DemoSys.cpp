@@ -1,0 +1,100 @@
+#include "DemoSys.h"
+
+#include "BS/Export/BS_Math.h"
+#include "Bundle.h"
+#include "DemoLog.h"
+#include "Riraru3Z/Shader.h"
+
+namespace DemoSys {
+
+Shader* mShader2D = nullptr;
+bool mInited = false;
+GLuint mDefaultRenderTarget = 0;
+
+namespace {
+
+constexpr float kVirtualWidth = 480.0f;
+constexpr float kVirtualHeight = 320.0f;
+
+struct Quad {
+    float positions[12];
+    float uvs[12];
+};
+
+// Two triangles in normalised device coordinates, texture row 0 along the
+// rectangle's top edge, turned about the screen centre by angle.
+void BuildQuad(float x, float y, float width, float height, float angle, Quad& quad) {
+    const float left = 2.0f * x / kVirtualWidth - 1.0f;
+    const float right = left + 2.0f * width / kVirtualWidth;
+    const float top = 1.0f - 2.0f * y / kVirtualHeight;
+    const float bottom = top - 2.0f * height / kVirtualHeight;
+    const float corners[12] = {right, bottom, left, bottom, left, top, right, bottom, left, top, right, top};
+    static const float kUvs[12] = {1, 1, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+    BS::Matrix44 rotation;
+    rotation.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), angle);
+    for (int i = 0; i < 6; ++i) {
+        const BS::Vector3 p = rotation.TransformPoint(BS::Vector3(corners[2 * i], corners[2 * i + 1], 0.0f));
+        quad.positions[2 * i] = p.x;
+        quad.positions[2 * i + 1] = p.y;
+        quad.uvs[2 * i] = kUvs[2 * i];
+        quad.uvs[2 * i + 1] = kUvs[2 * i + 1];
+    }
+}
+
+void PrepareQuadState() {
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(2);
+}
+
+void DrawQuad(const Quad& quad, GLint colourLocation, GLint samplerLocation, const float colour[4]) {
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, quad.positions);
+    CheckGLError("DrawRect/1");
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, 0, quad.uvs);
+    CheckGLError("DrawRect/2");
+    if (colourLocation >= 0) glUniform4fv(colourLocation, 1, colour);
+    if (samplerLocation >= 0) glUniform1i(samplerLocation, 0);
+    CheckGLError("DrawRect/3");
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+    CheckGLError("DrawRect/4");
+    glDisableVertexAttribArray(0);
+    glDisableVertexAttribArray(2);
+}
+
+}  // namespace
+
+void Init(GLView*) {
+    if (mInited) return;
+    mShader2D = Shader::LoadShader(Bundle::Path() + "/FxData/Common/Generic2D");
+    mInited = true;
+}
+
+void SetDefaultRenderTarget(GLuint framebuffer) { mDefaultRenderTarget = framebuffer; }
+
+GLuint GetDefaultRenderTarget() { return mDefaultRenderTarget; }
+
+void ResetRenderTarget() {
+    glBindFramebuffer(GL_FRAMEBUFFER, mDefaultRenderTarget);
+    glViewport(0, 0, 320, 480);
+}
+
+void DrawRect(float x, float y, float width, float height, float angle, const float colour[4]) {
+    if (!mShader2D) return;  // nothing to draw with before Init
+    PrepareQuadState();
+    mShader2D->BindShader();
+    CheckGLError("DrawRect: init");
+    Quad quad;
+    BuildQuad(x, y, width, height, angle, quad);
+    DrawQuad(quad, mShader2D->GetUniformColor(), mShader2D->GetUniformDiffuseMap(), colour);
+}
+
+void DrawRectWithShader(Shader* shader, float x, float y, float width, float height, float angle,
+                        const float colour[4]) {
+    PrepareQuadState();
+    Quad quad;
+    BuildQuad(x, y, width, height, angle, quad);
+    DrawQuad(quad, shader->GetUniformColor(), shader->GetUniformDiffuseMap(), colour);
+}
+
+}  // namespace DemoSys

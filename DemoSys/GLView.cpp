@@ -1,0 +1,66 @@
+#include "GLView.h"
+
+#include "DemoLog.h"
+#include "DemoSys.h"
+#include "Linux/Source/DisplaySurface.h"
+
+void GLView::setContext(DisplaySurface* context) {
+    if (context == mContext) return;
+    deleteFramebuffer();
+    mContext = context;
+}
+
+void GLView::createFramebuffer() {
+    if (!mContext || defaultFramebuffer) return;
+    mContext->MakeCurrent();
+    framebufferWidth = DisplaySurface::kScreenWidth;
+    framebufferHeight = DisplaySurface::kScreenHeight;
+
+    glGenFramebuffers(1, &defaultFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebuffer);
+
+    glGenTextures(1, &colorRenderbuffer);
+    glBindTexture(GL_TEXTURE_2D, colorRenderbuffer);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, framebufferWidth, framebufferHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorRenderbuffer, 0);
+
+    glGenRenderbuffers(1, &depthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, framebufferWidth, framebufferHeight);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    CheckGLError("depth");
+
+    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    if (status != GL_FRAMEBUFFER_COMPLETE) DemoLog("Failed to make complete framebuffer object %x", status);
+}
+
+void GLView::deleteFramebuffer() {
+    if (!mContext) return;
+    mContext->MakeCurrent();
+    if (defaultFramebuffer) glDeleteFramebuffers(1, &defaultFramebuffer);
+    if (colorRenderbuffer) glDeleteTextures(1, &colorRenderbuffer);
+    if (depthBuffer) glDeleteRenderbuffers(1, &depthBuffer);
+    defaultFramebuffer = colorRenderbuffer = depthBuffer = 0;
+}
+
+void GLView::setFramebuffer() {
+    if (!mContext) return;
+    mContext->MakeCurrent();
+    createFramebuffer();
+    glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebuffer);
+    glViewport(0, 0, framebufferWidth, framebufferHeight);
+    DemoSys::SetDefaultRenderTarget(defaultFramebuffer);
+}
+
+bool GLView::presentFramebuffer() {
+    if (!mContext) return false;
+    mContext->MakeCurrent();
+    glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebuffer);
+    return mContext->Present(colorRenderbuffer);
+}

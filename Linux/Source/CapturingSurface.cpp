@@ -1,0 +1,49 @@
+#include "CapturingSurface.h"
+
+#include <GLES2/gl2.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "PngFile.h"
+
+CapturingSurface::CapturingSurface(std::unique_ptr<DisplaySurface> inner, std::vector<double> times,
+                                   std::string outDir, std::function<double()> frameTime)
+    : mInner(std::move(inner)),
+      mTimes(std::move(times)),
+      mOutDir(std::move(outDir)),
+      mFrameTime(std::move(frameTime)),
+      mPixels(static_cast<size_t>(kScreenWidth) * kScreenHeight * 4),
+      mFlipped(mPixels.size()) {}
+
+std::string CapturingSurface::ShotFileName(double time) {
+    char name[64];
+    snprintf(name, sizeof name, "shot_%08.3f.png", time);
+    return name;
+}
+
+bool CapturingSurface::Present(unsigned int colourTexture) {
+    const double now = mFrameTime();
+    bool captured = false;
+    while (mNext < mTimes.size() && now >= mTimes[mNext]) {
+        if (!captured) {
+            glReadPixels(0, 0, kScreenWidth, kScreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, mPixels.data());
+            // GL's rows run bottom-up, a picture's top-down.
+            const size_t row = static_cast<size_t>(kScreenWidth) * 4;
+            for (int y = 0; y < kScreenHeight; ++y)
+                memcpy(&mFlipped[static_cast<size_t>(kScreenHeight - 1 - y) * row], &mPixels[static_cast<size_t>(y) * row], row);
+            captured = true;
+        }
+        const std::string path = mOutDir + "/" + ShotFileName(mTimes[mNext]);
+        std::string error;
+        if (WritePng(path, kScreenWidth, kScreenHeight, mFlipped.data(), error))
+            fprintf(stderr, "kestrel: wrote %s (frame at %.3f s)\n", path.c_str(), now);
+        else
+            fprintf(stderr, "kestrel: cannot write %s: %s\n", path.c_str(), error.c_str());
+        ++mNext;
+    }
+    const bool shown = mInner->Present(colourTexture);
+    if (mNext == mTimes.size()) exit(0);
+    return shown;
+}

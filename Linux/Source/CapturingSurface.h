@@ -1,0 +1,33 @@
+// Writes the presented screen as PNG at the first frame at or after each
+// requested demo time, then ends the process once the last one is written.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DisplaySurface.h"
+
+class CapturingSurface : public DisplaySurface {
+public:
+    CapturingSurface(std::unique_ptr<DisplaySurface> inner, std::vector<double> times, std::string outDir,
+                     std::function<double()> frameTime);
+
+    bool MakeCurrent() override { return mInner->MakeCurrent(); }
+    // Reads the framebuffer bound at the call, which is the finished frame.
+    bool Present(unsigned int colourTexture) override;
+    SurfaceEvents PollEvents() override { return mInner->PollEvents(); }
+    bool PacedByDisplay() const override { return mInner->PacedByDisplay(); }
+
+    static std::string ShotFileName(double time);
+
+private:
+    std::unique_ptr<DisplaySurface> mInner;
+    std::vector<double> mTimes;
+    size_t mNext = 0;
+    std::string mOutDir;
+    std::function<double()> mFrameTime;
+    std::vector<unsigned char> mPixels;
+    std::vector<unsigned char> mFlipped;
+};

@@ -1,0 +1,68 @@
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+
+#include <cstdio>
+
+#include "DisplaySurface.h"
+
+namespace {
+
+class HeadlessSurface : public DisplaySurface {
+public:
+    HeadlessSurface(EGLDisplay display, EGLContext context) : mDisplay(display), mContext(context) {}
+    ~HeadlessSurface() override {
+        eglMakeCurrent(mDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        eglDestroyContext(mDisplay, mContext);
+        eglTerminate(mDisplay);
+    }
+    bool MakeCurrent() override {
+        return eglMakeCurrent(mDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, mContext) == EGL_TRUE;
+    }
+    // The frame stays in the view's framebuffer, where it can be read back.
+    bool Present(unsigned int) override { return true; }
+    SurfaceEvents PollEvents() override { return {}; }
+    bool PacedByDisplay() const override { return false; }
+
+private:
+    EGLDisplay mDisplay;
+    EGLContext mContext;
+};
+
+EGLDisplay OpenSurfacelessDisplay() {
+    auto getPlatformDisplay =
+        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (!getPlatformDisplay) return EGL_NO_DISPLAY;
+    return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+}
+
+std::unique_ptr<DisplaySurface> Fail(const char* what, EGLDisplay display) {
+    fprintf(stderr, "kestrel: headless EGL: %s (EGL error 0x%X)\n", what, eglGetError());
+    if (display != EGL_NO_DISPLAY) eglTerminate(display);
+    return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<DisplaySurface> CreateHeadlessSurface() {
+    EGLDisplay display = OpenSurfacelessDisplay();
+    if (display == EGL_NO_DISPLAY) return Fail("no surfaceless platform", display);
+    if (!eglInitialize(display, nullptr, nullptr)) return Fail("cannot initialise the display", display);
+    if (!eglBindAPI(EGL_OPENGL_ES_API)) return Fail("no OpenGL ES API", display);
+
+    const EGLint configAttribs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_ES2_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
+                                    EGL_BLUE_SIZE, 8, EGL_NONE};
+    EGLConfig config = nullptr;
+    EGLint count = 0;
+    if (!eglChooseConfig(display, configAttribs, &config, 1, &count) || count < 1)
+        return Fail("no OpenGL ES 2.0 configuration", display);
+
+    const EGLint contextAttribs[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttribs);
+    if (context == EGL_NO_CONTEXT) return Fail("cannot create an OpenGL ES 2.0 context", display);
+    auto surface = std::make_unique<HeadlessSurface>(display, context);
+    if (!surface->MakeCurrent()) {
+        fprintf(stderr, "kestrel: headless EGL: cannot make the context current (EGL error 0x%X)\n", eglGetError());
+        return nullptr;
+    }
+    return surface;
+}

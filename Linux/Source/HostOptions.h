@@ -1,0 +1,18 @@
+// Command-line options of the Linux host.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct HostOptions {
+    bool headless = false;
+    double fixedFps = 0.0;        // 0: the wall clock drives the show
+    std::vector<double> shotTimes;  // ascending demo times to capture
+    std::string outDir;
+    bool help = false;
+};
+
+// Answers false and fills error for an unknown option or a bad value.
+bool ParseHostOptions(int argc, const char* const* argv, HostOptions& options, std::string& error);
+
+const char* HostUsage();

@@ -1,0 +1,149 @@
+#include <GLES2/gl2.h>
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "DisplaySurface.h"
+
+namespace {
+
+// Scales the finished frame into the window, keeping its aspect.
+const char* const kBlitVertex =
+    "attribute vec2 pos;\n"
+    "varying vec2 vUv;\n"
+    "void main() { vUv = pos * 0.5 + 0.5; gl_Position = vec4(pos, 0.0, 1.0); }\n";
+const char* const kBlitFragment =
+    "precision mediump float;\n"
+    "uniform sampler2D frame;\n"
+    "varying vec2 vUv;\n"
+    "void main() { gl_FragColor = texture2D(frame, vUv); }\n";
+
+GLuint CompileStage(GLenum type, const char* source) {
+    GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
+class WindowSurface : public DisplaySurface {
+public:
+    WindowSurface(SDL_Window* window, SDL_GLContext context) : mWindow(window), mContext(context) {
+        const GLuint vs = CompileStage(GL_VERTEX_SHADER, kBlitVertex);
+        const GLuint fs = CompileStage(GL_FRAGMENT_SHADER, kBlitFragment);
+        mBlitProgram = glCreateProgram();
+        glAttachShader(mBlitProgram, vs);
+        glAttachShader(mBlitProgram, fs);
+        glBindAttribLocation(mBlitProgram, 0, "pos");
+        glLinkProgram(mBlitProgram);
+        glDeleteShader(vs);
+        glDeleteShader(fs);
+    }
+    ~WindowSurface() override {
+        SDL_GL_DeleteContext(mContext);
+        SDL_DestroyWindow(mWindow);
+    }
+    bool MakeCurrent() override { return SDL_GL_MakeCurrent(mWindow, mContext) == 0; }
+
+    bool Present(unsigned int colourTexture) override {
+        int w = 0, h = 0;
+        SDL_GL_GetDrawableSize(mWindow, &w, &h);
+        int vw = w, vh = w * kScreenHeight / kScreenWidth;
+        if (vh > h) {
+            vh = h;
+            vw = h * kScreenWidth / kScreenHeight;
+        }
+        // Draw state is saved and restored so the demo never sees this pass.
+        GLint program = 0, framebuffer = 0, texture = 0, viewport[4];
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        const GLboolean depth = glIsEnabled(GL_DEPTH_TEST), blend = glIsEnabled(GL_BLEND),
+                        cull = glIsEnabled(GL_CULL_FACE);
+
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, w, h);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glViewport((w - vw) / 2, (h - vh) / 2, vw, vh);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        glDisable(GL_CULL_FACE);
+        glUseProgram(mBlitProgram);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, colourTexture);
+        static const float kQuad[] = {-1, -1, 1, -1, -1, 1, 1, 1};
+        glEnableVertexAttribArray(0);
+        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kQuad);
+        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+        glDisableVertexAttribArray(0);
+        SDL_GL_SwapWindow(mWindow);
+
+        glUseProgram(static_cast<GLuint>(program));
+        glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+        if (depth) glEnable(GL_DEPTH_TEST);
+        if (blend) glEnable(GL_BLEND);
+        if (cull) glEnable(GL_CULL_FACE);
+        return true;
+    }
+
+    SurfaceEvents PollEvents() override {
+        SurfaceEvents events;
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+            if (e.type == SDL_QUIT) events.quit = true;
+            if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE) events.quit = true;
+            if (e.type == SDL_WINDOWEVENT) {
+                if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) events.resignedActive = true;
+                if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) events.becameActive = true;
+            }
+        }
+        return events;
+    }
+    bool PacedByDisplay() const override { return mVsync; }
+    void SetVsync(bool on) { mVsync = on; }
+
+private:
+    SDL_Window* mWindow;
+    SDL_GLContext mContext;
+    GLuint mBlitProgram = 0;
+    bool mVsync = false;
+};
+
+}  // namespace
+
+bool DisplayAvailable() { return getenv("DISPLAY") || getenv("WAYLAND_DISPLAY"); }
+
+std::unique_ptr<DisplaySurface> CreateWindowSurface() {
+    // GLES through EGL, so the same driver path serves window and headless.
+    SDL_SetHint(SDL_HINT_OPENGL_ES_DRIVER, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        fprintf(stderr, "kestrel: no window: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_Window* window = SDL_CreateWindow("kestrel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          DisplaySurface::kScreenWidth * 2, DisplaySurface::kScreenHeight * 2,
+                                          SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (!window) {
+        fprintf(stderr, "kestrel: no window: %s\n", SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (!context) {
+        fprintf(stderr, "kestrel: no OpenGL ES 2.0 context: %s\n", SDL_GetError());
+        SDL_DestroyWindow(window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    auto surface = std::make_unique<WindowSurface>(window, context);
+    surface->SetVsync(SDL_GL_SetSwapInterval(1) == 0);
+    return surface;
+}

@@ -1,0 +1,16 @@
+// Process entry: records the arguments, makes the application object (which
+// finds the bundle) and hands over to the host's application loop.
+#include "BS/Export/BS_Application.h"
+#include "BS/Export/BS_File.h"
+#include "kestrel_linuxAppDelegate.h"
+
+int main(int argc, char** argv) {
+    gArgC = argc;
+    gArgV = argv;
+    for (int i = 0; i < argc; ++i) gArguments.emplace_back(argv[i]);
+    BS::gPosix_InitFile();
+    BS::gApplication = new BS::LinuxApplication(argc, argv);
+    static kestrel_linuxAppDelegate delegate;
+    LinuxApplicationMain(argc, argv, delegate);
+    return 0;
+}
