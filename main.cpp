@@ -10,7 +10,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) gArguments.emplace_back(argv[i]);
     BS::gPosix_InitFile();
     BS::gApplication = new BS::LinuxApplication(argc, argv);
-    static kestrel_linuxAppDelegate delegate;
-    LinuxApplicationMain(argc, argv, delegate);
+    // Lives until the process ends; the show ends by exit() inside a frame.
+    static kestrel_linuxAppDelegate* delegate = new kestrel_linuxAppDelegate();
+    LinuxApplicationMain(argc, argv, *delegate);
     return 0;
 }

@@ -21,8 +21,10 @@ void DisplayLink::refresh() {
 }
 
 RunLoop& RunLoop::Main() {
-    static RunLoop loop;
-    return loop;
+    // Never destroyed: the show ends by exit() from inside a refresh, while
+    // links and observers still refer to the loop.
+    static RunLoop* loop = new RunLoop();
+    return *loop;
 }
 
 void RunLoop::AddLink(DisplayLink* link) { mLinks.push_back(link); }

@@ -104,6 +104,7 @@ int PosixDirectory::OpenStreamCount() {
 Directory PosixDirectory::OpenDirectory(std::string name) { return Directory::Adopt(new PosixDirectory(mPath + name)); }
 
 Directory PosixDirectory::OpenParentDirectory() {
+    if (mPath == "/") return OpenDirectory("");
     std::string parent = mPath.substr(0, mPath.size() - 1);
     const size_t slash = parent.rfind('/');
     // A relative single-component path has the working directory as parent.

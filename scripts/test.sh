@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the whole test suite: the release build (warnings
+# as errors) and the AddressSanitizer + UndefinedBehaviorSanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+for preset in default sanitize; do
+  echo "== $preset: build" >&2
+  bash scripts/build.sh "$preset" >/dev/null
+  echo "== $preset: tests" >&2
+  ctest --preset "$preset" -j"$(nproc)"
+done

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "BS/Export/BS_Application.h"
+#include "BS/Export/BS_Error.h"
+#include "TempTree.h"
+
+using BS::LinuxApplication;
+
+namespace {
+
+// Sets an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : mName(name) {
+        const char* old = getenv(name);
+        mHad = old != nullptr;
+        if (mHad) mOld = old;
+        if (value) setenv(name, value, 1); else unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (mHad) setenv(mName, mOld.c_str(), 1); else unsetenv(mName);
+    }
+
+private:
+    const char* mName;
+    bool mHad = false;
+    std::string mOld;
+};
+
+std::string Cwd() {
+    char buffer[4096];
+    return getcwd(buffer, sizeof buffer);
+}
+
+}  // namespace
+
+TEST(ApplicationPath, ProgramInsideABundleNamesTheBundle) {
+    EXPECT_EQ(LinuxApplication::FindApplicationPath("/a/b/demo.app/demo"), "/a/b/demo.app");
+    EXPECT_EQ(LinuxApplication::FindApplicationPath("/a/b/demo.app/Contents/Linux/demo"), "/a/b/demo.app");
+    EXPECT_EQ(LinuxApplication::FindApplicationPath("build/kestrel.app/kestrel"), "build/kestrel.app");
+    EXPECT_EQ(LinuxApplication::FindApplicationPath("/opt/tools/demo"), "/opt/tools");
+    EXPECT_EQ(LinuxApplication::FindApplicationPath("/demo"), "/");
+}
+
+TEST(ApplicationPath, NameInTheCurrentDirectoryIsTheWorkingDirectory) {
+    EXPECT_EQ(LinuxApplication::FindApplicationPath("./demo"), Cwd());
+    // Two slashes: an ordinary relative path, cut at its last slash.
+    EXPECT_EQ(LinuxApplication::FindApplicationPath("./bin/demo"), "./bin");
+}
+
+TEST(ApplicationPath, BareNameIsSearchedInPath) {
+    TempTree tree;
+    tree.MakeDir("usr/bin");
+    tree.MakeDir("opt/x");
+    tree.Write("opt/x/demo", "#!");
+    const std::string path = tree.Path() + "/usr/bin:" + tree.Path() + "/opt/x";
+    ScopedEnv env("PATH", path.c_str());
+    EXPECT_EQ(LinuxApplication::FindApplicationPath("demo"), tree.Path() + "/opt/x");
+    try {
+        LinuxApplication::FindApplicationPath("absent-program");
+        FAIL() << "no error";
+    } catch (const BS::CannotOpen& e) {
+        EXPECT_EQ(e.mMessage, "Unable to open application path!");
+    }
+}
+
+TEST(ApplicationPath, UnsetPathIsReported) {
+    ScopedEnv env("PATH", nullptr);
+    try {
+        LinuxApplication::FindApplicationPath("demo");
+        FAIL() << "no error";
+    } catch (const BS::CannotOpen& e) {
+        EXPECT_EQ(e.mMessage, "Cannot open application directory, (PATH is not set)");
+        EXPECT_EQ(e.GetFileName(), "");
+    }
+}
+
+TEST(Application, MissingHomeIsReportedBeforeTheProgramIsLookedFor) {
+    ScopedEnv home("HOME", nullptr);
+    ScopedEnv path("PATH", nullptr);  // would fail later, with another message
+    char name[] = "demo";
+    char* argv[] = {name, nullptr};
+    try {
+        LinuxApplication app(1, argv);
+        FAIL() << "no error";
+    } catch (const BS::CannotOpen& e) {
+        EXPECT_EQ(e.mMessage, "Cannot open preferences and documents directory, (HOME is not set)");
+    }
+}
+
+TEST(Application, FindsItsFourDirectories) {
+    TempTree tree;
+    tree.MakeDir("show.app");
+    tree.MakeDir("home");
+    const std::string program = tree.Path() + "/show.app/show";
+    ScopedEnv home("HOME", (tree.Path() + "/home").c_str());
+    std::string arg0 = program;
+    char* argv[] = {arg0.data(), nullptr};
+    LinuxApplication app(1, argv);
+    EXPECT_EQ(app.GetApplicationDirectory().GetPath(), tree.Path() + "/show.app/");
+    EXPECT_EQ(app.GetDocumentsDirectory().GetPath(), tree.Path() + "/home/");
+    EXPECT_EQ(app.GetRootDirectory().GetPath(), "/");
+    EXPECT_EQ(app.GetCurrentDirectory().GetPath(), Cwd() + "/");
+    EXPECT_TRUE(app.PollEvents());
+    const char* login = getlogin();
+    EXPECT_EQ(app.GetUserName(), login ? login : "");
+}
+
+TEST(Application, SingletonIsRequiredBeforeUse) {
+    BS::Application* saved = BS::gApplication;
+    BS::gApplication = nullptr;
+    try {
+        BS::Application::GetApplication();
+        ADD_FAILURE() << "no error";
+    } catch (const BS::NullPointer& e) {
+        EXPECT_EQ(e.mMessage, "There is no instance of the singleton class BS::Application");
+    }
+    BS::gApplication = saved;
+}

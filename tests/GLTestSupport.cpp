@@ -1,0 +1,56 @@
+#include "GLTestSupport.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include "DemoSys/Bundle.h"
+#include "DemoSys/GLView.h"
+#include "Linux/Source/DisplaySurface.h"
+
+namespace {
+
+// Kept until the process ends, so the driver stays loaded for the leak checker.
+DisplaySurface* Surface() {
+    static DisplaySurface* surface = CreateHeadlessSurface().release();
+    return surface;
+}
+
+}  // namespace
+
+GLView& GLTest::View() {
+    static GLView view;
+    return view;
+}
+
+void GLTest::SetUp() {
+    ASSERT_NE(Surface(), nullptr) << "no headless OpenGL ES 2.0 context";
+    Bundle::SetPath(KESTREL_BUNDLE);
+    View().setContext(Surface());
+    View().setFramebuffer();
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
+std::array<int, 4> GLTest::Pixel(int x, int y) {
+    unsigned char p[4] = {};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return {p[0], p[1], p[2], p[3]};
+}
+
+GLuint GLTest::MakeTexture(int width, int height, const unsigned char* rgba) {
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return texture;
+}
+
+bool NearColour(const std::array<int, 4>& pixel, int r, int g, int b, int tolerance) {
+    return std::abs(pixel[0] - r) <= tolerance && std::abs(pixel[1] - g) <= tolerance &&
+           std::abs(pixel[2] - b) <= tolerance;
+}

@@ -1,0 +1,25 @@
+// One headless OpenGL ES 2.0 context for the whole test program, with the
+// screen's framebuffer bound as the default render target.
+#pragma once
+
+#include <GLES2/gl2.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+class GLView;
+
+class GLTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    static GLView& View();
+    // RGBA of one pixel of the bound framebuffer, GL's origin bottom left.
+    static std::array<int, 4> Pixel(int x, int y);
+    // A texture of width x height RGBA pixels, rows from row 0 up.
+    static GLuint MakeTexture(int width, int height, const unsigned char* rgba);
+};
+
+// Colour comparison with the rounding a rasteriser may apply.
+bool NearColour(const std::array<int, 4>& pixel, int r, int g, int b, int tolerance = 3);

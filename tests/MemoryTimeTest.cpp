@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+
+#include "BS/Export/BS_Error.h"
+#include "BS/Export/BS_Memory.h"
+#include "BS/Export/BS_Time.h"
+
+TEST(Hash, WeightsBytesByPositionAndPrime) {
+    EXPECT_EQ(BS::Std::HashString(""), 2147483647u);
+    EXPECT_EQ(BS::Std::HashString("A"), 2147486702u);
+    // Second byte: 66 * 2 * 53; the eighth byte wraps back to the first prime.
+    EXPECT_EQ(BS::Std::HashString("AB"), 2147486702u + 66u * 2u * 53u);
+    const uint32_t seven = BS::Std::HashString("AAAAAAA");
+    EXPECT_EQ(BS::Std::HashString("AAAAAAAA"), seven + 65u * 8u * 47u);
+    // Bytes above 127 count as negative.
+    EXPECT_EQ(BS::Std::HashString("\xFF"), 2147483647u - 47u);
+}
+
+TEST(Random, LinearCongruentialSequence) {
+    BS::Rand::msSeed = 0;
+    EXPECT_EQ(BS::Rand::GetRandom(), 2531011u);
+    EXPECT_EQ(BS::Rand::GetRandom(), 505908858u);
+    EXPECT_EQ(BS::Rand::GetRandomFromSeed(0), 2162462330u);
+    EXPECT_EQ(BS::Rand::msSeed, 505908858u);  // untouched by the seeded variant
+    const float f = BS::Rand::GetRandomFloat();
+    EXPECT_GE(f, 0.0f);
+    EXPECT_LT(f, 1.0f);
+    EXPECT_EQ(BS::Rand::RandomToDouble(0x80000000u), 0.5);
+}
+
+TEST(Memory, ReallocateOfNullAllocatesAndGrowingKeepsContents) {
+    char* block = static_cast<char*>(BS::ReallocateMemory(nullptr, 4));
+    ASSERT_NE(block, nullptr);
+    memcpy(block, "abc", 4);
+    block = static_cast<char*>(BS::ReallocateMemory(block, 4096));
+    EXPECT_STREQ(block, "abc");
+    free(block);
+}
+
+TEST(Memory, ExhaustedHeapThrowsOutOfMemory) {
+    try {
+        void* p = BS::AllocateMemory(0xFFFFFFFFu);
+        free(p);  // a heap this large would be a surprise, not an error
+    } catch (const BS::OutOfMemory& e) {
+        EXPECT_EQ(e.mMessage, "Out of memory in BS::AllocateMemory");
+    }
+}
+
+TEST(Time, SetTimeMovesTheOriginAndTheClockRunsOn) {
+    std::unique_ptr<BS::Time> clock(BS::Time::CreateTime());
+    EXPECT_NEAR(clock->GetTime(), static_cast<double>(time(nullptr)), 2.0);
+    clock->SetTime(5.0);
+    BS::Time::Sleep(0.05);
+    EXPECT_GE(clock->GetTime(), 5.05);
+    EXPECT_LT(clock->GetTime(), 7.0);
+}
+
+TEST(Time, CalendarAgreesWithLocalTime) {
+    const time_t now = time(nullptr);
+    struct tm lt;
+    localtime_r(&now, &lt);
+    static const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                                          "July",    "August",   "September", "October", "November", "December"};
+    EXPECT_EQ(BS::Time::GetYear(), lt.tm_year + 1900);
+    EXPECT_EQ(BS::Time::GetMonth(), lt.tm_mon + 1);
+    EXPECT_EQ(BS::Time::GetMonthName(), kMonths[lt.tm_mon]);
+    EXPECT_FALSE(BS::Time::GetDayName().empty());
+}
+
+TEST(HardwareInfo, TickFrequencyAndMachineQueries) {
+    BS::HardwareInfo::Initialize();
+    // The tick counter counts nanoseconds.
+    EXPECT_NEAR(static_cast<double>(BS::HardwareInfo::GetTickFrequency()), 1e9, 2e8);
+    EXPECT_GE(BS::HardwareInfo::GetCpuCount(), 1);
+    EXPECT_GT(BS::HardwareInfo::GetAvailPhysicalMemory(), 0u);
+    EXPECT_EQ(BS::HardwareInfo::GetAvailVirtualMemory(), 0u);
+    EXPECT_EQ(BS::HardwareInfo::GetOsName(), "Linux");
+    EXPECT_FALSE(BS::HardwareInfo::GetCpuName().empty());
+}

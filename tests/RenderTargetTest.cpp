@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "DemoSys/DemoSys.h"
+#include "DemoSys/GLView.h"
+#include "DemoSys/RenderBuffer.h"
+#include "DemoSys/Riraru3Z/Shader.h"
+#include "GLTestSupport.h"
+#include "TempTree.h"
+
+namespace {
+
+const float kWhite[4] = {1, 1, 1, 1};
+const float kHalfPi = static_cast<float>(M_PI / 2.0);
+
+class RenderTargetTest : public GLTest {
+protected:
+    void SetUp() override {
+        GLTest::SetUp();
+        DemoSys::Init(&View());
+        DemoSys::ResetRenderTarget();
+        glDisable(GL_BLEND);
+        glClearColor(0, 1, 0, 1);  // green: whatever no quad covered
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    // Row 0 red, row 1 blue.
+    static GLuint TwoRowTexture() {
+        static const unsigned char kRows[] = {255, 0, 0, 255, 255, 0, 0, 255, 0, 0, 255, 255, 0, 0, 255, 255};
+        return MakeTexture(2, 2, kRows);
+    }
+    // Column 0 red, column 1 blue.
+    static GLuint TwoColumnTexture() {
+        static const unsigned char kColumns[] = {255, 0, 0, 255, 0, 0, 255, 255};
+        return MakeTexture(2, 1, kColumns);
+    }
+    static bool CornersCovered() {
+        for (auto [x, y] : {std::pair{0, 0}, {319, 0}, {0, 479}, {319, 479}, {160, 240}})
+            if (NearColour(Pixel(x, y), 0, 255, 0)) return false;
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST_F(RenderTargetTest, FullRectPutsTextureRowZeroAtTheTop) {
+    TwoRowTexture();
+    DemoSys::DrawRect(0, 0, 480, 320, 0, kWhite);
+    EXPECT_TRUE(CornersCovered());
+    EXPECT_TRUE(NearColour(Pixel(160, 479), 255, 0, 0));  // GL's top row
+    EXPECT_TRUE(NearColour(Pixel(160, 0), 0, 0, 255));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(RenderTargetTest, NegativeHeightFlipsRowZeroToTheBottom) {
+    TwoRowTexture();
+    DemoSys::mShader2D->BindShader();
+    DemoSys::DrawRectWithShader(DemoSys::mShader2D, 0, 320, 480, -320, 0, kWhite);
+    EXPECT_TRUE(CornersCovered());
+    EXPECT_TRUE(NearColour(Pixel(160, 479), 0, 0, 255));
+    EXPECT_TRUE(NearColour(Pixel(160, 0), 255, 0, 0));
+}
+
+TEST_F(RenderTargetTest, QuarterTurnFillsThePortraitScreen) {
+    TwoColumnTexture();
+    DemoSys::DrawRect(0, 0, 480, 320, kHalfPi, kWhite);
+    EXPECT_TRUE(CornersCovered());
+    // The landscape picture's left edge turns to the screen's top.
+    EXPECT_TRUE(NearColour(Pixel(160, 470), 255, 0, 0));
+    EXPECT_TRUE(NearColour(Pixel(160, 10), 0, 0, 255));
+}
+
+TEST_F(RenderTargetTest, RectanglesMapFromTheLandscapeSpace) {
+    TwoRowTexture();
+    // The left half of the 480-wide space is the left half of the viewport.
+    DemoSys::DrawRect(0, 0, 240, 320, 0, kWhite);
+    EXPECT_FALSE(NearColour(Pixel(80, 240), 0, 255, 0));
+    EXPECT_TRUE(NearColour(Pixel(240, 240), 0, 255, 0));
+}
+
+TEST_F(RenderTargetTest, ColourUniformTintsTheQuad) {
+    static const unsigned char kWhitePixel[] = {255, 255, 255, 255};
+    MakeTexture(1, 1, kWhitePixel);
+    const float red[4] = {1, 0, 0, 1};
+    DemoSys::DrawRect(0, 0, 480, 320, 0, red);
+    EXPECT_TRUE(NearColour(Pixel(100, 100), 255, 0, 0));
+}
+
+TEST_F(RenderTargetTest, ShaderWithoutColourUniformStillDraws) {
+    TempTree tree;
+    tree.Write("flat.vsh", "attribute vec2 pos;\nvoid main() { gl_Position = vec4(pos, 0.0, 1.0); }\n");
+    tree.Write("flat.fsh", "precision mediump float;\nvoid main() { gl_FragColor = vec4(1.0, 1.0, 0.0, 1.0); }\n");
+    Shader* flat = Shader::LoadShader(tree.Path() + "/flat");
+    ASSERT_EQ(flat->GetUniformColor(), -1);
+    flat->BindShader();
+    testing::internal::CaptureStdout();
+    DemoSys::DrawRectWithShader(flat, 0, 0, 480, 320, 0, kWhite);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // no " glError" line
+    EXPECT_TRUE(NearColour(Pixel(160, 240), 255, 255, 0));
+}
+
+TEST_F(RenderTargetTest, InitLoadsTheSharedShaderOnce) {
+    Shader* first = DemoSys::mShader2D;
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(first->GetProgram(), 0u);
+    DemoSys::Init(&View());
+    EXPECT_EQ(DemoSys::mShader2D, first);
+}
+
+TEST_F(RenderTargetTest, RenderBufferIsCompleteWithOrWithoutDepth) {
+    for (bool depth : {false, true}) {
+        DemoSys::ResetRenderTarget();
+        RenderBuffer target(64, 32, depth);
+        GLint bound = 0;
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+        EXPECT_EQ(static_cast<GLuint>(bound), View().defaultFramebuffer);  // restored
+
+        target.BindAsRenderTarget();
+        EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+        GLint type = 0;
+        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
+                                              GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &type);
+        EXPECT_EQ(type, depth ? GL_RENDERBUFFER : GL_NONE);
+        GLint viewport[4];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(viewport[2], 64);
+        EXPECT_EQ(viewport[3], 32);
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(RenderTargetTest, RenderedTargetCanBeDrawnAsTexture) {
+    RenderBuffer target(32, 32, false);
+    target.BindAsRenderTarget();
+    glClearColor(1, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    DemoSys::ResetRenderTarget();
+    glActiveTexture(GL_TEXTURE0);
+    target.BindAsTexture();
+    DemoSys::DrawRect(0, 0, 480, 320, 0, kWhite);
+    EXPECT_TRUE(NearColour(Pixel(160, 240), 255, 0, 255));
+}
+
+TEST_F(RenderTargetTest, ViewReusesItsFramebufferUntilLayoutChanges) {
+    GLView& view = View();
+    const GLuint framebuffer = view.defaultFramebuffer;
+    view.setFramebuffer();
+    EXPECT_EQ(view.defaultFramebuffer, framebuffer);
+    view.setContext(view.context());  // same context: the framebuffer survives
+    EXPECT_EQ(view.defaultFramebuffer, framebuffer);
+    EXPECT_EQ(DemoSys::GetDefaultRenderTarget(), framebuffer);
+
+    view.layoutSubviews();
+    EXPECT_EQ(view.defaultFramebuffer, 0u);
+    view.setFramebuffer();
+    EXPECT_NE(view.defaultFramebuffer, 0u);
+    EXPECT_EQ(view.framebufferWidth, 320);
+    EXPECT_EQ(view.framebufferHeight, 480);
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_EQ(depthBits, 16);
+}

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "DemoSys/Riraru3Z/Shader.h"
+#include "GLTestSupport.h"
+#include "TempTree.h"
+
+namespace {
+
+const char* const kVertex =
+    "attribute vec4 pos;\nattribute vec3 norm;\nattribute vec2 uv;\nattribute vec3 center;\n"
+    "uniform mat4 modelViewProjectionMatrix;\nvarying vec2 vUv;\n"
+    "void main() { vUv = uv + norm.xy + center.xy; gl_Position = modelViewProjectionMatrix * pos; }\n";
+const char* const kFragmentWithMisc =
+    "precision mediump float;\nuniform vec4 color;\nuniform vec4 misc_3;\nvarying vec2 vUv;\n"
+    "void main() { gl_FragColor = color * misc_3 + vec4(vUv, 0.0, 0.0); }\n";
+const char* const kFragmentPlain =
+    "precision mediump float;\nvarying vec2 vUv;\nvoid main() { gl_FragColor = vec4(vUv, 0.0, 1.0); }\n";
+
+class ShaderTest : public GLTest {
+protected:
+    std::string WritePair(const std::string& name, const char* vertex, const char* fragment) {
+        if (vertex) mTree.Write(name + ".vsh", vertex);
+        if (fragment) mTree.Write(name + ".fsh", fragment);
+        return mTree.Path() + "/" + name;
+    }
+    TempTree mTree;
+};
+
+}  // namespace
+
+TEST_F(ShaderTest, SamePathCompilesOnceAndAnswersTheSameObject) {
+    const std::string path = WritePair("twice", kVertex, kFragmentWithMisc);
+    Shader* first = Shader::LoadShader(path);
+    ASSERT_NE(first->GetProgram(), 0u);
+    // Breaking the files now shows whether a second load compiles again.
+    WritePair("twice", "not glsl", "not glsl");
+    Shader* second = Shader::LoadShader(path);
+    EXPECT_EQ(first, second);
+    EXPECT_NE(second->GetProgram(), 0u);
+}
+
+TEST_F(ShaderTest, AttributesSitAtTheFixedLocations) {
+    Shader* s = Shader::LoadShader(WritePair("attribs", kVertex, kFragmentPlain));
+    const GLuint p = s->GetProgram();
+    ASSERT_NE(p, 0u);
+    EXPECT_EQ(glGetAttribLocation(p, "pos"), 0);
+    EXPECT_EQ(glGetAttribLocation(p, "norm"), 1);
+    EXPECT_EQ(glGetAttribLocation(p, "uv"), 2);
+    EXPECT_EQ(glGetAttribLocation(p, "center"), 3);
+}
+
+TEST_F(ShaderTest, AbsentUniformsAreMinusOneAndPresentOnesAreFound) {
+    Shader* plain = Shader::LoadShader(WritePair("plain", kVertex, kFragmentPlain));
+    ASSERT_NE(plain->GetProgram(), 0u);
+    EXPECT_EQ(plain->GetUniformColor(), -1);
+    EXPECT_EQ(plain->GetUniformMiscParam(0), -1);
+    EXPECT_EQ(plain->GetUniformDiffuseMap(), -1);
+    EXPECT_GE(plain->GetUniformMvpMatrix(), 0);
+
+    Shader* misc = Shader::LoadShader(WritePair("misc", kVertex, kFragmentWithMisc));
+    EXPECT_GE(misc->GetUniformColor(), 0);
+    EXPECT_EQ(misc->GetUniformMiscParam(3), glGetUniformLocation(misc->GetProgram(), "misc_3"));
+    EXPECT_EQ(misc->GetUniformMiscParam(4), -1);
+}
+
+TEST_F(ShaderTest, BindingTheCurrentShaderAgainIssuesNoCall) {
+    Shader* s = Shader::LoadShader(WritePair("bind", kVertex, kFragmentPlain));
+    s->BindShader();
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    EXPECT_EQ(static_cast<GLuint>(current), s->GetProgram());
+    // Behind the cache's back: a second bind must not touch GL.
+    glUseProgram(0);
+    s->BindShader();
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    EXPECT_EQ(current, 0);
+    glUseProgram(s->GetProgram());
+}
+
+TEST_F(ShaderTest, MissingFragmentFileIsLoggedAndCachedAsProgramZero) {
+    const std::string path = WritePair("nofrag", kVertex, nullptr);
+    testing::internal::CaptureStderr();
+    Shader* s = Shader::LoadShader(path);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(log, "Failed to load vertex shader\nFailed to compile fragment shader\n");
+    EXPECT_EQ(s->GetProgram(), 0u);
+    EXPECT_EQ(s->GetUniformMvpMatrix(), -1);
+    EXPECT_EQ(Shader::LoadShader(path), s);
+}
+
+TEST_F(ShaderTest, CompileErrorLogsTheCompilerAndFails) {
+    const std::string path = WritePair("broken", "void main() { gl_Position = undefined_thing; }\n", kFragmentPlain);
+    testing::internal::CaptureStderr();
+    Shader* s = Shader::LoadShader(path);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("Shader compile log:\n"), std::string::npos);
+    EXPECT_NE(log.find("Failed to compile vertex shader"), std::string::npos);
+    EXPECT_EQ(s->GetProgram(), 0u);
+}
+
+TEST_F(ShaderTest, LinkErrorIsReported) {
+    // The vertex stage never writes the varying the fragment stage reads.
+    const std::string path = WritePair(
+        "unlinked", "void main() { gl_Position = vec4(0.0); }\n",
+        "precision mediump float;\nvarying vec3 missing;\nvoid main() { gl_FragColor = vec4(missing, 1.0); }\n");
+    testing::internal::CaptureStderr();
+    Shader* s = Shader::LoadShader(path);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("Failed to link program: "), std::string::npos);
+    EXPECT_EQ(s->GetProgram(), 0u);
+}
