@@ -1,0 +1,96 @@
+#include "AudioPlayer.h"
+
+#include <SDL2/SDL.h>
+#include <mpg123.h>
+
+#include <cstdio>
+#include <cstring>
+
+bool DecodeMp3(const std::string& path, std::vector<int16_t>& samples, std::string& error) {
+    samples.clear();
+    static const bool initialised = mpg123_init() == MPG123_OK;
+    if (!initialised) {
+        error = "the MP3 decoder cannot start";
+        return false;
+    }
+    int status = MPG123_OK;
+    mpg123_handle* handle = mpg123_new(nullptr, &status);
+    if (!handle) {
+        error = mpg123_plain_strerror(status);
+        return false;
+    }
+    // One fixed output format; mpg123 resamples and upmixes to it.
+    // Gapless decoding drops the encoder delay, so hits keep their times.
+    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET | MPG123_GAPLESS, 0.0);
+    mpg123_format_none(handle);
+    mpg123_format(handle, AudioPlayer::kSampleRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    bool ok = mpg123_open(handle, path.c_str()) == MPG123_OK;
+    if (ok) {
+        unsigned char buffer[16384];
+        size_t done = 0;
+        do {
+            status = mpg123_read(handle, buffer, sizeof buffer, &done);
+            const size_t old = samples.size();
+            samples.resize(old + done / sizeof(int16_t));
+            memcpy(samples.data() + old, buffer, done - done % sizeof(int16_t));
+        } while (status == MPG123_OK || status == MPG123_NEW_FORMAT);
+        ok = status == MPG123_DONE && !samples.empty();
+        if (!ok) error = status == MPG123_DONE ? "no audio in the file" : mpg123_strerror(handle);
+        mpg123_close(handle);
+    } else {
+        error = mpg123_strerror(handle);
+    }
+    mpg123_delete(handle);
+    if (!ok) samples.clear();
+    return ok;
+}
+
+std::unique_ptr<AudioPlayer> AudioPlayer::CreateFromFile(const std::string& path) {
+    std::unique_ptr<AudioPlayer> player(new AudioPlayer());
+    std::string error;
+    if (!DecodeMp3(path, player->mSamples, error)) {
+        fprintf(stderr, "kestrel: music %s: %s; playing silently\n", path.c_str(), error.c_str());
+        return nullptr;
+    }
+    return player;
+}
+
+AudioPlayer::~AudioPlayer() {
+    if (mDevice) SDL_CloseAudioDevice(mDevice);
+}
+
+void AudioPlayer::Fill(void* self, uint8_t* stream, int length) {
+    auto* player = static_cast<AudioPlayer*>(self);
+    const size_t wanted = static_cast<size_t>(length) / sizeof(int16_t);
+    const size_t position = player->mPosition.load();
+    const size_t available = position < player->mSamples.size() ? player->mSamples.size() - position : 0;
+    const size_t n = wanted < available ? wanted : available;
+    memcpy(stream, player->mSamples.data() + position, n * sizeof(int16_t));
+    memset(stream + n * sizeof(int16_t), 0, (wanted - n) * sizeof(int16_t));
+    player->mPosition.store(position + n);
+}
+
+bool AudioPlayer::prepareToPlay() {
+    if (mDevice) return true;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        fprintf(stderr, "kestrel: no audio: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_AudioSpec want{};
+    want.freq = kSampleRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = kChannels;
+    want.samples = 1024;
+    want.callback = Fill;
+    want.userdata = this;
+    mDevice = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    if (!mDevice) {
+        fprintf(stderr, "kestrel: no audio device: %s\n", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+void AudioPlayer::play() {
+    if (mDevice) SDL_PauseAudioDevice(mDevice, 0);
+}

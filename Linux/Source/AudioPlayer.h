@@ -1,0 +1,38 @@
+// Plays one compressed music file on the audio device. The whole file is
+// decoded while preparing, so that starting is immediate.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class AudioPlayer {
+public:
+    static constexpr int kSampleRate = 44100;
+    static constexpr int kChannels = 2;
+
+    // Null, with a line on standard error, when the file is missing or broken.
+    static std::unique_ptr<AudioPlayer> CreateFromFile(const std::string& path);
+    ~AudioPlayer();
+    AudioPlayer(const AudioPlayer&) = delete;
+    AudioPlayer& operator=(const AudioPlayer&) = delete;
+
+    // Opens the audio device, paused; without a device the music stays silent.
+    bool prepareToPlay();
+    void play();
+
+    const std::vector<int16_t>& Samples() const { return mSamples; }
+
+private:
+    AudioPlayer() = default;
+    static void Fill(void* self, uint8_t* stream, int length);
+
+    std::vector<int16_t> mSamples;  // interleaved stereo
+    std::atomic<size_t> mPosition{0};
+    uint32_t mDevice = 0;
+};
+
+// Decodes an MP3 file to interleaved 16-bit stereo at 44.1 kHz.
+bool DecodeMp3(const std::string& path, std::vector<int16_t>& samples, std::string& error);
