@@ -30,9 +30,11 @@ bool DecodeMp3(const std::string& path, std::vector<int16_t>& samples, std::stri
         size_t done = 0;
         do {
             status = mpg123_read(handle, buffer, sizeof buffer, &done);
+            const size_t count = done / sizeof(int16_t);
+            if (count == 0) continue;
             const size_t old = samples.size();
-            samples.resize(old + done / sizeof(int16_t));
-            memcpy(samples.data() + old, buffer, done - done % sizeof(int16_t));
+            samples.resize(old + count);
+            memcpy(samples.data() + old, buffer, count * sizeof(int16_t));
         } while (status == MPG123_OK || status == MPG123_NEW_FORMAT);
         ok = status == MPG123_DONE && !samples.empty();
         if (!ok) error = status == MPG123_DONE ? "no audio in the file" : mpg123_strerror(handle);
