@@ -2,27 +2,162 @@
 
 #include <GLES2/gl2.h>
 
+#include <cstdio>
 #include <cstdlib>
 
+#include "Bundle.h"
+#include "DemoLog.h"
 #include "DemoSys.h"
+#include "GLView.h"
+#include "Music.h"
+#include "PostProcess.h"
+#include "RenderBuffer.h"
+#include "Riraru3Z/Shader.h"
+#include "Riraru3Z/SimpleMaterial.h"
+#include "Timeline.h"
+#include "Effects/PlaceholderScenes.h"
 #include "Linux/Source/PlatformClock.h"
 
+Effect* effect1 = nullptr;
+Effect* effect2 = nullptr;
+Effect* effect3 = nullptr;
+Effect* effect4 = nullptr;
+Effect* effect5 = nullptr;
+Effect* effect6 = nullptr;
+Effect* effect8 = nullptr;
+Effect* overlayFx = nullptr;
+
 namespace {
-constexpr double kShowLength = 185.0;
+
+constexpr float kMinStep = 0.016666668f;
+constexpr float kHalfPi = 1.5707964f;
+const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+
+// Everything the frames share; made while loading, kept for the whole show.
+RenderBuffer* gOffscreen = nullptr;
+Shader* gPostNormal = nullptr;
+Shader* gPostGryn = nullptr;
+PostProcessState gPost;
+BeatTracker gBeats;
+SectionCounters gSections;
+FrameStatistics gStatistics;
+float gPreviousTime = 0.0f;
+GLuint gScreenTarget = 0;
+
+void ReportGLError(const char* tag) {
+    const GLenum error = glGetError();
+    if (error != GL_NO_ERROR) printf(" glError: 0x%4X> %s\n", error, tag);
 }
 
-void demo::demoload(GLView* view) { DemoSys::Init(view); }
+void ShowLoadingScreen(GLView* view) {
+    DemoSys::Init(view);
+    const GLuint picture = SimpleMaterial::LoadRectTextureFromFile(Bundle::Path() + "/FxData/loading.png");
+    glDepthMask(GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, picture);
+    view->setFramebuffer();
+    DemoSys::DrawRect(0.0f, 0.0f, 480.0f, 320.0f, kHalfPi, kWhite);
+    view->presentFramebuffer();
+}
+
+Effect* Create(Effect* effect, GLView* view) {
+    effect->initWithView(view);
+    effect->load();
+    return effect;
+}
+
+Effect* EffectFor(SceneId scene) {
+    switch (scene) {
+        case SceneId::scene1: return effect1;
+        case SceneId::particleScene: return effect2;
+        case SceneId::crystalGrowth: return effect3;
+        case SceneId::manetjakt: return effect4;
+        case SceneId::robot: return effect5;
+        case SceneId::tunnel: return effect6;
+        case SceneId::sawblade: return effect8;
+        case SceneId::overlay: return overlayFx;
+    }
+    return nullptr;
+}
+
+void RedirectToOffscreen() {
+    gScreenTarget = DemoSys::GetDefaultRenderTarget();
+    DemoSys::SetDefaultRenderTarget(gOffscreen->GetFramebuffer());
+    gOffscreen->BindAsRenderTarget();
+}
+
+void Composite(double t, float step, BeatEvents beats) {
+    DemoSys::SetDefaultRenderTarget(gScreenTarget);
+    DemoSys::ResetRenderTarget();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glActiveTexture(GL_TEXTURE0);
+    gOffscreen->BindAsTexture();
+
+    // The shader sees the values of the previous frame; Update prepares the next.
+    Shader* post = gPostGryn;
+    if (t >= kGrynEnd) {
+        post = gPostNormal;
+        post->BindShader();
+        glUniform4fv(post->GetUniformMiscParam(0), 1, gPost.lPostFladder);
+    } else {
+        post->BindShader();
+    }
+    gPost.Update(step, beats, rand);
+
+    float fade[4];
+    FadeColour(t, fade);
+    DemoSys::DrawRectWithShader(post, 0.0f, 320.0f, 480.0f, -320.0f, 0.0f, fade);
+    ReportGLError("AFTER RENDER");
+}
+
+}  // namespace
+
+void demo::demoload(GLView* view) {
+    ShowLoadingScreen(view);
+
+    effect1 = Create(new scene1(), view);
+    effect2 = Create(new particleScene(), view);
+    effect3 = Create(new crystalGrowth(), view);
+    effect4 = Create(new manetjakt(), view);
+    effect5 = Create(new robot(), view);
+    effect6 = Create(new tunnel(), view);
+    effect8 = Create(new sawblade(), view);
+    overlayFx = Create(new overlay(), view);
+
+    gOffscreen = new RenderBuffer(320, 480, true);
+    ReportGLError("RENDERBUFFER");
+    gPostNormal = Shader::LoadShader(Bundle::Path() + "/FxData/Common/PostProcessNormal");
+    gPostGryn = Shader::LoadShader(Bundle::Path() + "/FxData/Common/PostProcessGryn");
+
+    avAudioInit();
+}
 
 void demo::demoplayback(int) {
     const double now = PlatformClock::Now();
     if (mFirstFrame) {
         mBaseTime = now;
         mFirstFrame = false;
+        avAudioPlay();
     }
     const double t = now - mBaseTime;
-    if (t >= kShowLength) exit(0);
-    // The scenes are not in the timeline yet: a slow colour sweep shows the clock running.
-    const float phase = static_cast<float>(t / kShowLength);
-    glClearColor(phase, 0.2f, 1.0f - phase, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const float dt = static_cast<float>(t) - gPreviousTime;
+    const float step = dt > kMinStep ? dt : kMinStep;
+
+    gStatistics.Frame(t, stdout);
+    const BeatEvents beats = gBeats.Advance(t);
+
+    RedirectToOffscreen();
+    if (t >= kShowEnd) exit(0);
+    const FrameScenes scenes = ScheduleScenes(t, beats.bass, gSections);
+    for (int i = 0; i < scenes.count; ++i) {
+        const SceneCall& call = scenes.calls[i];
+        EffectFor(call.scene)->renderForFxTime(call.fxTime, call.demoTime, call.fxProgress, 0.0f);
+    }
+
+    Composite(t, step, beats);
+    gPreviousTime = static_cast<float>(t);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 class GLView;
+class Effect;
 
 class demo {
 public:
@@ -11,5 +12,15 @@ public:
     void demoplayback(int frame);
 
     bool mFirstFrame = true;
-    double mBaseTime = 0.0;
+    double mBaseTime = 0.0;  // clock reading of the first played frame
 };
+
+// The scene objects, created and loaded in this order.
+extern Effect* effect1;    // scene1
+extern Effect* effect2;    // particleScene
+extern Effect* effect3;    // crystalGrowth
+extern Effect* effect4;    // manetjakt
+extern Effect* effect5;    // robot
+extern Effect* effect6;    // tunnel
+extern Effect* effect8;    // sawblade
+extern Effect* overlayFx;  // overlay

@@ -13,20 +13,47 @@ namespace {
 
 struct ProgramRun {
     int status = -1;
-    std::string out;
+    std::string out;  // standard output
+    std::string err;  // standard error
 };
 
-ProgramRun RunKestrel(const std::string& args) {
-    ProgramRun run;
-    const std::string command = std::string(KESTREL_EXE) + " " + args + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
+std::string ReadAll(FILE* file) {
+    std::string text;
     char buffer[4096];
     size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
+    return text;
+}
+
+ProgramRun RunProgram(const std::string& exe, const std::string& args) {
+    ProgramRun run;
+    TempTree scratch;
+    const std::string errPath = scratch.Path() + "/stderr";
+    const std::string command = exe + " " + args + " 2>" + errPath;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    run.out = ReadAll(pipe);
     const int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (FILE* err = fopen(errPath.c_str(), "r")) {
+        run.err = ReadAll(err);
+        fclose(err);
+    }
     return run;
+}
+
+ProgramRun RunKestrel(const std::string& args) { return RunProgram(KESTREL_EXE, args); }
+
+size_t CountOf(const std::string& text, const std::string& what) {
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+    return count;
+}
+
+double MeanBrightness(const PngImage& image) {
+    double sum = 0.0;
+    for (size_t i = 0; i < image.rgba.size(); i += 4) sum += image.rgba[i] + image.rgba[i + 1] + image.rgba[i + 2];
+    return sum / (3.0 * image.width * image.height);
 }
 
 }  // namespace
@@ -52,4 +79,47 @@ TEST(Program, BadOptionsPrintUsageAndExitTwo) {
     const ProgramRun help = RunKestrel("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("usage: kestrel"), std::string::npos);
+}
+
+TEST(Program, PlaysTheWholeShowAndExitsZero) {
+    const ProgramRun run = RunKestrel("--headless --fixed-fps 60");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(CountOf(run.err, "Playing musics.\n"), 1u);
+    EXPECT_EQ(CountOf(run.err, "Initiamalizing with music: "), 1u);
+    EXPECT_EQ(CountOf(run.out, " glError"), 0u) << run.out.substr(0, 2000);
+    // A statistics line every 20 frames, the frame at 185 s included.
+    EXPECT_EQ(CountOf(run.out, " DEMOTIME | "), 185u * 60u / 20u);
+    EXPECT_NE(run.out.find("[0.333333 DEMOTIME | 20 FRAMES | 0.3 SECONDS | 60.0 FPS]\n"), std::string::npos);
+}
+
+TEST(Program, WithoutTheMusicTheShowPlaysSilently) {
+    TempTree tree;
+    const std::string exe(KESTREL_EXE);
+    const std::string bundle = exe.substr(0, exe.rfind('/'));
+    ASSERT_EQ(std::system(("cp -r '" + bundle + "' '" + tree.Path() + "/kestrel.app'").c_str()), 0);
+    ASSERT_EQ(std::remove((tree.Path() + "/kestrel.app/demomusa.mp3").c_str()), 0);
+    const ProgramRun run =
+        RunProgram(tree.Path() + "/kestrel.app/kestrel", "--headless --fixed-fps 60 --shot 2 --out " + tree.Path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(CountOf(run.err, "Playing musics.\n"), 1u);
+    PngImage image;
+    std::string error;
+    EXPECT_TRUE(ReadPng(tree.Path() + "/shot_0002.000.png", image, error)) << error;
+}
+
+TEST(Program, TheFinalFadeDarkensTheScreen) {
+    TempTree out;
+    const ProgramRun run = RunKestrel("--headless --fixed-fps 60 --shot 181.5,183.5,184.9 --out " + out.Path());
+    ASSERT_EQ(run.status, 0);
+    double brightness[3];
+    const char* names[3] = {"/shot_0181.500.png", "/shot_0183.500.png", "/shot_0184.900.png"};
+    for (int i = 0; i < 3; ++i) {
+        PngImage image;
+        std::string error;
+        ASSERT_TRUE(ReadPng(out.Path() + names[i], image, error)) << error;
+        brightness[i] = MeanBrightness(image);
+    }
+    EXPECT_GT(brightness[0], 20.0);
+    EXPECT_NEAR(brightness[1], 0.5 * brightness[0], 0.15 * brightness[0]);
+    EXPECT_LT(brightness[2], 0.05 * brightness[0] + 1.0);
 }

@@ -67,7 +67,7 @@ void AudioPlayer::Fill(void* self, uint8_t* stream, int length) {
     const size_t position = player->mPosition.load();
     const size_t available = position < player->mSamples.size() ? player->mSamples.size() - position : 0;
     const size_t n = wanted < available ? wanted : available;
-    memcpy(stream, player->mSamples.data() + position, n * sizeof(int16_t));
+    if (n > 0) memcpy(stream, player->mSamples.data() + position, n * sizeof(int16_t));
     memset(stream + n * sizeof(int16_t), 0, (wanted - n) * sizeof(int16_t));
     player->mPosition.store(position + n);
 }

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "PngFile.h"
 
@@ -15,7 +17,11 @@ CapturingSurface::CapturingSurface(std::unique_ptr<DisplaySurface> inner, std::v
       mOutDir(std::move(outDir)),
       mFrameTime(std::move(frameTime)),
       mPixels(static_cast<size_t>(kScreenWidth) * kScreenHeight * 4),
-      mFlipped(mPixels.size()) {}
+      mFlipped(mPixels.size()) {
+    std::error_code error;
+    std::filesystem::create_directories(mOutDir, error);
+    if (error) fprintf(stderr, "kestrel: cannot create %s: %s\n", mOutDir.c_str(), error.message().c_str());
+}
 
 std::string CapturingSurface::ShotFileName(double time) {
     char name[64];
@@ -25,25 +31,30 @@ std::string CapturingSurface::ShotFileName(double time) {
 
 bool CapturingSurface::Present(unsigned int colourTexture) {
     const double now = mFrameTime();
-    bool captured = false;
-    while (mNext < mTimes.size() && now >= mTimes[mNext]) {
-        if (!captured) {
-            glReadPixels(0, 0, kScreenWidth, kScreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, mPixels.data());
-            // GL's rows run bottom-up, a picture's top-down.
-            const size_t row = static_cast<size_t>(kScreenWidth) * 4;
-            for (int y = 0; y < kScreenHeight; ++y)
-                memcpy(&mFlipped[static_cast<size_t>(kScreenHeight - 1 - y) * row], &mPixels[static_cast<size_t>(y) * row], row);
-            captured = true;
-        }
+    if (mNext < mTimes.size() && now >= mTimes[mNext]) {
+        glReadPixels(0, 0, kScreenWidth, kScreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, mPixels.data());
+        // GL's rows run bottom-up, a picture's top-down.
+        const size_t row = static_cast<size_t>(kScreenWidth) * 4;
+        for (int y = 0; y < kScreenHeight; ++y)
+            memcpy(&mFlipped[static_cast<size_t>(kScreenHeight - 1 - y) * row], &mPixels[static_cast<size_t>(y) * row],
+                   row);
+        mPending = true;
+        mPendingTime = now;
+    }
+    return mInner->Present(colourTexture);
+}
+
+void CapturingSurface::EndRefresh() {
+    if (!mPending) return;
+    mPending = false;
+    while (mNext < mTimes.size() && mPendingTime >= mTimes[mNext]) {
         const std::string path = mOutDir + "/" + ShotFileName(mTimes[mNext]);
         std::string error;
         if (WritePng(path, kScreenWidth, kScreenHeight, mFlipped.data(), error))
-            fprintf(stderr, "kestrel: wrote %s (frame at %.3f s)\n", path.c_str(), now);
+            fprintf(stderr, "kestrel: wrote %s (frame at %.3f s)\n", path.c_str(), mPendingTime);
         else
             fprintf(stderr, "kestrel: cannot write %s: %s\n", path.c_str(), error.c_str());
         ++mNext;
     }
-    const bool shown = mInner->Present(colourTexture);
     if (mNext == mTimes.size()) exit(0);
-    return shown;
 }

@@ -1,5 +1,7 @@
-// Writes the presented screen as PNG at the first frame at or after each
+// Writes the presented screen as PNG at the first refresh at or after each
 // requested demo time, then ends the process once the last one is written.
+// A refresh may present more than once (the loading picture, then frame 0):
+// the last present of the refresh is the one kept.
 #pragma once
 
 #include <functional>
@@ -19,6 +21,7 @@ public:
     bool Present(unsigned int colourTexture) override;
     SurfaceEvents PollEvents() override { return mInner->PollEvents(); }
     bool PacedByDisplay() const override { return mInner->PacedByDisplay(); }
+    void EndRefresh() override;
 
     static std::string ShotFileName(double time);
 
@@ -26,6 +29,8 @@ private:
     std::unique_ptr<DisplaySurface> mInner;
     std::vector<double> mTimes;
     size_t mNext = 0;
+    bool mPending = false;  // mFlipped holds a due frame not yet written
+    double mPendingTime = 0.0;
     std::string mOutDir;
     std::function<double()> mFrameTime;
     std::vector<unsigned char> mPixels;

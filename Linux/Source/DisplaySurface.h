@@ -23,6 +23,8 @@ public:
     virtual SurfaceEvents PollEvents() = 0;
     // True when presenting waits for the display's refresh.
     virtual bool PacedByDisplay() const = 0;
+    // Called after each refresh; what was presented last is what the viewer sees.
+    virtual void EndRefresh() {}
 };
 
 // Headless EGL on Mesa without any display server; null with a message on

@@ -67,6 +67,8 @@ std::unique_ptr<DisplaySurface> OpenScreen(bool headless) {
         if (auto window = CreateWindowSurface()) return window;
         fprintf(stderr, "kestrel: falling back to headless rendering\n");
     }
+    // Nobody listens to a headless run; keep it off the sound card unless asked.
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     return CreateHeadlessSurface();
 }
 
@@ -110,6 +112,7 @@ int LinuxApplicationMain(int argc, char** argv, ApplicationDelegate& delegate) {
         timer.BeforeRefresh();
         loop.Refresh();
         timer.AfterRefresh();
+        screen->EndRefresh();
         // The fixed clock counts played frames, so a paused show stays put.
         if (loop.HasLinks()) PlatformClock::AdvanceFrame();
     }

@@ -1,0 +1,11 @@
+// The composite quad of the opening: no beat parameters, only grain.
+attribute vec2 pos;
+attribute vec2 uv;
+
+varying vec2 vUv;
+
+void main()
+{
+    vUv = uv;
+    gl_Position = vec4(pos, 0.0, 1.0);
+}

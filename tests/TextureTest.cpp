@@ -1,0 +1,92 @@
+// The texture cache and the CPU copy of mipmapped textures, on headless GL.
+#include <GLES2/gl2.h>
+
+#include <vector>
+
+#include "DemoSys/Riraru3Z/SimpleMaterial.h"
+#include "GLTestSupport.h"
+#include "Linux/Source/PngFile.h"
+#include "TempTree.h"
+
+namespace {
+
+class TextureTest : public GLTest {
+protected:
+    // A 4 x 4 picture whose pixel (row, column) has red = 16 * row, green =
+    // 16 * column; the top-left pixel is fully transparent.
+    std::string WriteGrid(const std::string& name) {
+        std::vector<uint8_t> rgba(4 * 4 * 4);
+        for (int row = 0; row < 4; ++row)
+            for (int column = 0; column < 4; ++column) {
+                uint8_t* p = &rgba[(row * 4 + column) * 4];
+                p[0] = static_cast<uint8_t>(16 * row);
+                p[1] = static_cast<uint8_t>(16 * column);
+                p[2] = 200;
+                p[3] = row == 0 && column == 0 ? 0 : 255;
+            }
+        const std::string path = mTree.Path() + "/" + name;
+        std::string error;
+        EXPECT_TRUE(WritePng(path, 4, 4, rgba.data(), error)) << error;
+        return path;
+    }
+
+    TempTree mTree;
+};
+
+TEST_F(TextureTest, SecondLoadOfAPathSharesTheTextureWithoutACpuCopy) {
+    const std::string path = WriteGrid("shared.png");
+    SimpleMaterial first, second;
+    first.LoadTexture(path);
+    second.LoadTexture(path);
+    EXPECT_EQ(first.mTexture, second.mTexture);
+    EXPECT_TRUE(first.HasTexture());
+    EXPECT_FALSE(second.HasTexture());
+    EXPECT_EQ(glIsTexture(first.mTexture), GL_TRUE);
+}
+
+TEST_F(TextureTest, RectFirstAnswersTheRectTextureAndNoCopy) {
+    const std::string path = WriteGrid("rect.png");
+    const GLuint rect = SimpleMaterial::LoadRectTextureFromFile(path);
+    SimpleMaterial material;
+    EXPECT_EQ(material.LoadTextureFromFile(path), rect);
+    EXPECT_FALSE(material.HasTexture());
+    glBindTexture(GL_TEXTURE_2D, rect);
+    GLint minFilter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    EXPECT_EQ(minFilter, GL_NEAREST);
+}
+
+TEST_F(TextureTest, GetPixelReadsRowsTopDownPremultiplied) {
+    SimpleMaterial material;
+    material.LoadTexture(WriteGrid("grid.png"));
+    ASSERT_TRUE(material.HasTexture());
+    EXPECT_EQ(material.mPixelWidth, 4);
+    float p[4];
+    material.GetPixel(0.0f, 0.0f, p);  // the transparent corner
+    for (float c : p) EXPECT_FLOAT_EQ(c, 0.0f);
+    material.GetPixel(0.5f, 0.5f, p);  // row 2, column 2
+    EXPECT_NEAR(p[0], 32.0f / 255.0f, 1e-6f);
+    EXPECT_NEAR(p[1], 32.0f / 255.0f, 1e-6f);
+    EXPECT_NEAR(p[3], 1.0f, 1e-6f);
+    material.GetPixel(0.26f, 0.9f, p);  // row 3, column 1
+    EXPECT_NEAR(p[0], 48.0f / 255.0f, 1e-6f);
+    EXPECT_NEAR(p[1], 16.0f / 255.0f, 1e-6f);
+    // Outside [0, 1) the lookup stays inside the picture.
+    material.GetPixel(1.0f, -3.0f, p);
+    EXPECT_NEAR(p[0], 0.0f, 1e-6f);
+    EXPECT_NEAR(p[1], 48.0f / 255.0f, 1e-6f);
+}
+
+TEST_F(TextureTest, UndecodableFileGivesAnEmptyCachedTexture) {
+    const std::string path = mTree.Write("broken.png", "not a picture");
+    SimpleMaterial material;
+    const GLuint name = material.LoadTextureFromFile(path);
+    EXPECT_NE(name, static_cast<GLuint>(-1));
+    EXPECT_FALSE(material.HasTexture());
+    EXPECT_EQ(SimpleMaterial::LoadRectTextureFromFile(path), name);
+    float p[4] = {1, 1, 1, 1};
+    material.GetPixel(0.5f, 0.5f, p);
+    for (float c : p) EXPECT_FLOAT_EQ(c, 0.0f);
+}
+
+}  // namespace
