@@ -14,6 +14,12 @@
 
 class SimpleMaterial {
 public:
+    // Texture unit 0 gets the material's texture.
+    void BindMaterial() const {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, mTexture);
+    }
+
     GLuint LoadTextureFromFile(const std::string& path);
     void LoadTexture(const std::string& path) { mTexture = LoadTextureFromFile(path); }
     // Leaves the material as it is; the caller keeps the name.
@@ -27,6 +33,7 @@ public:
     // One line per cached texture, in path order.
     static void DebugTextures();
 
+    std::string mName;
     GLuint mTexture = static_cast<GLuint>(-1);  // -1: none
     int mPixelWidth = 0;
     int mPixelHeight = 0;

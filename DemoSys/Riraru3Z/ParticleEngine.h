@@ -1,0 +1,86 @@
+// A fixed pool of particles moved through a 32^3 force field and an optional
+// spring towards each particle's home, drawn in one call as camera-facing
+// triangles. Size and alpha carry their own speed and acceleration, so
+// particles grow, shrink and fade without per-frame scene code.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "BS/Export/BS_Math.h"
+
+class Shader;
+class SimpleMaterial;
+
+struct ParticleVertex {
+    float corner[4];  // x, y rewritten every update; 0, 1 fixed
+    float centre[3];
+    float unused;     // read as the centre's fourth component
+    uint8_t colour[4];
+    uint8_t u, v;
+    uint8_t padding[2];
+};
+static_assert(sizeof(ParticleVertex) == 40, "the layout the GPU reads");
+
+struct Particle {
+    float size;  // negative: dead for this frame
+    float sizeSpeed;
+    float sizeAcceleration;
+    float alpha;
+    float alphaSpeed;
+    float alphaAcceleration;
+    float colour[3];
+    float velocity[3];
+    float position[3];
+    float home[3];
+    ParticleVertex* vertices[3];
+};
+
+class ParticleEngine {
+public:
+    static constexpr int kFieldSize = 32;
+    static constexpr int kFieldCells = kFieldSize * kFieldSize * kFieldSize;
+    static constexpr size_t kFieldBytes = kFieldCells * 3 * sizeof(float);
+    static constexpr size_t kRecordBytes = 18 * sizeof(float);
+
+    // texturePath is under the bundle and starts with "/".
+    ParticleEngine(int capacity, const std::string& texturePath);
+    ~ParticleEngine();
+    ParticleEngine(const ParticleEngine&) = delete;
+    ParticleEngine& operator=(const ParticleEngine&) = delete;
+
+    void SetWorldSize(float size) { mWorldSize = size; }
+    // Copies the cells; null clears the field.
+    void SetForceField(const float* cells);
+    // Takes slot (added count mod capacity); home becomes the position.
+    int AddParticle(const Particle& particle);
+    void Update(BS::Matrix44* unused, float dt, float spring);
+    void Render(const BS::Matrix44* mvp) const;
+    Particle* GetParticles() { return mParticles; }
+    SimpleMaterial* GetMaterial() const { return mMaterial; }
+    int GetCapacity() const { return mCapacity; }
+    const ParticleVertex* GetVertices() const { return mVertices; }
+
+    // Reads little-endian records over the leading slots. Answers the
+    // records read; a short file fills only the leading slots and says so.
+    int LoadSystem(FILE* file);
+
+    // The cell a coordinate falls in: the border cells serve everything outside.
+    static int CellIndex(float coordinate, float worldSize);
+
+private:
+    SimpleMaterial* mMaterial;
+    Shader* mShader;
+    int mCapacity;
+    uint32_t mAdded = 0;
+    Particle* mParticles;
+    ParticleVertex* mVertices;
+    float* mForceField;
+    float mWorldSize = 20.0f;
+};
+
+// Reads a whole force-field file (32^3 cells of three little-endian floats).
+// False, with one line on standard error, when it is missing or short.
+bool ReadForceFieldFile(const std::string& path, std::vector<float>& cells);

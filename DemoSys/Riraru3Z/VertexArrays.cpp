@@ -1,0 +1,53 @@
+#include "VertexArrays.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "Linux/Source/GLProcAddress.h"
+
+namespace VertexArrays {
+namespace {
+
+using GenFunction = void (*)(GLsizei, GLuint*);
+using BindFunction = void (*)(GLuint);
+
+struct Entry {
+    bool looked = false;
+    GenFunction gen = nullptr;
+    BindFunction bind = nullptr;
+};
+
+Entry& Lookup() {
+    static Entry entry;
+    if (entry.looked) return entry;
+    entry.looked = true;
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (extensions && strstr(extensions, "GL_OES_vertex_array_object")) {
+        entry.gen = reinterpret_cast<GenFunction>(GLProcAddress("glGenVertexArraysOES"));
+        entry.bind = reinterpret_cast<BindFunction>(GLProcAddress("glBindVertexArrayOES"));
+    }
+    if (!entry.gen || !entry.bind) {
+        entry.gen = nullptr;
+        entry.bind = nullptr;
+        fprintf(stderr,
+                "kestrel: GL_OES_vertex_array_object is missing; render lists set their vertex "
+                "attributes on every draw\n");
+    }
+    return entry;
+}
+
+}  // namespace
+
+bool Available() { return Lookup().gen != nullptr; }
+
+GLuint Generate() {
+    GLuint array = 0;
+    if (Available()) Lookup().gen(1, &array);
+    return array;
+}
+
+void Bind(GLuint array) {
+    if (Available()) Lookup().bind(array);
+}
+
+}  // namespace VertexArrays

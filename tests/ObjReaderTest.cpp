@@ -1,0 +1,198 @@
+// The OBJ/MTL reader: byte packing, primitives, sharing, and files that break
+// the subset's rules.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "DemoSys/Riraru3Z/ObjReader.h"
+#include "DemoSys/Riraru3Z/RenderList.h"
+#include "DemoSys/Riraru3Z/SimpleMaterial.h"
+#include "DemoSys/Riraru3Z/SimpleModel.h"
+#include "GLTestSupport.h"
+#include "TempTree.h"
+
+namespace {
+
+const char* const kTriangle =
+    "v 0 0 0\nv 1 0 0\nv 0 1 0\n"
+    "vt 0 0\nvt 1 0\nvt 0 1\n"
+    "vn 0 0 1\n";
+
+class ObjReaderTest : public GLTest {
+protected:
+    SimpleModel* Load(const std::string& name, const std::string& contents, float scale = 1.0f,
+                      unsigned primitive = 4) {
+        mTree.Write(name, contents);
+        return GetObjectReader()->LoadObj(KESTREL_BUNDLE, mTree.Path() + "/", name, scale, primitive);
+    }
+    // The reader's messages for a file, with the model it made.
+    std::string LoadReporting(const std::string& name, const std::string& contents, SimpleModel** model) {
+        testing::internal::CaptureStderr();
+        *model = Load(name, contents);
+        return testing::internal::GetCapturedStderr();
+    }
+    static int VertexCount(const SimpleModel* model) {
+        int count = 0;
+        for (const RenderList* list : model->GetRenderLists()) count += list->GetVertices().Count();
+        return count;
+    }
+
+    TempTree mTree;
+};
+
+TEST_F(ObjReaderTest, PacksNormalsAndTextureCoordinatesIntoBytes) {
+    SimpleModel* model = Load("packed.obj", std::string(kTriangle) + "usemtl none\nf 1/1/1 2/2/1 3/3/1\n");
+    ASSERT_NE(model, nullptr);
+    ASSERT_EQ(model->GetRenderLists().size(), 1u);
+    const Array<RenderListVertex>& v = model->GetRenderLists()[0]->GetVertices();
+    ASSERT_EQ(v.Count(), 3);
+    EXPECT_EQ(v[0].nx, 0);
+    EXPECT_EQ(v[0].nz, 127);
+    EXPECT_EQ(v[0].nw, 0);
+    const int expected[3][2] = {{0, 255}, {255, 255}, {0, 0}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(v[i].u, expected[i][0]) << i;
+        EXPECT_EQ(v[i].v, expected[i][1]) << i;
+        EXPECT_EQ(v[i].s, 0);
+        EXPECT_EQ(v[i].t, 1);
+    }
+    EXPECT_FLOAT_EQ(v[1].x, 1.0f);
+    EXPECT_FLOAT_EQ(v[2].y, 1.0f);
+}
+
+TEST_F(ObjReaderTest, NegativeNormalsAndOutOfRangeCoordinatesKeepTheLowByte) {
+    SimpleModel* model = Load("ranges.obj",
+                              "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.5\nvt 1.5 0\nvn -1 0 0\n"
+                              "usemtl none\nf 1/1/1 2/2/1 3/1/1\n");
+    const Array<RenderListVertex>& v = model->GetRenderLists()[0]->GetVertices();
+    EXPECT_EQ(v[0].nx, -127);
+    EXPECT_EQ(v[0].u, 127);
+    EXPECT_EQ(v[1].u, 126);  // 1.5 * 255 = 382
+}
+
+TEST_F(ObjReaderTest, LinePrimitiveEmitsTheThreeEdges) {
+    SimpleModel* model = Load("lines.obj", std::string(kTriangle) + "usemtl none\nf 1/1/1 2/2/1 3/3/1\n", 1.0f,
+                              ObjReader::kLines);
+    const Array<RenderListVertex>& v = model->GetRenderLists()[0]->GetVertices();
+    ASSERT_EQ(v.Count(), 6);
+    const float xs[6] = {0, 1, 1, 0, 0, 0};
+    const float ys[6] = {0, 0, 0, 1, 1, 0};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_FLOAT_EQ(v[i].x, xs[i]) << i;
+        EXPECT_FLOAT_EQ(v[i].y, ys[i]) << i;
+    }
+}
+
+TEST_F(ObjReaderTest, PositionNormalFormUsesTheFirstTextureCoordinate) {
+    SimpleModel* model = Load("nouv.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 1 0\nvt 0 1\nvn 0 1 0\n"
+                                          "usemtl none\nf 1//1 2//1 3//1\n");
+    const Array<RenderListVertex>& v = model->GetRenderLists()[0]->GetVertices();
+    ASSERT_EQ(v.Count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(v[i].u, 255);
+        EXPECT_EQ(v[i].v, 255);
+        EXPECT_EQ(v[i].ny, 127);
+    }
+}
+
+TEST_F(ObjReaderTest, SecondLoadSharesRenderListsWithoutReadingAgain) {
+    const std::string text = std::string(kTriangle) + "usemtl none\nf 1/1/1 2/2/1 3/3/1\n";
+    SimpleModel* first = Load("twice.obj", text);
+    ASSERT_EQ(std::remove((mTree.Path() + "/twice.obj").c_str()), 0);
+    SimpleModel* second = GetObjectReader()->LoadObj(KESTREL_BUNDLE, mTree.Path() + "/", "twice.obj", 1.0f, 4);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(first->GetRenderLists(), second->GetRenderLists());
+    EXPECT_FLOAT_EQ(second->mExtents[3], 1.0f);
+}
+
+TEST_F(ObjReaderTest, EveryUsemtlStartsAListAndMaterialsComeFromTheMtl) {
+    mTree.Write("shiny.mtl", "# exported\nnewmtl chrome\nKd 1 1 1\nmap_Kd missing.png\nnewmtl matte\n");
+    SimpleModel* model = Load("two.obj", "mtllib shiny.mtl\n" + std::string(kTriangle) +
+                                             "usemtl chrome\nf 1/1/1 2/2/1 3/3/1\n"
+                                             "usemtl chrome\nf 1/1/1 2/2/1 3/3/1\n"
+                                             "usemtl unknown\nf 1/1/1 2/2/1 3/3/1\n");
+    ASSERT_EQ(model->GetRenderLists().size(), 3u);
+    SimpleMaterial* chrome = GetObjectReader()->mMaterials.at("chrome");
+    EXPECT_EQ(chrome->mName, "chrome");
+    EXPECT_NE(chrome->mTexture, static_cast<GLuint>(-1));  // an empty texture for the missing picture
+    EXPECT_EQ(model->GetRenderLists()[0]->GetMaterial(), chrome);
+    EXPECT_EQ(model->GetRenderLists()[1]->GetMaterial(), chrome);
+    EXPECT_EQ(model->GetRenderLists()[2]->GetMaterial(), nullptr);
+    EXPECT_NE(model->GetRenderLists()[0]->GetShaderProgram(), nullptr);
+}
+
+TEST_F(ObjReaderTest, ScaleMultipliesPositionsAndExtents) {
+    SimpleModel* model = Load("scaled.obj", "v -1 -2 0\nv 1 0 3\nv 0 2 0\nvt 0 0\nvn 0 0 1\n"
+                                            "usemtl none\nf 1/1/1 2/1/1 3/1/1\n",
+                              2.0f);
+    EXPECT_FLOAT_EQ(model->GetRenderLists()[0]->GetVertices()[1].z, 6.0f);
+    const float expected[6] = {4, -4, -2, 2, 6, 0};  // max y, min y, min x, max x, max z, min z
+    for (int i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(model->mExtents[i], expected[i]) << i;
+}
+
+TEST_F(ObjReaderTest, MissingFilesAreReportedAndTheLoadGoesOn) {
+    testing::internal::CaptureStdout();
+    SimpleModel* none = GetObjectReader()->LoadObj(KESTREL_BUNDLE, mTree.Path() + "/", "absent.obj", 1.0f, 4);
+    SimpleModel* model = Load("nomtl.obj", "mtllib absent.mtl\n" + std::string(kTriangle) +
+                                               "usemtl x\nf 1/1/1 2/2/1 3/3/1\n");
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(none, nullptr);
+    EXPECT_NE(out.find("Unable to read model!\n"), std::string::npos);
+    EXPECT_NE(out.find("> ERROR! Cannot open material file.\n"), std::string::npos);
+    EXPECT_EQ(VertexCount(model), 3);
+}
+
+struct MalformedCase {
+    const char* name;
+    const char* body;  // after the triangle's positions, coordinates and normal
+    const char* message;
+};
+
+TEST_F(ObjReaderTest, LinesBreakingTheRulesAreSkippedWithTheirLineNumber) {
+    const MalformedCase cases[] = {
+        {"before_usemtl", "f 1/1/1 2/2/1 3/3/1\nusemtl m\nf 1/1/1 2/2/1 3/3/1\n", ":8: face before any \"usemtl\""},
+        {"zero_index", "usemtl m\nf 0/1/1 2/2/1 3/3/1\nf 1/1/1 2/2/1 3/3/1\n", ":9: face index"},
+        {"negative_index", "usemtl m\nf -1/1/1 2/2/1 3/3/1\nf 1/1/1 2/2/1 3/3/1\n", ":9: face index"},
+        {"past_the_end", "usemtl m\nf 1/1/1 2/2/1 4/3/1\nf 1/1/1 2/2/1 3/3/1\n", ":9: face index"},
+        {"normal_past_end", "usemtl m\nf 1/1/2 2/2/1 3/3/1\nf 1/1/1 2/2/1 3/3/1\n", ":9: face index"},
+        {"quad", "usemtl m\nf 1/1/1 2/2/1 3/3/1 1/1/1\nf 1/1/1 2/2/1 3/3/1\n", ":9: a face must have exactly three"},
+        {"two_corners", "usemtl m\nf 1/1/1 2/2/1\nf 1/1/1 2/2/1 3/3/1\n", ":9: a face must have exactly three"},
+        {"garbage", "usemtl m\nf x y z\nf 1/1/1 2/2/1 3/3/1\n", ":9: a face must have exactly three"},
+        {"bad_vertex", "v 1 nope\nusemtl m\nf 1/1/1 2/2/1 3/3/1\n", ":8: \"v\" needs three numbers"},
+    };
+    for (const MalformedCase& c : cases) {
+        SimpleModel* model = nullptr;
+        const std::string err = LoadReporting(std::string(c.name) + ".obj", std::string(kTriangle) + c.body, &model);
+        ASSERT_NE(model, nullptr) << c.name;
+        EXPECT_EQ(VertexCount(model), 3) << c.name;
+        EXPECT_NE(err.find(std::string(c.name) + ".obj" + c.message), std::string::npos) << c.name << ": " << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << c.name << ": " << err;
+    }
+}
+
+TEST_F(ObjReaderTest, PositionNormalFormWithoutAnyVtIsSkipped) {
+    SimpleModel* model = nullptr;
+    const std::string err = LoadReporting("novt.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nusemtl m\nf 1//1 2//1 3//1\n",
+                                          &model);
+    EXPECT_EQ(VertexCount(model), 0);
+    EXPECT_NE(err.find("novt.obj:6: face without texture indices"), std::string::npos) << err;
+}
+
+TEST_F(ObjReaderTest, OverlongLinesAndMapBeforeNewmtlAreSkipped) {
+    mTree.Write("early.mtl", "map_Kd early.png\nnewmtl late\n");
+    SimpleModel* model = nullptr;
+    const std::string exact(4095 - 2, ' ');  // "# " + spaces: a comment of exactly 4095 characters
+    const std::string err = LoadReporting(
+        "long.obj", "mtllib early.mtl\n# " + exact + "\nv " + std::string(5000, '1') + "\n" + kTriangle +
+                        "usemtl late\nf 1/1/1 2/2/1 3/3/1\n",
+        &model);
+    EXPECT_NE(err.find("early.mtl:1: \"map_Kd\" before any \"newmtl\""), std::string::npos) << err;
+    EXPECT_NE(err.find("long.obj:3: line longer than 4095 characters"), std::string::npos) << err;
+    EXPECT_EQ(err.find("long.obj:2"), std::string::npos) << err;
+    EXPECT_EQ(VertexCount(model), 3);
+    EXPECT_FLOAT_EQ(model->GetRenderLists()[0]->GetVertices()[1].x, 1.0f);  // the long "v" was not counted
+}
+
+}  // namespace

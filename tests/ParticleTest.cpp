@@ -1,0 +1,226 @@
+// The particle engine: field lookup, spring, life and death of particles,
+// the ring, colour bytes, both file formats, and a drawn pool.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "DemoSys/DemoSys.h"
+#include "DemoSys/Riraru3Z/ParticleEngine.h"
+#include "DemoSys/Riraru3Z/SimpleMaterial.h"
+#include "GLTestSupport.h"
+#include "Linux/Source/PngFile.h"
+#include "TempTree.h"
+
+namespace {
+
+constexpr float kDt = 0.1f;
+
+Particle Alive(float x, float y, float z) {
+    Particle p{};
+    p.size = 1.0f;
+    p.alpha = 1.0f;
+    p.position[0] = x;
+    p.position[1] = y;
+    p.position[2] = z;
+    return p;
+}
+
+void AppendLittleEndian(std::string& bytes, float value) {
+    uint32_t bits;
+    memcpy(&bits, &value, sizeof bits);
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((bits >> (8 * i)) & 0xff));
+}
+
+class ParticleTest : public GLTest {
+protected:
+    TempTree mTree;
+};
+
+TEST_F(ParticleTest, CoordinatesMapToCellsWithTheBordersServingOutside) {
+    EXPECT_EQ(ParticleEngine::CellIndex(-10.0f, 20.0f), 0);
+    EXPECT_EQ(ParticleEngine::CellIndex(10.0f, 20.0f), 31);
+    EXPECT_EQ(ParticleEngine::CellIndex(1e6f, 20.0f), 31);
+    EXPECT_EQ(ParticleEngine::CellIndex(-1e6f, 20.0f), 0);
+    EXPECT_EQ(ParticleEngine::CellIndex(0.0f, 20.0f), 16);
+    EXPECT_EQ(ParticleEngine::CellIndex(-9.4f, 20.0f), 0);  // s = 0.96
+    EXPECT_EQ(ParticleEngine::CellIndex(std::nanf(""), 20.0f), 0);
+    EXPECT_EQ(ParticleEngine::CellIndex(2.5f, 10.0f), 24);  // the same file serves other world sizes
+}
+
+TEST_F(ParticleTest, FieldActsFirstAndFarParticlesKeepTheBorderForce) {
+    ParticleEngine engine(1, "/FxData/none.png");
+    std::vector<float> field(ParticleEngine::kFieldCells * 3, 0.0f);
+    field[3 * ((0 * 32 + 0) * 32 + 31) + 0] = 10.0f;  // cell (31, 0, 0) pushes along x
+    engine.SetForceField(field.data());
+    engine.AddParticle(Alive(500.0f, -500.0f, -500.0f));
+    for (int i = 1; i <= 3; ++i) {
+        engine.Update(nullptr, kDt, 0.0f);
+        EXPECT_NEAR(engine.GetParticles()[0].velocity[0], 1.0f * i, 1e-5f);
+    }
+    EXPECT_NEAR(engine.GetParticles()[0].position[0], 500.0f + 0.1f + 0.2f + 0.3f, 1e-3f);
+    engine.SetForceField(nullptr);
+    engine.Update(nullptr, kDt, 0.0f);
+    EXPECT_NEAR(engine.GetParticles()[0].velocity[0], 3.0f, 1e-5f);
+}
+
+TEST_F(ParticleTest, SpringPullsTowardsHomeAndDamps) {
+    ParticleEngine engine(1, "/FxData/none.png");
+    engine.AddParticle(Alive(0, 0, 0));
+    Particle& p = engine.GetParticles()[0];
+    p.home[0] = 1.0f;
+    p.velocity[1] = 2.0f;
+    engine.Update(nullptr, kDt, 2.0f);
+    // v += ((home - pos) * dt * k - v) * dt * k
+    EXPECT_NEAR(p.velocity[0], (1.0f * 0.1f * 2.0f) * 0.2f, 1e-6f);
+    EXPECT_NEAR(p.velocity[1], 2.0f - 2.0f * 0.2f, 1e-6f);
+    EXPECT_NEAR(p.position[0], p.velocity[0] * kDt, 1e-6f);
+}
+
+TEST_F(ParticleTest, FadedAndDeadParticlesBecomeInvisible) {
+    ParticleEngine engine(2, "/FxData/none.png");
+    Particle fading = Alive(0, 0, 0);
+    fading.alpha = 0.05f;
+    fading.alphaSpeed = -1.0f;
+    engine.AddParticle(fading);
+    Particle shrinking = Alive(0, 0, 0);
+    shrinking.size = 0.05f;
+    shrinking.sizeSpeed = -1.0f;
+    engine.AddParticle(shrinking);
+
+    engine.Update(nullptr, kDt, 0.0f);
+    const Particle* p = engine.GetParticles();
+    EXPECT_FLOAT_EQ(p[0].size, 0.0f);  // alpha below 0: no size in the same update
+    const ParticleVertex* v = engine.GetVertices();
+    EXPECT_FLOAT_EQ(v[0].corner[1], 0.0f);
+    // Size went negative: drawn mirrored this frame...
+    EXPECT_LT(p[1].size, 0.0f);
+    EXPECT_LT(v[3].corner[1], 0.0f);
+    EXPECT_GT(v[4].corner[0], 0.0f);
+    // ...collapsed by the next update...
+    engine.Update(nullptr, kDt, 0.0f);
+    EXPECT_FLOAT_EQ(p[1].size, 0.0f);
+    EXPECT_FLOAT_EQ(p[1].alpha, 0.0f);
+    for (int k = 3; k < 6; ++k) {
+        EXPECT_FLOAT_EQ(v[k].corner[0], 0.0f);
+        EXPECT_FLOAT_EQ(v[k].corner[1], 0.0f);
+    }
+    // ...and integrated again from size 0 after that.
+    engine.Update(nullptr, kDt, 0.0f);
+    EXPECT_NEAR(p[1].size, -0.1f, 1e-6f);
+}
+
+TEST_F(ParticleTest, PoolIsARingAndHomeIsTheAddedPosition) {
+    ParticleEngine engine(4, "/FxData/none.png");
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(engine.AddParticle(Alive(static_cast<float>(i), 0, 0)), i);
+    Particle last = Alive(9, 8, 7);
+    last.home[0] = -100.0f;  // ignored
+    EXPECT_EQ(engine.AddParticle(last), 0);
+    const Particle& slot0 = engine.GetParticles()[0];
+    EXPECT_FLOAT_EQ(slot0.position[0], 9.0f);
+    EXPECT_FLOAT_EQ(slot0.home[0], 9.0f);
+    EXPECT_FLOAT_EQ(slot0.home[2], 7.0f);
+    EXPECT_FLOAT_EQ(engine.GetParticles()[1].position[0], 1.0f);
+}
+
+TEST_F(ParticleTest, ColourBytesAreClampedAndTruncated) {
+    ParticleEngine engine(1, "/FxData/none.png");
+    Particle p = Alive(0, 0, 0);
+    p.colour[0] = 2.0f;
+    p.colour[1] = -1.0f;
+    p.colour[2] = 0.25f;
+    p.alpha = 0.5f;
+    engine.AddParticle(p);
+    engine.Update(nullptr, 0.0f, 0.0f);
+    const ParticleVertex& v = engine.GetVertices()[2];
+    EXPECT_EQ(v.colour[0], 255);
+    EXPECT_EQ(v.colour[1], 0);
+    EXPECT_EQ(v.colour[2], 63);
+    EXPECT_EQ(v.colour[3], 127);
+    EXPECT_EQ(v.u, 255);
+    EXPECT_EQ(v.v, 255);
+    EXPECT_FLOAT_EQ(v.corner[3], 1.0f);
+}
+
+TEST_F(ParticleTest, ParticleFileFillsLeadingSlotsAndKeepsTheRest) {
+    std::string bytes;
+    for (int r = 0; r < 2; ++r)
+        for (int f = 0; f < 18; ++f) AppendLittleEndian(bytes, static_cast<float>(100 * r + f));
+    bytes.append(40, '\0');  // a torn third record
+    FILE* file = fopen(mTree.Write("particles.raw", bytes).c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    ParticleEngine engine(4, "/FxData/none.png");
+    engine.AddParticle(Alive(5, 5, 5));
+    engine.AddParticle(Alive(6, 6, 6));
+    engine.AddParticle(Alive(7, 7, 7));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(engine.LoadSystem(file), 2);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("2 of 4"), std::string::npos);
+    fclose(file);
+    const Particle* p = engine.GetParticles();
+    EXPECT_FLOAT_EQ(p[0].size, 0.0f);
+    EXPECT_FLOAT_EQ(p[0].home[2], 17.0f);
+    EXPECT_FLOAT_EQ(p[1].alpha, 103.0f);
+    EXPECT_FLOAT_EQ(p[1].position[0], 112.0f);
+    EXPECT_FLOAT_EQ(p[2].position[0], 7.0f);
+    EXPECT_EQ(p[1].vertices[0], engine.GetVertices() + 3);  // the links survive
+    EXPECT_EQ(engine.LoadSystem(nullptr), 0);
+}
+
+TEST_F(ParticleTest, ForceFieldFileMustBeWhole) {
+    std::string bytes;
+    for (int i = 0; i < ParticleEngine::kFieldCells * 3; ++i) AppendLittleEndian(bytes, static_cast<float>(i % 7));
+    std::vector<float> cells;
+    ASSERT_TRUE(ReadForceFieldFile(mTree.Write("forcefield.raw", bytes), cells));
+    ASSERT_EQ(cells.size(), static_cast<size_t>(ParticleEngine::kFieldCells * 3));
+    EXPECT_FLOAT_EQ(cells[13], 6.0f);
+
+    std::vector<float> untouched = {1.0f};
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(ReadForceFieldFile(mTree.Write("short.raw", bytes.substr(0, 1000)), untouched));
+    EXPECT_FALSE(ReadForceFieldFile(mTree.Path() + "/absent.raw", untouched));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("short.raw: 1000 of 393216 bytes"), std::string::npos) << err;
+    EXPECT_NE(err.find("absent.raw: cannot open"), std::string::npos) << err;
+    EXPECT_EQ(untouched.size(), 1u);
+}
+
+TEST_F(ParticleTest, DrawnPoolFacesTheViewerWhereItsParticlesAre) {
+    const std::vector<uint8_t> white(8 * 8 * 4, 255);
+    std::string error;
+    ASSERT_TRUE(WritePng(mTree.Path() + "/white.png", 8, 8, white.data(), error)) << error;
+    ParticleEngine engine(2, "/FxData/none.png");
+    engine.GetMaterial()->LoadTexture(mTree.Path() + "/white.png");
+    Particle left = Alive(-0.5f, 0.0f, 0.0f);
+    left.size = 0.2f;
+    left.colour[1] = 1.0f;
+    engine.AddParticle(left);
+    Particle right = left;
+    right.position[0] = 0.5f;
+    right.alpha = -1.0f;  // faded out: nothing drawn
+    engine.AddParticle(right);
+    engine.Update(nullptr, 0.0f, 0.0f);
+
+    DemoSys::ResetRenderTarget();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    for (GLuint i = 0; i < 4; ++i) glEnableVertexAttribArray(i);
+    BS::Matrix44 view;
+    view.SetRotationY(0.3f);  // turned: the triangle must still face the screen
+    engine.Render(&view);
+    for (GLuint i = 0; i < 4; ++i) glDisableVertexAttribArray(i);
+    glDisable(GL_BLEND);
+
+    const int leftX = static_cast<int>((1.0f + view.TransformPoint(BS::Vector3(-0.5f, 0, 0)).x) * 160.0f);
+    EXPECT_TRUE(NearColour(Pixel(leftX, 240), 0, 255, 0, 8));
+    const int rightX = static_cast<int>((1.0f + view.TransformPoint(BS::Vector3(0.5f, 0, 0)).x) * 160.0f);
+    EXPECT_TRUE(NearColour(Pixel(rightX, 240), 0, 0, 0));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+// Render lists, models and the camera on headless GL, read back from pixels.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "DemoSys/DemoSys.h"
+#include "DemoSys/Riraru3Z/ObjReader.h"
+#include "DemoSys/Riraru3Z/RenderList.h"
+#include "DemoSys/Riraru3Z/Shader.h"
+#include "DemoSys/Riraru3Z/SimpleCamera.h"
+#include "DemoSys/Riraru3Z/SimpleMaterial.h"
+#include "DemoSys/Riraru3Z/SimpleModel.h"
+#include "GLTestSupport.h"
+#include "TempTree.h"
+
+namespace {
+
+const BS::Matrix44 kIdentity;
+
+class RenderListTest : public GLTest {
+protected:
+    void SetUp() override {
+        GLTest::SetUp();
+        DemoSys::ResetRenderTarget();
+        glDisable(GL_BLEND);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+
+    // A flat red program; it has no "shadowMatrix", so that uniform is skipped.
+    Shader* RedShader() {
+        mTree.Write("red.vsh",
+                    "attribute vec4 pos;\nuniform mat4 modelViewProjectionMatrix;\n"
+                    "void main() { gl_Position = modelViewProjectionMatrix * vec4(pos.xyz, 1.0); }\n");
+        mTree.Write("red.fsh", "precision mediump float;\nvoid main() { gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0); }\n");
+        return Shader::LoadShader(mTree.Path() + "/red");
+    }
+
+    // Two triangles covering x0..x1 by y0..y1 in clip space.
+    static void AddRectangle(RenderList& list, float x0, float x1, float y0, float y1) {
+        const float corners[6][2] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y0}, {x1, y1}, {x0, y1}};
+        for (const auto& c : corners) {
+            RenderListVertex v{};
+            v.x = c[0];
+            v.y = c[1];
+            list.AddVertex(v);
+        }
+    }
+    static bool Red(int x, int y) { return NearColour(Pixel(x, y), 255, 0, 0); }
+
+    TempTree mTree;
+};
+
+TEST_F(RenderListTest, NewListIsAnEmptyTriangleListThatGrowsByThirtyTwo) {
+    RenderList list;
+    EXPECT_EQ(list.GetPrimitiveType(), static_cast<GLenum>(GL_TRIANGLES));
+    EXPECT_EQ(list.GetMaterial(), nullptr);
+    EXPECT_FALSE(list.IsDrawn());
+    EXPECT_EQ(list.GetVertices().Capacity(), 64);
+    EXPECT_EQ(list.GetVertices().RecordSize(), 20);
+    RenderListVertex v{};
+    for (int i = 0; i < 64; ++i) list.AddVertex(v);
+    EXPECT_EQ(list.GetVertices().Capacity(), 64);
+    list.AddVertex(v);
+    EXPECT_EQ(list.GetVertices().Capacity(), 96);
+    EXPECT_EQ(list.GetVertices().Count(), 65);
+}
+
+TEST_F(RenderListTest, EditsReachTheGpuOnlyAfterFlush) {
+    RenderList list;
+    list.SetShaderProgram(RedShader());
+    AddRectangle(list, -1.0f, 0.0f, -1.0f, 1.0f);  // the left half
+    list.Render(kIdentity, kIdentity, kIdentity);
+    EXPECT_TRUE(list.IsDrawn());
+    EXPECT_TRUE(Red(80, 240));
+    EXPECT_FALSE(Red(240, 240));
+
+    Array<RenderListVertex>& v = list.GetVertices();
+    for (int i = 0; i < v.Count(); ++i) v[i].x += 1.0f;  // move to the right half
+    glClear(GL_COLOR_BUFFER_BIT);
+    list.Render(kIdentity, kIdentity, kIdentity);
+    EXPECT_TRUE(Red(80, 240)) << "drawn from the buffer uploaded before";
+
+    list.Flush();
+    glClear(GL_COLOR_BUFFER_BIT);
+    list.Render(kIdentity, kIdentity, kIdentity);
+    EXPECT_FALSE(Red(80, 240));
+    EXPECT_TRUE(Red(240, 240));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(RenderListTest, AddingAfterTheFirstDrawEndsTheProcessWithFailure) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            RenderList list;
+            list.SetShaderProgram(RedShader());
+            AddRectangle(list, -1.0f, 0.0f, -1.0f, 1.0f);
+            list.Render(kIdentity, kIdentity, kIdentity);
+            list.AddVertex(RenderListVertex{});
+        },
+        testing::ExitedWithCode(1), "");
+}
+
+TEST_F(RenderListTest, ExtremesWidenOverEveryVertex) {
+    RenderList list;
+    RenderListVertex a{}, b{};
+    a.x = 1, a.y = 2, a.z = 3;
+    b.x = -1, b.y = 5, b.z = 0;
+    list.AddVertex(a);
+    list.AddVertex(b);
+    float minX = 100000, maxY = -100000, minZ = 100000, maxX = -100000, minY = 100000, maxZ = -100000;
+    list.UpdateExtremes(minX, maxY, minZ, maxX, minY, maxZ);
+    EXPECT_FLOAT_EQ(minX, -1);
+    EXPECT_FLOAT_EQ(maxX, 1);
+    EXPECT_FLOAT_EQ(minY, 2);
+    EXPECT_FLOAT_EQ(maxY, 5);
+    EXPECT_FLOAT_EQ(minZ, 0);
+    EXPECT_FLOAT_EQ(maxZ, 3);
+}
+
+TEST_F(RenderListTest, ModelsApplyToEveryListAndDrawOnlyWhenVisible) {
+    SimpleModel model;
+    for (int i = 0; i < 3; ++i) AddRectangle(*model.NewRenderList(), -0.5f, 0.5f, -0.5f, 0.5f);
+    SimpleMaterial material;
+    model.SetMaterial(&material);
+    model.SetShaderProgram(RedShader());
+    model.SetPrimitiveType(GL_TRIANGLES);
+    for (RenderList* list : model.GetRenderLists()) EXPECT_EQ(list->GetMaterial(), &material);
+
+    model.Hide();
+    model.Render(kIdentity, kIdentity);
+    EXPECT_FALSE(Red(160, 240));
+    EXPECT_FALSE(model.GetRenderLists()[0]->IsDrawn());
+    model.Show();
+    model.Render(kIdentity, kIdentity);
+    EXPECT_TRUE(Red(160, 240));
+}
+
+TEST_F(RenderListTest, ExtentsAndBoundingBox) {
+    SimpleModel empty;
+    empty.UpdateExtremes();
+    EXPECT_FLOAT_EQ(empty.mExtents[0], -100000.0f);
+    EXPECT_FLOAT_EQ(empty.mExtents[2], 100000.0f);
+
+    SimpleModel model;
+    RenderListVertex v{};
+    v.x = 1, v.y = 2, v.z = 3;
+    model.NewRenderList()->AddVertex(v);
+    model.UpdateExtremes();
+    const float single[6] = {2, 2, 1, 1, 3, 3};
+    for (int i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(model.mExtents[i], single[i]) << i;
+
+    const float extents[6] = {2, -2, -1, 1, 1, 0};
+    for (int i = 0; i < 6; ++i) model.mExtents[i] = extents[i];
+    model.mTransform.SetPosition(BS::Vector3(10, 20, 0));
+    const Rect box = model.GetBoundingBox();
+    EXPECT_FLOAT_EQ(box.x, 8);
+    EXPECT_FLOAT_EQ(box.y, 18);
+    EXPECT_FLOAT_EQ(box.width, 4);
+    EXPECT_FLOAT_EQ(box.height, 4);
+}
+
+TEST_F(RenderListTest, TwoInstancesOfOneFileDrawTheSameDataInTwoPlaces) {
+    mTree.Write("quad.obj",
+                "v -0.25 -0.25 0\nv 0.25 -0.25 0\nv 0.25 0.25 0\nv -0.25 0.25 0\nvt 0 0\nvn 0 0 1\n"
+                "usemtl m\nf 1/1/1 2/1/1 3/1/1\nf 1/1/1 3/1/1 4/1/1\n");
+    SimpleModel* left = GetObjectReader()->LoadObj(KESTREL_BUNDLE, mTree.Path() + "/", "quad.obj", 1.0f, 4);
+    SimpleModel* right = GetObjectReader()->LoadObj(KESTREL_BUNDLE, mTree.Path() + "/", "quad.obj", 1.0f, 4);
+    ASSERT_TRUE(left && right);
+    left->SetShaderProgram(RedShader());
+    left->mTransform.SetPosition(BS::Vector3(-0.5f, 0, 0));
+    right->mTransform.SetPosition(BS::Vector3(0.5f, 0, 0));
+    left->Render(kIdentity, kIdentity);
+    right->Render(kIdentity, kIdentity);
+    EXPECT_TRUE(Red(80, 240));
+    EXPECT_TRUE(Red(240, 240));
+    EXPECT_FALSE(Red(160, 240));
+}
+
+TEST_F(RenderListTest, CameraProjectionIsACopyAndTheShadowTargetIsComplete) {
+    SimpleCamera camera;
+    BS::Matrix44 projection = camera.GetProjectionMatrix();
+    projection.m[0] = 42.0f;
+    EXPECT_NE(camera.GetProjectionMatrix().m[0], 42.0f);
+    // A point on the near plane at the right edge maps to x = 1.
+    const BS::Vector4 edge = camera.GetProjectionMatrix() * BS::Vector4(0.6666667f, 0, -0.6666667f, 1);
+    EXPECT_NEAR(edge.x / edge.w, 1.0f, 1e-5f);
+    glBindFramebuffer(GL_FRAMEBUFFER, camera.GetShadowFramebuffer());
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+}  // namespace
