@@ -16,6 +16,11 @@
 #include "Riraru3Z/SimpleMaterial.h"
 #include "Timeline.h"
 #include "Effects/PlaceholderScenes.h"
+#include "Effects/crystalGrowth.h"
+#include "Effects/manetjakt.h"
+#include "Effects/overlay.h"
+#include "Effects/particleScene.h"
+#include "scene1.h"
 #include "Linux/Source/PlatformClock.h"
 
 Effect* effect1 = nullptr;
@@ -43,11 +48,6 @@ SectionCounters gSections;
 FrameStatistics gStatistics;
 float gPreviousTime = 0.0f;
 GLuint gScreenTarget = 0;
-
-void ReportGLError(const char* tag) {
-    const GLenum error = glGetError();
-    if (error != GL_NO_ERROR) printf(" glError: 0x%4X> %s\n", error, tag);
-}
 
 void ShowLoadingScreen(GLView* view) {
     DemoSys::Init(view);
@@ -111,7 +111,7 @@ void Composite(double t, float step, BeatEvents beats) {
     float fade[4];
     FadeColour(t, fade);
     DemoSys::DrawRectWithShader(post, 0.0f, 320.0f, 480.0f, -320.0f, 0.0f, fade);
-    ReportGLError("AFTER RENDER");
+    CheckGLError("AFTER RENDER");
 }
 
 }  // namespace
@@ -129,7 +129,7 @@ void demo::demoload(GLView* view) {
     overlayFx = Create(new overlay(), view);
 
     gOffscreen = new RenderBuffer(320, 480, true);
-    ReportGLError("RENDERBUFFER");
+    CheckGLError("RENDERBUFFER");
     gPostNormal = Shader::LoadShader(Bundle::Path() + "/FxData/Common/PostProcessNormal");
     gPostGryn = Shader::LoadShader(Bundle::Path() + "/FxData/Common/PostProcessGryn");
 

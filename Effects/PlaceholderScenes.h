@@ -14,22 +14,6 @@ private:
     float mRed, mGreen, mBlue;
 };
 
-class scene1 : public ClearEffect {
-public:
-    scene1() : ClearEffect(0.8f, 0.1f, 0.1f) {}
-};
-class particleScene : public ClearEffect {
-public:
-    particleScene() : ClearEffect(0.1f, 0.8f, 0.1f) {}
-};
-class crystalGrowth : public ClearEffect {
-public:
-    crystalGrowth() : ClearEffect(0.1f, 0.1f, 0.8f) {}
-};
-class manetjakt : public ClearEffect {
-public:
-    manetjakt() : ClearEffect(0.8f, 0.8f, 0.1f) {}
-};
 class robot : public ClearEffect {
 public:
     robot() : ClearEffect(0.8f, 0.1f, 0.8f) {}
@@ -41,8 +25,4 @@ public:
 class sawblade : public ClearEffect {
 public:
     sawblade() : ClearEffect(0.9f, 0.5f, 0.1f) {}
-};
-class overlay : public ClearEffect {
-public:
-    overlay() : ClearEffect(0.5f, 0.5f, 0.5f) {}
 };

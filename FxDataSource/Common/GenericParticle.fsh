@@ -7,5 +7,7 @@ varying vec4 vColour;
 
 void main()
 {
-    gl_FragColor = texture2D(diff_map, vUv) * vColour;
+    // Textures arrive premultiplied; the scenes blend by source alpha.
+    vec4 texel = texture2D(diff_map, vUv);
+    gl_FragColor = vec4(texel.rgb / max(texel.a, 0.004), texel.a) * vColour;
 }

@@ -33,6 +33,12 @@ void Canvas::VerticalGradient(const Colour& top, const Colour& bottom) {
     }
 }
 
+void Canvas::Fill(const std::function<Colour(float u, float v)>& shade) {
+    for (int y = 0; y < mHeight; ++y)
+        for (int x = 0; x < mWidth; ++x)
+            Set(x, y, shade((x + 0.5f) / mWidth, (y + 0.5f) / mHeight));
+}
+
 int Canvas::TextWidth(const std::string& text, int scale) {
     return static_cast<int>(text.size()) * (BitmapFont::kGlyphWidth + 1) * scale - scale;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ public:
     // Alpha-blends c over the pixel.
     void Blend(int x, int y, const Colour& c);
     void VerticalGradient(const Colour& top, const Colour& bottom);
+    // Every pixel from a function of its centre in [0, 1) x [0, 1), v down.
+    void Fill(const std::function<Colour(float u, float v)>& shade);
     // Text in the bitmap font, each font pixel drawn as scale x scale.
     void Text(int x, int y, const std::string& text, int scale, const Colour& c);
     static int TextWidth(const std::string& text, int scale);

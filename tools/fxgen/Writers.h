@@ -6,3 +6,9 @@
 
 void WriteLoadingPicture(const std::string& fxData);
 void WriteMusic(const std::string& bundle);
+void WriteScene1(const std::string& fxData);
+void WriteParticleGirl(const std::string& fxData);
+void WriteCrystalGrowth(const std::string& fxData);
+void WriteManetjakt(const std::string& fxData);
+// The overlay's drawings as a C++ source file for the program.
+void WriteOverlaySource(const std::string& path);

@@ -1,27 +1,43 @@
-// Writes the show's data tree into an application bundle:
-//   fxgen BUNDLE_DIR
+// Writes the show's generated data:
+//   fxgen BUNDLE_DIR                 the data tree and the music
+//   fxgen --overlay-source FILE      the overlay's drawings as C++ source
 // Everything is generated from code and fixed seeds, so every build makes
 // the same files.
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
 #include "Writers.h"
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: fxgen BUNDLE_DIR\n");
-        return 2;
-    }
-    const std::string bundle = argv[1];
+namespace {
+
+void WriteDataTree(const std::string& bundle) {
     const std::string fxData = bundle + "/FxData";
     mkdir(bundle.c_str(), 0755);
     mkdir(fxData.c_str(), 0755);
+    mkdir((fxData + "/Common").c_str(), 0755);
+    WriteLoadingPicture(fxData);
+    WriteScene1(fxData);
+    WriteParticleGirl(fxData);
+    WriteCrystalGrowth(fxData);
+    WriteManetjakt(fxData);
+    WriteMusic(bundle);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool overlay = argc == 3 && strcmp(argv[1], "--overlay-source") == 0;
+    if (argc != 2 && !overlay) {
+        fprintf(stderr, "usage: fxgen BUNDLE_DIR\n       fxgen --overlay-source FILE\n");
+        return 2;
+    }
     try {
-        WriteLoadingPicture(fxData);
-        WriteMusic(bundle);
+        if (overlay) WriteOverlaySource(argv[2]);
+        else WriteDataTree(argv[1]);
     } catch (const std::exception& e) {
         fprintf(stderr, "fxgen: %s\n", e.what());
         return 1;

@@ -1,0 +1,38 @@
+// Small pieces the scenes share: bundle paths, the full-screen picture, the
+// attribute arrays a draw expects, and beat lookups.
+#pragma once
+
+#include <GLES2/gl2.h>
+
+#include <string>
+
+class SimpleModel;
+class Shader;
+namespace BS {
+class Matrix44;
+}
+
+constexpr float kHalfPi = 1.5707964f;
+constexpr float kPi = 3.1415927f;
+constexpr float kFirstFrameStep = 0.016666668f;
+
+// Bundle path + a path that starts with "/FxData/".
+std::string FxPath(const char* relative);
+
+// The texture on unit 0, stretched over the whole portrait screen.
+void DrawFullScreen(GLuint texture);
+
+// Enables attribute arrays 0 .. count - 1 and disables the rest of 0 .. 3.
+void UseAttributeArrays(int count);
+
+// Loads a model of the reader's triangles (or lines) from a folder under the
+// bundle; null, after the reader's message, when the file is missing.
+SimpleModel* LoadSceneModel(const char* folder, const char* fileName, unsigned primitive = GL_TRIANGLES);
+
+// Replaces the model's transform with view x local and draws it, when it exists.
+void RenderPlaced(SimpleModel* model, const BS::Matrix44& view, const BS::Matrix44& local,
+                  const BS::Matrix44& projection, const BS::Matrix44& second);
+
+// 0 up to the first snare time, then the index of the first snare entry from
+// index 1 on that is not below t (128 past the last): it changes on every snare.
+int SnareCount(float t);

@@ -1,0 +1,111 @@
+#include "crystalGrowth.h"
+
+#include <GLES2/gl2.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "BS/Export/BS_Math.h"
+#include "DemoSys/Beats.h"
+#include "DemoSys/DemoLog.h"
+#include "DemoSys/DemoSys.h"
+#include "DemoSys/RenderBuffer.h"
+#include "DemoSys/Riraru3Z/Shader.h"
+#include "DemoSys/Riraru3Z/SimpleCamera.h"
+#include "DemoSys/Riraru3Z/SimpleModel.h"
+#include "SceneSupport.h"
+
+namespace {
+
+constexpr int kAlwaysDrawn = 4;
+constexpr int kMostShards = 60;
+
+SimpleModel* gCrystal = nullptr;
+SimpleModel* gRoom = nullptr;
+SimpleModel* gArm = nullptr;
+SimpleCamera* gCamera = nullptr;
+RenderBuffer* gSnapshot = nullptr;
+
+BS::Matrix44 RoomView(float tilt, float turn) {
+    BS::Matrix44 view;
+    view.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), tilt);
+    view.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), turn);
+    view.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
+    view.Translate(BS::Vector3(0.0f, 0.0f, -40.0f));
+    return view;
+}
+
+void RenderSnapshot() {
+    gSnapshot->BindAsRenderTarget();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    RenderPlaced(gRoom, RoomView(0.2f, -1.0f), BS::Matrix44(), gCamera->GetProjectionMatrix(), BS::Matrix44());
+    DemoSys::ResetRenderTarget();
+}
+
+}  // namespace
+
+int crystalGrowth::ShardCount(float t) {
+    int i = kAlwaysDrawn;
+    while (i < kBassCount && i < kMostShards && bass[i] < t) ++i;
+    return i;
+}
+
+float crystalGrowth::ShardGrowth(float t, int shard) { return std::min(1.0f, 5.0f * std::fabs(t - bass[shard])); }
+
+bool crystalGrowth::FirstViewpoint(float t) { return SnareCount(t) % 2 == 0; }
+
+void crystalGrowth::load() {
+    gCrystal = LoadSceneModel("/FxData/crystalGrowth/", "crystal.obj");
+    gRoom = LoadSceneModel("/FxData/crystalGrowth/", "room.obj");
+    gArm = LoadSceneModel("/FxData/crystalGrowth/", "arm.obj");
+    Shader* shader = Shader::LoadShader(FxPath("/FxData/crystalGrowth/EnvShader"));
+    if (gCrystal) gCrystal->SetShaderProgram(shader);
+    gCamera = new SimpleCamera();
+    gSnapshot = new RenderBuffer(320, 480, false);
+    CheckGLError("RENDERBUFFER");
+    RenderSnapshot();
+}
+
+void crystalGrowth::renderForFxTime(float, float t, float, float) {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    const bool first = FirstViewpoint(t);
+    const BS::Matrix44 view = RoomView(first ? 0.2f : -0.2f, first ? t - 1.0f : t + 2.0f);
+    const BS::Matrix44 projection = gCamera->GetProjectionMatrix();
+    const BS::Matrix44 identity;
+
+    glEnable(GL_DEPTH_TEST);
+    RenderPlaced(gRoom, view, identity, projection, identity);
+    RenderPlaced(gArm, view, identity, projection, identity);
+
+    const float s = 52.2f < t && t < 58.0f ? 100.0f : 1.0f;
+    BS::Matrix44 spin;
+    spin.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), s * t);
+    spin.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), 1.5f * s * t);
+    spin.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), 2.0f * s * t);
+    const BS::Matrix44 spunView = view * spin;
+
+    glActiveTexture(GL_TEXTURE1);
+    gSnapshot->BindAsTexture();
+    glActiveTexture(GL_TEXTURE0);
+
+    BS::Matrix44 main;
+    main.Scale(BS::Vector3(2.0f, 1.0f, 2.0f));
+    main.Translate(BS::Vector3(0.0f, -10.0f, 0.0f));
+    RenderPlaced(gCrystal, spunView, main, projection, identity);
+
+    const int shards = ShardCount(t);
+    for (int i = 0; i < shards; ++i) {
+        const float g = ShardGrowth(t, i);
+        const float fi = static_cast<float>(i);
+        BS::Matrix44 shard;
+        shard.Scale(BS::Vector3(g, g + 0.01f * fi * g, g));
+        shard.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), 137.0f * fi);
+        shard.Rotate(BS::Vector3(-1.0f, 0.0f, 1.0f), 234.0f * fi);
+        shard.Rotate(BS::Vector3(0.2f, 1.0f, 0.0f), 349.0f * fi);
+        RenderPlaced(gCrystal, spunView, shard, projection, identity);
+    }
+}

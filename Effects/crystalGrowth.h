@@ -1,0 +1,22 @@
+// A room with a mechanical arm and a spinning crystal that grows a new shard
+// on every bass beat (up to 60); the camera circles and cuts between two
+// viewpoints on every snare. The crystals reflect a snapshot of the room
+// rendered while loading. A function of demo time and the beat tables.
+#pragma once
+
+#include "Effect.h"
+
+class crystalGrowth : public Effect {
+public:
+    void load() override;
+    // Only demoTime is used.
+    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+
+    // Shards drawn at demo time t: the first four always, then one per bass
+    // beat already passed, at most 60.
+    static int ShardCount(float t);
+    // A shard's size: from nothing to full in the 0.2 s after its beat.
+    static float ShardGrowth(float t, int shard);
+    // True for the first viewpoint; flips on every snare.
+    static bool FirstViewpoint(float t);
+};

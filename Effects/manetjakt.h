@@ -1,0 +1,21 @@
+// A pulsating jellyfish in a stream of bluish particles rushing towards the
+// viewer; the camera tilts on every snare, and at the end the credits scroll
+// up over everything.
+#pragma once
+
+#include "Effect.h"
+
+struct Particle;
+
+class manetjakt : public Effect {
+public:
+    void load() override;
+    // demoTime drives camera, jellyfish and scroller; fxTime the particle step.
+    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+
+    // Rings of the body swell and contract in a wave along its length.
+    void animateManet(float time);
+
+    // A stream particle: made at load anywhere in the stream, while playing at its far end.
+    static Particle StreamParticle(bool atLoad);
+};

@@ -1,0 +1,94 @@
+#include "overlay.h"
+
+#include <GLES2/gl2.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "BS/Export/BS_Math.h"
+#include "DemoSys/DemoLog.h"
+#include "DemoSys/Riraru3Z/Shader.h"
+#include "DemoSys/Riraru3Z/SimpleMaterial.h"
+#include "OverlayDrawings.h"
+#include "SceneSupport.h"
+
+namespace {
+
+constexpr float kPictureScale = 2.5f;
+
+void DecodeCorner(const unsigned char* vertices, int corner, float& x, float& y) {
+    y = vertices[2 * corner] / 255.0f - 0.5f;
+    x = 0.5f - vertices[2 * corner + 1] / 255.0f;
+}
+
+}  // namespace
+
+void overlay::interpolateOverlay(float angle, float b, const unsigned char* vertices, const unsigned char* colors,
+                                 float* positions, float* colours) {
+    BS::Matrix44 rotation;
+    rotation.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), angle);
+    for (int i = 0; i < kOverlayTriangles; ++i) {
+        float rgb[3];
+        for (int c = 0; c < 3; ++c)
+            rgb[c] = ((1.0f - b) * colors[3 * i + c] + b * brud2_colors[3 * i + c]) / 255.0f;
+        const float alpha = std::sqrt(rgb[0] * rgb[0] + rgb[1] * rgb[1] + rgb[2] * rgb[2]);
+        for (int k = 0; k < 3; ++k) {
+            const int corner = 3 * i + k;
+            float xA, yA, xB, yB;
+            DecodeCorner(vertices, corner, xA, yA);
+            DecodeCorner(brud2_vertices, corner, xB, yB);
+            const BS::Vector3 p = rotation.TransformPoint(
+                BS::Vector3((1.0f - b) * xA + b * xB, (1.0f - b) * yA + b * yB, 0.0f));
+            positions[2 * corner] = p.x;
+            positions[2 * corner + 1] = p.y;
+            float* colour = &colours[4 * corner];
+            colour[0] = rgb[0];
+            colour[1] = rgb[1];
+            colour[2] = rgb[2];
+            colour[3] = alpha;
+        }
+    }
+}
+
+void overlay::load() {
+    printf("\n\nOVERLAY // LOAD\n\n");
+    mShader = Shader::LoadShader(FxPath("/FxData/Overlays/Blend2D"));
+    mPositions = new float[kCorners * 2];
+    mColours = new float[kCorners * 4];
+    mBackground = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/manetjakt/background.png"));
+}
+
+void overlay::renderForFxTime(float t, float, float p, float) {
+    glDepthMask(GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    DrawFullScreen(mBackground);
+
+    const float angle = 0.25f * std::sin(2.0f * t);
+    const float b = (1.0f - std::cos(2.0f * kPi * p)) / 2.0f;
+    const bool firstHalf = p < 0.5f;
+    interpolateOverlay(angle, b, firstHalf ? brud1_vertices : brud3_vertices, firstHalf ? brud1_colors : brud3_colors,
+                       mPositions, mColours);
+    for (int i = 0; i < kCorners * 2; ++i) mPositions[i] *= kPictureScale;
+
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(2);
+    mShader->BindShader();
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, mPositions);
+    CheckGLError("DrawRect/1");
+    glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, 0, mColours);
+    CheckGLError("DrawRect/2");
+    // Nothing else sets this colour: white leaves the drawing's own colours.
+    static const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glUniform1i(mShader->GetUniformDiffuseMap(), 0);
+    glUniform4fv(mShader->GetUniformColor(), 1, kWhite);
+    CheckGLError("DrawRect/3");
+    glDrawArrays(GL_TRIANGLES, 0, kCorners);
+    CheckGLError("DrawRect/4");
+    glDisableVertexAttribArray(0);
+    glDisableVertexAttribArray(2);
+    glDisable(GL_BLEND);
+}

@@ -1,0 +1,26 @@
+// A flat picture of 500 coloured triangles over a background, morphing
+// triangle by triangle from one built-in drawing into a second and then a
+// third while it rocks about the screen's centre.
+#pragma once
+
+#include "Effect.h"
+
+class Shader;
+
+class overlay : public Effect {
+public:
+    void load() override;
+    // fxTime rocks the picture, fxProgress morphs it.
+    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+
+    static constexpr int kCorners = 1500;
+    // Fills the buffers with the drawing blended towards drawing 2 by b and turned by angle.
+    static void interpolateOverlay(float angle, float b, const unsigned char* vertices, const unsigned char* colors,
+                                   float* positions, float* colours);
+
+private:
+    Shader* mShader = nullptr;
+    float* mPositions = nullptr;  // x, y per corner
+    float* mColours = nullptr;    // r, g, b, a per corner
+    unsigned mBackground = 0;
+};

@@ -1,0 +1,166 @@
+#include "particleScene.h"
+
+#include <GLES2/gl2.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "BS/Export/BS_Math.h"
+#include "DemoSys/DemoLog.h"
+#include "DemoSys/DemoSys.h"
+#include "DemoSys/RenderBuffer.h"
+#include "DemoSys/Riraru3Z/ParticleEngine.h"
+#include "DemoSys/Riraru3Z/Shader.h"
+#include "DemoSys/Riraru3Z/SimpleCamera.h"
+#include "DemoSys/Riraru3Z/SimpleMaterial.h"
+#include "DemoSys/Riraru3Z/SimpleModel.h"
+#include "SceneSupport.h"
+
+namespace {
+
+constexpr int kParticles = 12000;
+constexpr float kRandScale = 1.0f / 2147483648.0f;  // rand() / 2^31
+
+SimpleCamera* gCamera = nullptr;
+ParticleEngine* gParticles = nullptr;
+std::vector<float> gForceField;
+GLuint gBackground = 0;
+float lLastTime = -1.0f;
+bool gFadeStarted = false;
+int gFrames = 0;
+
+SimpleModel* LoadWithOwnShader(const char* name) {
+    SimpleModel* model = LoadSceneModel("/FxData/ParticleGirl/", name);
+    if (model) model->SetShaderProgram(Shader::LoadShader(FxPath("/FxData/ParticleGirl/EnvShader")));
+    return model;
+}
+
+// Every particle at full alpha, fading at its own rate between 0.075 and 0.275 per second.
+void StartFadeOut() {
+    Particle* particles = gParticles->GetParticles();
+    for (int i = 0; i < kParticles; ++i) {
+        particles[i].alpha = 1.0f;
+        particles[i].alphaSpeed = -0.075f - 0.2f * static_cast<float>(rand()) * kRandScale;
+    }
+}
+
+BS::Matrix44 ParticleCamera(float t) {
+    BS::Matrix44 m;
+    m.Rotate(BS::Vector3(-1.0f, 0.0f, 0.0f), kPi / 4.0f - kPi * t / 48.0f);
+    m.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), 0.16f * kPi - 2.0f * kPi * 0.008f * t);
+    m.Translate(BS::Vector3(0.0f, 10.0f, -25.0f));
+    return m;
+}
+
+BS::Matrix44 RotationAboutX(float angle) {
+    BS::Matrix44 m;
+    m.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), angle);
+    return m;
+}
+
+}  // namespace
+
+float particleScene::SpringStrength(float t) {
+    if (t > 4.0f && t < 10.0f) return 20.0f * std::pow(std::sin(((t - 4.0f) / 6.0f) * kHalfPi), 5.0f);
+    if (t >= 10.0f && t < 12.0f) return 20.0f;
+    return 0.0f;
+}
+
+float particleScene::BackgroundLevel(float t) {
+    const float s = std::sin(0.05f * kPi * t);
+    return s > 0.0f ? std::sqrt(s) : 0.0f;
+}
+
+void particleScene::load() {
+    gCamera = new SimpleCamera();
+    gParticles = new ParticleEngine(kParticles, "/FxData/ParticleGirl/ball_silver.png");
+
+    printf("--> LOADING FORCE FIELD!\n");
+    if (ReadForceFieldFile(FxPath("/FxData/ParticleGirl/forcefield.raw"), gForceField))
+        gParticles->SetForceField(gForceField.data());
+
+    srand(0);  // the only seeding: every scene's rand() draws from here on
+
+    mHead = LoadWithOwnShader("skull.obj");
+    mJaw = LoadWithOwnShader("jaw.obj");
+
+    printf("--> PARTICLE LOAD\n");
+    FILE* file = fopen(FxPath("/FxData/ParticleGirl/particles.raw").c_str(), "rb");
+    gParticles->LoadSystem(file);
+    if (file) fclose(file);
+
+    gBackground = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/ParticleGirl/Background.png"));
+    mRenderBuffer = new RenderBuffer(320, 480, false);
+    CheckGLError("RENDERBUFFER");
+}
+
+void particleScene::renderForFxTime(float t, float, float, float) {
+    CheckGLError("BEFORE BIND");
+    mRenderBuffer->BindAsRenderTarget();
+    CheckGLError("BIND RENDERBUFFER");
+
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, gBackground);
+    const float g = BackgroundLevel(t);
+    const float grey[4] = {g, g, g, 1.0f};
+    DemoSys::DrawRect(0.0f, 18.181818f * t - 400.0f, 480.0f, 720.0f, kHalfPi, grey);
+
+    const BS::Matrix44 camera = ParticleCamera(t);
+    const BS::Matrix44 projection = gCamera->GetProjectionMatrix();
+    BS::Matrix44 pv = projection * camera;
+
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_CULL_FACE);
+    UseAttributeArrays(4);
+
+    const float dt = lLastTime > 0.0f ? t - lLastTime : kFirstFrameStep;
+    lLastTime = t;
+    if (t > 12.0f && !gFadeStarted) {
+        StartFadeOut();
+        gFadeStarted = true;
+    }
+    gParticles->Update(&pv, dt, SpringStrength(t));
+    gParticles->Render(&pv);
+
+    ++gFrames;
+    if (gFrames % 10 == 0) printf("[%d FRAMES | %.1f SECONDS | %.1f FPS]\n", gFrames, t, gFrames / t);
+
+    CheckGLError("BEFORE RESET");
+    DemoSys::ResetRenderTarget();
+    glDisable(GL_BLEND);
+    glActiveTexture(GL_TEXTURE0);
+    mRenderBuffer->BindAsTexture();
+    static const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    DemoSys::DrawRect(0.0f, 0.0f, 480.0f, 320.0f, 0.0f, kWhite);
+    CheckGLError("AFTER RESET");
+
+    glDepthMask(GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    UseAttributeArrays(3);
+
+    const float pulse = std::sin(2.0f * t) * std::sin(2.0f * t);
+    const BS::Matrix44 nod = RotationAboutX(0.025f * pulse);
+    const BS::Matrix44 jaw = RotationAboutX(-0.15f * pulse);
+    BS::Matrix44 place;
+    place.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
+    place.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), 0.3f * std::sin(0.5f * t) - 0.3f * kPi);
+    place.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), 0.25f * std::sin(0.25f * t));
+    place.Translate(BS::Vector3(180.0f - (180.0f / 11.0f) * t, 150.0f, -180.0f));
+
+    glActiveTexture(GL_TEXTURE1);
+    mRenderBuffer->BindAsTexture();
+    glActiveTexture(GL_TEXTURE0);
+    RenderPlaced(mHead, place, nod, projection, camera);
+    RenderPlaced(mJaw, place, jaw, projection, camera);
+    CheckGLError("AFTER DEPTH MASK");
+}

@@ -1,0 +1,169 @@
+#include "scene1.h"
+
+#include <GLES2/gl2.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "BS/Export/BS_Math.h"
+#include "DemoSys/DemoLog.h"
+#include "DemoSys/Riraru3Z/RenderList.h"
+#include "DemoSys/Riraru3Z/Shader.h"
+#include "DemoSys/Riraru3Z/SimpleCamera.h"
+#include "DemoSys/Riraru3Z/SimpleMaterial.h"
+#include "DemoSys/Riraru3Z/SimpleModel.h"
+#include "Effects/SceneSupport.h"
+
+namespace {
+
+constexpr int kShards = 18;
+const char* const shardname[kShards] = {"ball_0.obj", "ball_1.obj", "ball_2.obj", "ball_3.obj", "ball_4.obj",
+                                        "ball5.obj",  "ball6.obj",  "ball7.obj",  "ball8.obj",  "ball9.obj",
+                                        "ball10.obj", "ball11.obj", "ball12.obj", "ball13.obj", "ball14.obj",
+                                        "ball15.obj", "ball16.obj", "ball17.obj"};
+
+// Glitch windows: start and length in seconds.
+constexpr int kSpools = 9;
+const float spool[kSpools] = {5.51f, 10.52f, 11.40f, 11.51f, 17.51f, 18.51f, 25.5f, 127.41f, 139.41f};
+const float spoolLength[kSpools] = {0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 2.0f, 0.2f, 0.1f};
+
+constexpr float kCapHeight = 20.0f;  // small balls sit on the wire sphere's cap above this z
+
+Shader* gEnvShader = nullptr;
+Shader* gEnvShader2 = nullptr;
+SimpleModel* gHeartBall = nullptr;
+SimpleModel* gTinyBall = nullptr;
+SimpleModel* gWireSphere = nullptr;
+SimpleModel* gSolidSphere = nullptr;
+SimpleModel* gShards[kShards] = {};
+GLuint gBackground = 0;
+GLuint gFlash = 0;
+GLuint gEnvMap = 0;
+SimpleCamera* gCamera = nullptr;
+std::vector<BS::Vector3> tinyBallPosition;
+unsigned tinyBalls = 0;
+
+SimpleModel* LoadWithShader(const char* folder, const char* name, Shader* shader) {
+    SimpleModel* model = LoadSceneModel(folder, name);
+    if (model) model->SetShaderProgram(shader);
+    return model;
+}
+
+void BuildTinyBallList() {
+    if (!gWireSphere || gWireSphere->GetRenderLists().empty()) {
+        DemoLog("We made a list with %i tiny balls.", 0);
+        return;
+    }
+    const Array<RenderListVertex>& vertices = gWireSphere->GetRenderLists()[0]->GetVertices();
+    tinyBallPosition.reserve(static_cast<size_t>(vertices.Count()));
+    for (int i = 0; i < vertices.Count(); ++i) {
+        const RenderListVertex& v = vertices[i];
+        if (v.z > kCapHeight) {
+            tinyBallPosition.emplace_back(v.x, v.y, v.z);
+            ++tinyBalls;
+        }
+    }
+    DemoLog("We made a list with %i tiny balls.", static_cast<int>(tinyBalls));
+}
+
+float Squared(float x) { return x * x; }
+
+BS::Matrix44 UniformScale(float s) {
+    BS::Matrix44 m;
+    m.Scale(BS::Vector3(s, s, s));
+    return m;
+}
+
+void DrawShards(float t, const BS::Matrix44& view, const BS::Matrix44& projection, const BS::Matrix44& identity) {
+    const float u = (t - 20.0f) * 0.25f;
+    const float f = std::fabs(u) <= 1.0f ? std::fabs(u) : u * u;
+    for (int i = 0; i < kShards; ++i) {
+        SimpleModel* shard = gShards[i];
+        if (!shard || shard->GetRenderLists().empty() || shard->GetRenderLists()[0]->GetVertices().Count() == 0)
+            continue;
+        const RenderListVertex& v0 = shard->GetRenderLists()[0]->GetVertices()[0];
+        const float fi = static_cast<float>(i);
+        BS::Matrix44 local = UniformScale(0.6f);
+        local.Rotate(BS::Vector3(std::sin(fi), std::sin(2.0f * fi), std::sin(3.0f * fi)), 3.0f * f);
+        local.Translate(BS::Vector3(v0.x, v0.y, v0.z) * f);
+        RenderPlaced(shard, view, local, projection, identity);
+    }
+}
+
+void DrawTinyBalls(float t, const BS::Matrix44& view, const BS::Matrix44& projection, const BS::Matrix44& identity) {
+    const float a = std::fabs((10.0f - t) * 0.1f);
+    const float e = a <= 1.0f ? 1.0f - std::cos(a * kHalfPi) : a * a;
+    for (unsigned j = 0; j < tinyBalls; j += 9) {
+        const BS::Vector3& p = tinyBallPosition[j];
+        const float fj = static_cast<float>(j);
+        BS::Matrix44 local = UniformScale(1.3f + 0.3f * std::sin(fj));
+        local.Translate(BS::Vector3(p.x * (1.0f - e) + 300.0f * e * std::sin(fj),
+                                    p.y * (1.0f - e) + 200.0f * e * std::cos(fj), p.z));
+        RenderPlaced(gTinyBall, view, local, projection, identity);
+    }
+}
+
+}  // namespace
+
+float scene1::SpooledTime(float t) {
+    for (int i = 0; i < kSpools; ++i)
+        if (spool[i] < t && spool[i] + spoolLength[i] > t)
+            t -= static_cast<float>(rand() % static_cast<int>(spool[i]));
+    return t;
+}
+
+void scene1::load() {
+    gEnvShader = Shader::LoadShader(FxPath("/FxData/Scene1/EnvShader"));
+    gEnvShader2 = Shader::LoadShader(FxPath("/FxData/Scene1/EnvShader2"));
+    gHeartBall = LoadWithShader("/FxData/Scene1/", "heartball.obj", gEnvShader);
+    gTinyBall = LoadWithShader("/FxData/Scene1/", "tinyball.obj", gEnvShader2);
+    for (int i = 0; i < kShards; ++i) gShards[i] = LoadWithShader("/FxData/Scene1/shards/", shardname[i], gEnvShader2);
+    gWireSphere = LoadSceneModel("/FxData/Scene1/", "wiresphere.obj", GL_LINES);
+    if (gWireSphere) gWireSphere->SetPrimitiveType(GL_LINES);
+    gSolidSphere = LoadWithShader("/FxData/Scene1/", "solidsphere.obj", gEnvShader2);
+    BuildTinyBallList();
+    gBackground = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene1/bg.png"));
+    gFlash = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene1/wire.png"));
+    gCamera = new SimpleCamera();
+    gEnvMap = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene1/envmap.png"));
+}
+
+void scene1::renderForFxTime(float, float demoTime, float, float) {
+    const float t = SpooledTime(demoTime);
+
+    BS::Matrix44 view;
+    view.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), 0.2f * t + kHalfPi);
+    view.Translate(BS::Vector3(0.0f, 0.0f, -100.0f - t));
+    const BS::Matrix44 projection = gCamera->GetProjectionMatrix();
+    const BS::Matrix44 identity;
+
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    DrawFullScreen(gBackground);
+
+    gEnvShader2->BindShader();
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, gEnvMap);
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_DEPTH_TEST);
+
+    if (t < 10.0f) RenderPlaced(gHeartBall, view, UniformScale(1.0f + 0.1f * Squared(std::sin(5.0f * t))), projection, identity);
+    if (t > 20.0f) DrawShards(t, view, projection, identity);
+    DrawTinyBalls(t, view, projection, identity);
+    if (t < 10.0f) {
+        glLineWidth(1.0f);
+        RenderPlaced(gWireSphere, view, UniformScale(1.0f + 0.05f * Squared(std::sin(5.0f * t + 0.2f))), projection,
+                     identity);
+    } else if (t < 20.0f) {
+        RenderPlaced(gSolidSphere, view, identity, projection, identity);
+    }
+
+    if (19.95f < t && t < 20.05f) {
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_DEPTH_TEST);
+        DrawFullScreen(gFlash);
+    }
+}
