@@ -121,3 +121,19 @@ TEST(Program, WithoutTheMusicTheShowPlaysSilently) {
     std::string error;
     EXPECT_TRUE(ReadPng(tree.Path() + "/shot_0002.000.png", image, error)) << error;
 }
+
+// A copy of the bundle without one scene's data files: the loaders say what
+// is missing and the show plays to its end.
+TEST(Program, AShowWithoutOneScenesFilesStillPlaysToTheEnd) {
+    TempTree tree;
+    const std::string exe(KESTREL_EXE);
+    const std::string bundle = exe.substr(0, exe.rfind('/'));
+    ASSERT_EQ(std::system(("cp -r '" + bundle + "' '" + tree.Path() + "/kestrel.app'").c_str()), 0);
+    ASSERT_EQ(std::system(("rm -f '" + tree.Path() + "/kestrel.app/FxData/ParticleGirl/'*").c_str()), 0);
+    // A coarse fixed clock keeps the run short; the timeline is the same.
+    const ProgramRun run = RunProgram(tree.Path() + "/kestrel.app/kestrel", "--headless --fixed-fps 12");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("Unable to read model!"), std::string::npos);
+    EXPECT_NE(run.err.find("forcefield.raw: cannot open"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("particles: no particle file"), std::string::npos) << run.err;
+}

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Renders the contact sheet in docs/contact/: two frames of every scene,
+# headless on the fixed clock, from a built tree (scripts/build.sh first).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=docs/contact
+times=5,22,35,45,88,97,128,136,145,175
+rm -rf "$out"
+build/kestrel.app/kestrel --headless --fixed-fps 60 --shot "$times" --out "$out" >/dev/null
+ls "$out"
