@@ -212,11 +212,11 @@ SimpleModel* ObjReader::LoadObj(const std::string& basePath, const std::string& 
     const std::string key = directory + fileName;
     const auto cached = mModels.find(key);
     if (cached != mModels.end()) {
-        SimpleModel* instance = new SimpleModel(cached->second->GetRenderLists());
+        SimpleModel* instance = Keep(new SimpleModel(cached->second->GetRenderLists()));
         instance->UpdateExtremes();
         return instance;
     }
-    SimpleModel* model = new SimpleModel();
+    SimpleModel* model = Keep(new SimpleModel());
     mModels[key] = model;
     Shader* shader = Shader::LoadShader(basePath + "/FxData/Common/Generic3D");
 
@@ -229,6 +229,11 @@ SimpleModel* ObjReader::LoadObj(const std::string& basePath, const std::string& 
     ObjLoad(*model, scale, primitive).Read(lines, *this, directory, shader);
     fclose(file);
     model->UpdateExtremes();
+    return model;
+}
+
+SimpleModel* ObjReader::Keep(SimpleModel* model) {
+    mModelStore.emplace_back(model);
     return model;
 }
 
@@ -246,7 +251,8 @@ void ObjReader::LoadMaterials(const std::string& directory, const std::string& f
         if (lines.IsComment()) continue;
         if (lines.KeywordIs("newmtl")) {
             if (sscanf(lines.Text(), "newmtl %4095s", name) != 1) name[0] = '\0';
-            current = new SimpleMaterial();
+            mMaterialStore.push_back(std::make_unique<SimpleMaterial>());
+            current = mMaterialStore.back().get();
             current->mName = name;
             mMaterials[name] = current;
         } else if (lines.KeywordIs("map_Kd")) {

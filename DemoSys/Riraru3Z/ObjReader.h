@@ -11,7 +11,9 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 class SimpleModel;
 class SimpleMaterial;
@@ -27,7 +29,17 @@ public:
     void LoadMaterials(const std::string& directory, const std::string& fileName);
 
     std::map<std::string, SimpleModel*> mModels;
+    // A later "newmtl" of the same name replaces the entry; lists already
+    // made keep the older material.
     std::map<std::string, SimpleMaterial*> mMaterials;
+
+private:
+    // Everything the reader ever made, kept for the life of the process
+    // (replaced materials and second instances of a model included).
+    std::vector<std::unique_ptr<SimpleModel>> mModelStore;
+    std::vector<std::unique_ptr<SimpleMaterial>> mMaterialStore;
+
+    SimpleModel* Keep(SimpleModel* model);
 };
 
 ObjReader* GetObjectReader();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,7 @@ public:
     void Update(BS::Matrix44* unused, float dt, float spring);
     void Render(const BS::Matrix44* mvp) const;
     Particle* GetParticles() { return mParticles; }
-    SimpleMaterial* GetMaterial() const { return mMaterial; }
+    SimpleMaterial* GetMaterial() const { return mMaterial.get(); }
     int GetCapacity() const { return mCapacity; }
     const ParticleVertex* GetVertices() const { return mVertices; }
 
@@ -71,7 +72,7 @@ public:
     static int CellIndex(float coordinate, float worldSize);
 
 private:
-    SimpleMaterial* mMaterial;
+    std::unique_ptr<SimpleMaterial> mMaterial;
     Shader* mShader;
     int mCapacity;
     uint32_t mAdded = 0;

@@ -1,13 +1,25 @@
 #include "SimpleModel.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "RenderList.h"
 
+namespace {
+
+// Lists are shared between model instances and outlive every one of them:
+// they belong to the process.
+std::vector<std::unique_ptr<RenderList>>& RenderListStore() {
+    static std::vector<std::unique_ptr<RenderList>> store;
+    return store;
+}
+
+}  // namespace
+
 RenderList* SimpleModel::NewRenderList() {
-    RenderList* list = new RenderList();
-    mRenderLists.push_back(list);
-    return list;
+    RenderListStore().push_back(std::make_unique<RenderList>());
+    mRenderLists.push_back(RenderListStore().back().get());
+    return mRenderLists.back();
 }
 
 void SimpleModel::SetShaderProgram(Shader* shader) {
