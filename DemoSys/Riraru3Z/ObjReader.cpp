@@ -53,14 +53,6 @@ private:
     int mNumber = 0;
 };
 
-// Truncates toward zero and keeps the low eight bits, as the packed vertex
-// formats do; values far outside any sensible range cannot overflow the int.
-uint8_t LowByte(float value) {
-    if (!(std::fabs(value) < 1e9f)) return 0;
-    return static_cast<uint8_t>(static_cast<int>(value) & 0xff);
-}
-int8_t NormalByte(float component) { return static_cast<int8_t>(LowByte(component * 127.0f)); }
-
 struct Corner {
     int position, texture, normal;
 };
@@ -161,11 +153,11 @@ RenderListVertex ObjLoad::Vertex(const Corner& corner) const {
     v.x = p.x * mScale;
     v.y = p.y * mScale;
     v.z = p.z * mScale;
-    v.nx = NormalByte(n.x);
-    v.ny = NormalByte(n.y);
-    v.nz = NormalByte(n.z);
-    v.u = LowByte(t.u * 255.0f);
-    v.v = LowByte((1.0f - t.v) * 255.0f);  // image row 0 is v = 0
+    v.nx = PackedNormal(n.x);
+    v.ny = PackedNormal(n.y);
+    v.nz = PackedNormal(n.z);
+    v.u = PackedByte(t.u * 255.0f);
+    v.v = PackedByte((1.0f - t.v) * 255.0f);  // image row 0 is v = 0
     return v;
 }
 

@@ -1,5 +1,6 @@
 #include "RenderList.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,11 @@
 #include "Shader.h"
 #include "SimpleMaterial.h"
 #include "VertexArrays.h"
+
+uint8_t PackedByte(float scaled) {
+    if (!(std::fabs(scaled) < 1e9f)) return 0;
+    return static_cast<uint8_t>(static_cast<int>(scaled) & 0xff);
+}
 
 RenderList::RenderList() { mShadowShader = Shader::LoadShader(Bundle::Path() + "/FxData/Common/ShadowMap"); }
 

@@ -23,6 +23,12 @@ struct RenderListVertex {
 };
 static_assert(sizeof(RenderListVertex) == 20, "the vertex buffer's layout");
 
+// A coordinate's byte in the vertex: truncated toward zero, low eight bits
+// kept (so 1.5 x 255 = 382 gives 126), and 0 for values no int can hold.
+uint8_t PackedByte(float scaled);
+// A normal component x 127 as a signed byte.
+inline int8_t PackedNormal(float component) { return static_cast<int8_t>(PackedByte(component * 127.0f)); }
+
 class RenderList {
 public:
     RenderList();
