@@ -5,17 +5,14 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "BS/Export/BS_Memory.h"
-#include "DemoSys/Bundle.h"
-#include "DemoSys/GLView.h"
+#include "BenchSupport.h"
 #include "DemoSys/Riraru3Z/ObjReader.h"
 #include "DemoSys/Riraru3Z/ParticleEngine.h"
 #include "DemoSys/Riraru3Z/RenderList.h"
 #include "DemoSys/Riraru3Z/SimpleModel.h"
-#include "Linux/Source/DisplaySurface.h"
 
 namespace {
 
@@ -24,25 +21,8 @@ constexpr int kParticles = 12000;
 constexpr int kQuadsAcross = 250;
 constexpr int kQuadsDown = 100;
 
-GLView& Screen() {
-    static DisplaySurface* surface = CreateHeadlessSurface().release();
-    static GLView view;
-    static bool ready = false;
-    if (!ready) {
-        if (!surface) {
-            fprintf(stderr, "no headless OpenGL ES 2.0 context\n");
-            exit(1);
-        }
-        Bundle::SetPath(KESTREL_BUNDLE);
-        view.setContext(surface);
-        view.setFramebuffer();
-        ready = true;
-    }
-    return view;
-}
-
 void ParticleUpdateAndRender(benchmark::State& state) {
-    Screen();
+    BenchScreen();
     ParticleEngine engine(kParticles, "/FxData/none.png");
     for (int i = 0; i < kParticles; ++i) {
         Particle p{};
@@ -86,7 +66,7 @@ std::string LargeObj() {
 }
 
 void LoadLargeObj(benchmark::State& state) {
-    Screen();
+    BenchScreen();
     const std::string directory = LargeObj();
     int vertices = 0;
     int file = 0;

@@ -1,0 +1,199 @@
+// The animation tree and the scene driver over plain scene objects, and the
+// scene graph's traversal, without GL.
+#include <gtest/gtest.h>
+
+#include "B3D/Source/B3D_Camera.h"
+#include "B3D/Source/B3D_Light.h"
+#include "B3D/Source/B3D_World.h"
+#include "BS/Export/BS_Error.h"
+#include "DAS/Source/DAS.h"
+#include "DemoSys/SimpleTexture.h"
+
+namespace {
+
+// Counts how often it is drawn and whether it was destroyed.
+class ProbeObject : public B3D_Object {
+public:
+    explicit ProbeObject(int* destroyed = nullptr) : mDestroyed(destroyed) {}
+    ~ProbeObject() override {
+        if (mDestroyed) ++*mDestroyed;
+    }
+    void Render(B3D_Camera& camera, BS::Matrix44 m) override {
+        ++renders;
+        B3D_Object::Render(camera, m);
+    }
+    int renders = 0;
+
+private:
+    int* mDestroyed;
+};
+
+class AnimationTest : public ::testing::Test {
+protected:
+    // A node driving a new object the world owns.
+    DAS_Node* NodeWithObject(const std::string& name, const std::string& parentName = "") {
+        auto* node = new DAS_Node();
+        node->mObject = new B3D_Object();
+        node->mName = name;
+        node->mParentName = parentName;
+        mScene.InsertObject(node->mObject);
+        return mScene.InsertNode(node, nullptr);
+    }
+
+    B3D_World mWorld;
+    DAS mScene{&mWorld};
+};
+
+TEST_F(AnimationTest, WorldMatricesComposeScaleRotationAndParent) {
+    mScene.SetLastTime(10.0f);
+    DAS_Node* root = NodeWithObject("Root");
+    root->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(1, 2, 3), 0.0f));
+    root->mAnimator.AddRotationKey(DAS_ObjectRotationKeyframe(BS::Quaternion(), 0.0f));
+    root->mScaleMatrix.Scale(BS::Vector3(2, 2, 2));
+    DAS_Node* child = NodeWithObject("Child", "Root");
+    child->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(1, 0, 0), 0.0f));
+    mScene.SetLinkByName(true);
+    mScene.Prepare();
+    mScene.Animate(0.5f);
+
+    const float* m = root->Object()->mTransform.m;
+    EXPECT_FLOAT_EQ(m[0], 2.0f);
+    EXPECT_FLOAT_EQ(m[5], 2.0f);
+    EXPECT_FLOAT_EQ(m[10], 2.0f);
+    EXPECT_FLOAT_EQ(m[12], 1.0f);
+    EXPECT_FLOAT_EQ(m[13], 2.0f);
+    EXPECT_FLOAT_EQ(m[14], 3.0f);
+    const BS::Vector4 c = child->Object()->mTransform.GetColumn(3);
+    EXPECT_FLOAT_EQ(c.x, 3.0f);  // the parent's scale applies to the offset
+    EXPECT_FLOAT_EQ(c.y, 2.0f);
+    EXPECT_FLOAT_EQ(c.z, 3.0f);
+}
+
+TEST_F(AnimationTest, ParentsAreFoundByNameEvenWhenNamedBeforeTheyExist) {
+    DAS_Node* a = NodeWithObject("A", "B");
+    DAS_Node* b = NodeWithObject("B");
+    mScene.SetLinkByName(true);
+    mScene.Prepare();
+    EXPECT_EQ(a->Parent(), b);
+    ASSERT_EQ(b->Children().size(), 1u);
+    EXPECT_EQ(b->Children()[0], a);
+    ASSERT_EQ(mScene.RootNodes().size(), 1u);
+    EXPECT_EQ(mScene.RootNodes()[0], b);
+    EXPECT_EQ(a->Object()->Name(), "A");
+}
+
+TEST_F(AnimationTest, OnlyLongerBoneNamesHideTheirGeometry) {
+    auto light = [this](const std::string& name) {
+        auto* l = new B3D_Light();
+        DAS_LightNode* node = mScene.InsertLight(l, nullptr);
+        node->mName = name;
+        return l;
+    };
+    B3D_Light* exact = light("Bone");
+    B3D_Light* bone01 = light("Bone01");
+    B3D_Light* lower = light("bone01");
+    mScene.Prepare();
+    EXPECT_TRUE(exact->Visible());
+    EXPECT_FALSE(bone01->Visible());
+    EXPECT_TRUE(lower->Visible());
+    EXPECT_EQ(mWorld.Lights().size(), 3u);
+}
+
+TEST_F(AnimationTest, CamerasAreActiveInTheirIntervalsFirstInsertedWinning) {
+    B3D_Camera views[2];
+    DAS_CameraNode* first = mScene.InsertCamera(new DAS_CameraNode(), nullptr);
+    first->mCamera = &views[0];
+    first->AddInterval(0.0f, 1.0f);
+    first->AddInterval(2.0f, 3.0f);
+    DAS_CameraNode* second = mScene.InsertCamera(new DAS_CameraNode(), nullptr);
+    second->mCamera = &views[1];
+    second->AddInterval(2.5f, 5.0f);
+    EXPECT_EQ(mScene.ActiveCamera(0.0f), first);
+    EXPECT_EQ(mScene.ActiveCamera(1.0f), first);
+    EXPECT_EQ(mScene.ActiveCamera(1.5f), nullptr);
+    EXPECT_EQ(mScene.ActiveCamera(2.7f), first);
+    EXPECT_EQ(mScene.ActiveCamera(4.0f), second);
+    EXPECT_EQ(mScene.FirstCamera(), first);
+    EXPECT_TRUE(first->IsCamera());
+    EXPECT_FALSE(NodeWithObject("Plain")->IsCamera());
+    for (int i = 2; i < 32; ++i) EXPECT_TRUE(first->AddInterval(10.0f + i, 10.5f + i));
+    EXPECT_FALSE(first->AddInterval(100.0f, 101.0f));
+}
+
+TEST_F(AnimationTest, CameraNodesMoveTheirCamera) {
+    B3D_Camera view;
+    auto* node = new DAS_CameraNode();
+    node->mCamera = &view;
+    node->mObject = new B3D_Object();
+    mScene.InsertObject(node->mObject);
+    node->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(0, 0, 10), 0.0f));
+    mScene.InsertCamera(node, nullptr);
+    mScene.Prepare();
+    mScene.Animate(0.0f);
+    view.PrepareRender(mWorld);
+    EXPECT_FLOAT_EQ(view.View().m[14], -10.0f);
+    const BS::Matrix44 once = view.View();
+    view.PrepareRender(mWorld);
+    EXPECT_TRUE(once == view.View());
+    const BS::Matrix44 shadow = view.GetShadowMapMatrix(0);
+    EXPECT_TRUE(shadow == BS::Matrix44());
+}
+
+TEST_F(AnimationTest, LookupsAndRefusals) {
+    DAS_Node* node = NodeWithObject("Camera04.Target");
+    EXPECT_EQ(mScene.NodeForName("Camera04.Target"), node);
+    EXPECT_EQ(mScene.NodeForObject(node->Object()), node);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(mScene.NodeForName("Nobody"), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "--> 'Nobody' not found, returning NULL\n");
+
+    auto message = [](auto insert) {
+        try {
+            insert();
+        } catch (const BS::Error& e) {
+            return e.mMessage;
+        }
+        return std::string("nothing thrown");
+    };
+    EXPECT_EQ(message([&] { mScene.InsertMaterial(nullptr); }), "Material cannot be NULL");
+    EXPECT_EQ(message([&] { mScene.InsertTexture(nullptr); }), "Texture cannot be NULL");
+    EXPECT_EQ(message([&] { mScene.InsertCamera(nullptr, nullptr); }), "Couldn't create new CameraNode in animation system");
+    EXPECT_EQ(mScene.InsertNode(nullptr, nullptr), nullptr);
+    mScene.InsertTexture(new SimpleTexture(7));
+}
+
+TEST_F(AnimationTest, AnEmptySceneBecomesCurrentAndDoesNothingElse) {
+    B3D_World world;
+    DAS empty(&world);
+    empty.Animate(3.0f);
+    EXPECT_EQ(gDAS, &empty);
+    EXPECT_TRUE(empty.Nodes().empty());
+}
+
+TEST(SceneGraph, HiddenAndCulledObjectsDrawNoneOfTheirChildren) {
+    B3D_Camera camera;
+    ProbeObject parent, child;
+    parent.AddObject(&child);
+    parent.Render(camera, BS::Matrix44());
+    EXPECT_EQ(child.renders, 1);
+    parent.Hide();
+    parent.Render(camera, BS::Matrix44());
+    EXPECT_EQ(child.renders, 1);
+    parent.Show();
+    parent.SetCulled(true);
+    parent.Render(camera, BS::Matrix44());
+    EXPECT_EQ(child.renders, 1);
+}
+
+TEST(SceneGraph, AWorldDestroysItsObjectsAndLights) {
+    int destroyed = 0;
+    {
+        B3D_World world;
+        world.AddObject(new ProbeObject(&destroyed));
+        world.AddObject(new ProbeObject(&destroyed));
+        world.AddLight(new B3D_Light());
+    }
+    EXPECT_EQ(destroyed, 2);
+}
+
+}  // namespace

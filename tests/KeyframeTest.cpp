@@ -1,0 +1,156 @@
+// Keyframe tracks: sorted insertion, Catmull-Rom and slerp evaluation, wrap
+// and clamp against the current scene's last time.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "B3D/Source/B3D_World.h"
+#include "BS/Export/BS_Error.h"
+#include "DAS/Source/DAS.h"
+
+namespace {
+
+class KeyframeTest : public ::testing::Test {
+protected:
+    // Tracks read the last time of the current scene.
+    void SetUp() override { UseLastTime(10.0f); }
+    void UseLastTime(float last) {
+        mScene.SetLastTime(last);
+        mScene.Animate(0.0f);  // makes it the current scene
+    }
+    static void ExpectNear(const BS::Vector4& p, float x, float y, float z) {
+        EXPECT_NEAR(p.x, x, 1e-5f);
+        EXPECT_NEAR(p.y, y, 1e-5f);
+        EXPECT_NEAR(p.z, z, 1e-5f);
+        EXPECT_FLOAT_EQ(p.w, 1.0f);
+    }
+    static DAS_ObjectPositionKeyframe At(float time, float x) { return {BS::Vector3(x, 0.0f, 0.0f), time}; }
+
+    B3D_World mWorld;
+    DAS mScene{&mWorld};
+};
+
+TEST_F(KeyframeTest, KeysAreKeptInTimeOrderAndTimesAreUnique) {
+    DAS_ObjectAnimator track;
+    track.AddPositionKey(At(0.0f, 0.0f));
+    track.AddPositionKey(At(2.0f, 2.0f));
+    track.AddPositionKey(At(1.0f, 1.0f));
+    ASSERT_EQ(track.PositionKeys().size(), 3u);
+    for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(track.PositionKeys()[i].Time(), static_cast<float>(i));
+    try {
+        track.AddPositionKey(At(1.0f, 5.0f));
+        FAIL() << "a second key at 1 s was taken";
+    } catch (const BS::Error& e) {
+        EXPECT_EQ(e.mMessage, "Two keyframes cannot have the same time!");
+    }
+    EXPECT_EQ(track.PositionKeys().size(), 3u);
+    EXPECT_FLOAT_EQ(track.PositionKeys()[1].Position().x, 1.0f);
+}
+
+TEST_F(KeyframeTest, PositionsFollowCatmullRomThroughTheKeys) {
+    DAS_ObjectAnimator track;
+    track.AddPositionKey(At(0.0f, 0.0f));
+    track.AddPositionKey(At(1.0f, 10.0f));
+    ExpectNear(track.Position(0.5f, false), 5.0f, 0.0f, 0.0f);
+    ExpectNear(track.Position(-3.0f, false), 0.0f, 0.0f, 0.0f);  // before the first key
+    ExpectNear(track.Position(1.0f, false), 10.0f, 0.0f, 0.0f);
+    ExpectNear(track.Position(20.0f, false), 10.0f, 0.0f, 0.0f);  // past the scene's end
+
+    // With four keys the curve uses the outer ones as tangents.
+    DAS_ObjectAnimator curve;
+    for (int i = 0; i < 4; ++i) curve.AddPositionKey(At(static_cast<float>(i), static_cast<float>(i * i)));
+    const BS::CatmullRomWeights w(0.25f);
+    ExpectNear(curve.Position(1.25f, false), 0.0f * w.c0 + 1.0f * w.c1 + 4.0f * w.c2 + 9.0f * w.c3, 0.0f, 0.0f);
+    ExpectNear(curve.Position(2.0f, false), 4.0f, 0.0f, 0.0f);  // exactly at a key
+}
+
+TEST_F(KeyframeTest, LoopingTracksWrapAgainstTheLastTime) {
+    UseLastTime(4.0f);
+    DAS_ObjectAnimator track;
+    for (int i = 0; i <= 4; ++i) track.AddPositionKey(At(static_cast<float>(i), static_cast<float>(10 * i)));
+    ExpectNear(track.Position(9.0f, true), track.Position(1.0f, true).x, 0.0f, 0.0f);
+    ExpectNear(track.Position(9.0f, true), 10.0f, 0.0f, 0.0f);
+    ExpectNear(track.Position(4.0f, true), 40.0f, 0.0f, 0.0f);  // the last time itself is not wrapped
+    ExpectNear(track.Position(9.0f, false), 40.0f, 0.0f, 0.0f);
+}
+
+TEST_F(KeyframeTest, WithoutALastTimeEveryLaterTimeReadsTheLastKey) {
+    UseLastTime(0.0f);
+    DAS_ObjectAnimator track;
+    track.AddPositionKey(At(0.0f, 1.0f));
+    track.AddPositionKey(At(2.0f, 3.0f));
+    ExpectNear(track.Position(0.5f, false), 3.0f, 0.0f, 0.0f);
+    ExpectNear(track.Position(0.5f, true), 3.0f, 0.0f, 0.0f);  // nothing to wrap against
+    ExpectNear(track.Position(0.0f, false), 1.0f, 0.0f, 0.0f);
+}
+
+TEST_F(KeyframeTest, EmptyTracksGiveDefaultsOrRefuse) {
+    DAS_ObjectAnimator track;
+    ExpectNear(track.Position(1.0f, false), 0.0f, 0.0f, 0.0f);
+    const BS::Quaternion q = track.Rotation(1.0f, true);
+    EXPECT_FLOAT_EQ(q.w, 1.0f);
+    EXPECT_FLOAT_EQ(q.v.x, 0.0f);
+    DAS_Vertex vertex;
+    try {
+        vertex.Animate(1.0f, false);
+        FAIL();
+    } catch (const BS::Error& e) {
+        EXPECT_EQ(e.mMessage, "No key frame for vertex found, can't Animate!");
+    }
+    DAS_Face face;
+    EXPECT_THROW(face.Animate(1.0f, false), BS::Error);
+}
+
+TEST_F(KeyframeTest, RotationsSlerpTheShortWay) {
+    DAS_ObjectAnimator track;
+    BS::Matrix44 start, end;
+    start.SetRotationZ(0.0f);
+    end.SetRotationZ(350.0f * 3.1415927f / 180.0f);  // ten degrees short of a full turn
+    track.AddRotationKey(DAS_ObjectRotationKeyframe(start, 0.0f));
+    track.AddRotationKey(DAS_ObjectRotationKeyframe(end, 1.0f));
+    BS::Matrix44 halfway = track.Rotation(0.5f, false).Matrix();
+    BS::Matrix44 expected;
+    expected.SetRotationZ(-5.0f * 3.1415927f / 180.0f);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(halfway.m[i], expected.m[i], 1e-4f) << i;
+    // Before the first and after the last key the end rotations hold.
+    EXPECT_NEAR(track.Rotation(-1.0f, false).w, 1.0f, 1e-6f);
+    const BS::Quaternion last = track.Rotation(5.0f, false);
+    EXPECT_NEAR(std::fabs(last.w), std::fabs(end.GetQuaternion().w), 1e-5f);
+}
+
+TEST_F(KeyframeTest, TheImportersStaticKeyIsReplacedByTheFirstMorphKey) {
+    DAS_VertexAnimator animator;
+    animator.AddKey(DAS_VertexKeyframe(BS::Vector3(1, 2, 3), kDefaultKeyTime), 0);
+    animator.AddKey(DAS_VertexKeyframe(BS::Vector3(4, 5, 6), kDefaultKeyTime), 1);
+    EXPECT_FALSE(animator.Animated());
+    float target[3] = {};
+    animator.mVertices[0].mTarget = target;
+    animator.Animate(1.0f, false);  // not animated: nothing written
+    EXPECT_FLOAT_EQ(target[0], 0.0f);
+    animator.mVertices[0].Animate(7.0f, false);
+    EXPECT_FLOAT_EQ(target[2], 3.0f);
+
+    animator.AddKey(DAS_VertexKeyframe(BS::Vector3(10, 0, 0), 0.2f), 0);
+    EXPECT_TRUE(animator.Animated());
+    ASSERT_EQ(animator.mVertices[0].mKeys.size(), 1u);
+    EXPECT_FLOAT_EQ(animator.mVertices[0].mKeys[0].time, 0.2f);
+    animator.AddKey(DAS_VertexKeyframe(BS::Vector3(20, 0, 0), 0.4f), 0);
+    animator.Animate(0.3f, false);
+    EXPECT_NEAR(target[0], 15.0f, 1e-4f);
+}
+
+TEST_F(KeyframeTest, FaceTracksInterpolateEveryCorner) {
+    DAS_FaceAnimator animator;
+    const BS::Vector2 uv0[3] = {{0, 0}, {1, 0}, {0, 1}}, uv1[3] = {{1, 1}, {0, 1}, {1, 0}};
+    const BS::Vector3 n0[3] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}, n1[3] = {{1, 0, 0}, {1, 0, 0}, {1, 0, 0}};
+    animator.AddKey(DAS_FaceKeyframe(uv0, n0, 0.0f), 2);
+    animator.AddKey(DAS_FaceKeyframe(uv1, n1, 1.0f), 2);
+    EXPECT_EQ(animator.mFaces.size(), 3u);
+    EXPECT_TRUE(animator.Animated());
+    animator.mFaces[2].Animate(0.5f, false);
+    EXPECT_NEAR(animator.mFaces[2].mTextureCoordinates[1].x, 0.5f, 1e-5f);
+    EXPECT_NEAR(animator.mFaces[2].mNormals[0].x, 0.5f, 1e-5f);
+    EXPECT_NEAR(animator.mFaces[2].mNormals[0].z, 0.5f, 1e-5f);
+}
+
+}  // namespace
