@@ -3,20 +3,17 @@
 // target is none). Run by hand: build/bench/kestrel_animation_bench.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
-#include <new>
 #include <string>
 
 #include "B3D/Source/B3D_Mesh.h"
 #include "B3D/Source/B3D_World.h"
+#include "AllocationCounter.h"
 #include "BenchSupport.h"
 #include "DAS/Source/DAS.h"
 
 namespace {
-
-std::atomic<long> gAllocations{0};
 
 constexpr int kMeshes = 50;
 constexpr int kBones = 20;
@@ -75,9 +72,9 @@ void AnimateSkinnedScene(benchmark::State& state) {
     long allocations = 0;
     for (auto _ : state) {
         time += 1.0f / 60.0f;
-        const long before = gAllocations.load();
+        const long before = AllocationCount();
         scene.Animate(time);
-        allocations += gAllocations.load() - before;
+        allocations += AllocationCount() - before;
     }
     state.counters["allocations/call"] = static_cast<double>(allocations) / static_cast<double>(state.iterations());
     state.counters["vertices/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kMeshes * kVertices,
@@ -86,14 +83,5 @@ void AnimateSkinnedScene(benchmark::State& state) {
 BENCHMARK(AnimateSkinnedScene)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// Every heap allocation of the program passes here and is counted.
-void* operator new(std::size_t size) {
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 BENCHMARK_MAIN();

@@ -100,13 +100,12 @@ TEST_F(AnimationTest, OnlyLongerBoneNamesHideTheirGeometry) {
 }
 
 TEST_F(AnimationTest, CamerasAreActiveInTheirIntervalsFirstInsertedWinning) {
-    B3D_Camera views[2];
     DAS_CameraNode* first = mScene.InsertCamera(new DAS_CameraNode(), nullptr);
-    first->mCamera = &views[0];
+    first->mCamera = new B3D_Camera();
     first->AddInterval(0.0f, 1.0f);
     first->AddInterval(2.0f, 3.0f);
     DAS_CameraNode* second = mScene.InsertCamera(new DAS_CameraNode(), nullptr);
-    second->mCamera = &views[1];
+    second->mCamera = new B3D_Camera();
     second->AddInterval(2.5f, 5.0f);
     EXPECT_EQ(mScene.ActiveCamera(0.0f), first);
     EXPECT_EQ(mScene.ActiveCamera(1.0f), first);
@@ -121,9 +120,9 @@ TEST_F(AnimationTest, CamerasAreActiveInTheirIntervalsFirstInsertedWinning) {
 }
 
 TEST_F(AnimationTest, CameraNodesMoveTheirCamera) {
-    B3D_Camera view;
     auto* node = new DAS_CameraNode();
-    node->mCamera = &view;
+    node->mCamera = new B3D_Camera();
+    B3D_Camera& view = *node->mCamera;
     node->mObject = new B3D_Object();
     mScene.InsertObject(node->mObject);
     node->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(0, 0, 10), 0.0f));

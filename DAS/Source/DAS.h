@@ -32,6 +32,7 @@ public:
     const std::vector<DAS_Node*>& RootNodes() const { return mRootNodes; }
     const std::vector<DAS_CameraNode*>& Cameras() const { return mCameras; }
     void SetLinkByName(bool on) { mLinkByName = on; }
+    const std::vector<DAS_Material*>& Materials() const { return mMaterials; }
 
     DAS_Node* InsertNode(DAS_Node* node, DAS_Node* parent);
     DAS_MeshNode* InsertMesh(B3D_Mesh* mesh, DAS_Node* parent);
@@ -40,6 +41,9 @@ public:
     void InsertObject(B3D_Object* object);
     void InsertMaterial(DAS_Material* material);
     void InsertTexture(SimpleTexture* texture);
+    // Reads a MAS scene file into this scene (parents are then linked by
+    // name); BS::Error, naming the line, when the file is malformed.
+    void InsertFromMAS(BS::File* file, BS::Directory directory, DAS_Node* parent);
 
     // Links parents by name, hides "Bone..." geometry, binds meshes and bones.
     void Prepare();

@@ -90,6 +90,16 @@ void DAS_ObjectAnimator::AddPositionKey(const DAS_ObjectPositionKeyframe& key) {
 
 void DAS_ObjectAnimator::AddRotationKey(const DAS_ObjectRotationKeyframe& key) { InsertSorted(mRotationKeys, key); }
 
+void DAS_ObjectAnimator::ReplaceFirstPositionKey(const DAS_ObjectPositionKeyframe& key) {
+    if (mPositionKeys.empty()) mPositionKeys.push_back(key);
+    else mPositionKeys.front() = key;
+}
+
+void DAS_ObjectAnimator::ReplaceFirstRotationKey(const DAS_ObjectRotationKeyframe& key) {
+    if (mRotationKeys.empty()) mRotationKeys.push_back(key);
+    else mRotationKeys.front() = key;
+}
+
 BS::Vector4 DAS_ObjectAnimator::Position(float time, bool loop) const {
     if (mPositionKeys.empty()) return {0.0f, 0.0f, 0.0f, 1.0f};
     const TrackTime at = Normalise(time, loop);

@@ -45,6 +45,9 @@ public:
     // BS::Error "Two keyframes cannot have the same time!" for a repeated time.
     void AddPositionKey(const DAS_ObjectPositionKeyframe& key);
     void AddRotationKey(const DAS_ObjectRotationKeyframe& key);
+    // A sample at time 0 takes the place of the node transform's key (added when there is none).
+    void ReplaceFirstPositionKey(const DAS_ObjectPositionKeyframe& key);
+    void ReplaceFirstRotationKey(const DAS_ObjectRotationKeyframe& key);
     // (0, 0, 0, 1) without keys.
     BS::Vector4 Position(float time, bool loop) const;
     // The identity without keys.

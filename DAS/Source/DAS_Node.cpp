@@ -100,6 +100,8 @@ void DAS_MeshNode::AnimateSkin() {
     if (moved) mMesh->VerticesChanged();
 }
 
+DAS_CameraNode::~DAS_CameraNode() { delete mCamera; }
+
 void DAS_CameraNode::Animate(float time) {
     DAS_Node::Animate(time);
     if (mCamera) mCamera->mTransform = ObjectTransform(this);

@@ -94,6 +94,8 @@ public:
 
     DAS_CameraNode() = default;
     explicit DAS_CameraNode(DAS_Node* parent) : DAS_Node(parent) {}
+    // The node owns its camera.
+    ~DAS_CameraNode() override;
 
     // Moves the node, then the camera to the node's transform.
     void Animate(float time) override;
@@ -103,7 +105,7 @@ public:
     bool AddInterval(float start, float end);
     bool ActiveAt(float time) const;
 
-    B3D_Camera* mCamera = nullptr;
+    B3D_Camera* mCamera = nullptr;  // owned
     float mIntervalStarts[kMaxIntervals] = {};
     float mIntervalEnds[kMaxIntervals] = {};
     DAS_ObjectAnimator mTargetAnimator;  // the target's positions, not evaluated by Animate
