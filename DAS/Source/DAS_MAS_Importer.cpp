@@ -58,10 +58,10 @@ void DAS_MAS_Importer::Import(BS::File* file, BS::Directory directory) {
     char piece[kPiece];
     while (left > 0) {
         const size_t wanted = left < kPiece ? static_cast<size_t>(left) : kPiece;
-        const size_t got = static_cast<size_t>(file->Read(piece, wanted));
-        if (got == 0) break;  // the file ended early: what was read is all there is
-        LoadSegment(piece, got);
-        left -= got;
+        // Read answers whether the whole piece came (not a byte count).
+        if (file->Read(piece, wanted) == 0) throw BS::Error("The MAS file could not be read to its end");
+        LoadSegment(piece, wanted);
+        left -= wanted;
     }
 }
 

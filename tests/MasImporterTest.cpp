@@ -1,0 +1,330 @@
+// The MAS importer on small files written here: header, timing, materials,
+// objects and node transforms, meshes, skins, morphs, tracks, cameras, and
+// malformed input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "B3D/Source/B3D_Camera.h"
+#include "B3D/Source/B3D_Mesh.h"
+#include "B3D/Source/B3D_World.h"
+#include "BS/Export/BS_Error.h"
+#include "BS/Export/BS_File.h"
+#include "DAS/Source/DAS.h"
+#include "DAS/Source/DAS_MAS_Importer.h"
+#include "DemoSys/Riraru3Z/SimpleMaterial.h"
+#include "GLTestSupport.h"
+#include "Linux/Source/PngFile.h"
+#include "TempTree.h"
+
+namespace {
+
+const char* const kHeader = "*3DSMAX_ASCIIEXPORT 330\n";
+
+const char* const kTriangle =
+    "*GEOMOBJECT {\n"
+    " *NODE_TM {\n  *NODE_NAME \"Tri\"\n  *TM_POS 1 2 3\n }\n"
+    " *MESH {\n  *MESH_NUMVERTEX 3\n  *MESH_NUMFACES 1\n"
+    "  *MESH_VERTEX_LIST {\n   0 0 0\n   1 0 0\n   0 1 0\n  }\n"
+    "  *MESH_FACE_LIST {\n   0 1 2\n  }\n";
+
+class MasImporterTest : public GLTest {
+protected:
+    void SetUp() override {
+        GLTest::SetUp();
+        mScene = std::make_unique<DAS>(&mWorld);
+    }
+    // Imports text; answers the error message, empty when there was none.
+    std::string Import(const std::string& text) {
+        testing::internal::CaptureStdout();
+        std::string error;
+        try {
+            DAS_MAS_Importer importer(mScene.get(), nullptr);
+            importer.ImportBytes(text.data(), text.size(), mTree.Path() + "/");
+        } catch (const BS::Error& e) {
+            error = e.mMessage;
+        }
+        mOut = testing::internal::GetCapturedStdout();
+        return error;
+    }
+    DAS_MeshNode* Mesh(size_t i = 0) const { return mScene->Meshes().at(i); }
+
+    TempTree mTree;
+    B3D_World mWorld;
+    std::unique_ptr<DAS> mScene;
+    std::string mOut;
+};
+
+TEST_F(MasImporterTest, AHeaderOnlyFileGivesTheDefaultMaterialAndNoTime) {
+    EXPECT_EQ(Import(kHeader), "");
+    ASSERT_EQ(mScene->Materials().size(), 1u);
+    EXPECT_EQ(mScene->Materials()[0]->mName, "dummy.png");
+    EXPECT_FLOAT_EQ(mScene->LastTime(), 0.0f);
+}
+
+TEST_F(MasImporterTest, AnotherVersionIsRefusedBeforeAnythingElseIsRead) {
+    const std::string error = Import("*3DSMAX_ASCIIEXPORT 200\n*SCENE {\n *SCENE_LASTFRAME 30\n}\n");
+    EXPECT_EQ(error, "MASLoader currently only supports MAS version 330 (line 1)");
+    EXPECT_FLOAT_EQ(mScene->LastTime(), 0.0f);
+}
+
+TEST_F(MasImporterTest, SceneTimingConvertsFramesAndTicks) {
+    EXPECT_EQ(Import(std::string(kHeader) +
+                     "*scene {\r\n\t*SCENE_FRAMESPEED 25\r\n\r\n*SCENE_LASTFRAME 100\r\n}\r\n"
+                     "*GEOMOBJECT {\n *TM_ANIMATION {\n  *NODE_NAME \"X\"\n  *CONTROL_POS_TRACK {\n"
+                     "   *SAMPLES {\n    4000 1 2 3\n   }\n   *CONTROL_POS_SAMPLE 8000 1 2 3\n  }\n }\n}\n"),
+              "");
+    EXPECT_FLOAT_EQ(mScene->LastTime(), 4.0f);
+    const auto& keys = Mesh()->mAnimator.PositionKeys();
+    ASSERT_EQ(keys.size(), 2u);
+    EXPECT_FLOAT_EQ(keys[0].Time(), 1.0f);  // 4000 ticks at 25 frames of 160 ticks
+    EXPECT_FLOAT_EQ(keys[0].Position().x, -1.0f);
+    EXPECT_FLOAT_EQ(keys[0].Position().z, -3.0f);
+    EXPECT_FLOAT_EQ(keys[1].Time(), 2.0f);
+    EXPECT_FLOAT_EQ(keys[1].Position().x, 1.0f);  // inline samples are not converted
+}
+
+TEST_F(MasImporterTest, MeshVerticesFacesAndKeysAreConverted) {
+    ASSERT_EQ(Import(std::string(kHeader) + kTriangle + " }\n}\n"), "");
+    B3D_Mesh* mesh = Mesh()->Mesh();
+    ASSERT_EQ(mesh->VertexNum(), 3u);
+    EXPECT_FLOAT_EQ(mesh->Vertex(1)[0], -1.0f);
+    EXPECT_FLOAT_EQ(mesh->Vertex(2)[1], 1.0f);
+    ASSERT_EQ(mesh->FaceNum(), 1u);
+    const DAS_Face& face = Mesh()->mFaceAnimator.mFaces.at(0);
+    EXPECT_EQ(face.mVertexIndices[0], 0);
+    EXPECT_EQ(face.mVertexIndices[1], 2);
+    EXPECT_EQ(face.mVertexIndices[2], 1);
+    for (const BS::Vector3& n : face.mKeys.at(0).normals) EXPECT_FLOAT_EQ(n.z, 0.0f);  // no normals block
+    for (const DAS_Vertex& v : Mesh()->mVertexAnimator.mVertices) {
+        ASSERT_EQ(v.mKeys.size(), 1u);
+        EXPECT_FLOAT_EQ(v.mKeys[0].time, kDefaultKeyTime);
+    }
+    EXPECT_EQ(Mesh()->mName, "Tri");
+    EXPECT_EQ(mesh->Name(), "Tri");
+    EXPECT_FLOAT_EQ(mesh->mTransform.m[12], -1.0f);
+    EXPECT_FLOAT_EQ(mesh->mInverseBaseTransform.m[13], -2.0f);
+}
+
+TEST_F(MasImporterTest, TextureCoordinatesNormalsAndTheDegreeScale) {
+    ASSERT_EQ(Import(std::string(kHeader) + kTriangle +
+                     "  *MESH_NORMALS {\n   *MESH_FACENORMAL 0 0 0 1\n   *MESH_VERTEXNORMAL 0 0 0 1\n  }\n"
+                     "  *MESH_MAPPINGCHANNEL 1 {\n   *MESH_TVERTLIST {\n    0 0 0\n    1 0 0\n    0 1 0\n    180 0 0\n   }\n"
+                     "   *MESH_TFACELIST {\n    0 1 2\n   }\n  }\n }\n}\n"),
+              "");
+    B3D_Mesh* mesh = Mesh()->Mesh();
+    // Corners a, c, b take (0, 1), (0, 0), (1, 1).
+    EXPECT_FLOAT_EQ(mesh->TextureVertex(0)[1], 1.0f);
+    EXPECT_FLOAT_EQ(mesh->TextureVertex(2)[0], 0.0f);
+    EXPECT_FLOAT_EQ(mesh->TextureVertex(2)[1], 0.0f);
+    EXPECT_FLOAT_EQ(mesh->TextureVertex(1)[0], 1.0f);
+    // The vertex normal (0, 0, 1) of the file is (0, 1, 0) here.
+    const DAS_FaceKeyframe& key = Mesh()->mFaceAnimator.mFaces.at(0).mKeys.at(0);
+    EXPECT_FLOAT_EQ(key.normals[0].y, 1.0f);
+
+    SetUp();
+    ASSERT_EQ(Import(std::string(kHeader) + kTriangle +
+                     "  *MESH_MAPPINGCHANNEL 1 {\n   *MESH_TVERTLIST {\n    180 0 0\n    90 0 0\n    0 1 0\n   }\n"
+                     "   *MESH_TFACELIST {\n    0 1 2\n   }\n  }\n }\n}\n"),
+              "");
+    EXPECT_NEAR(Mesh()->Mesh()->TextureVertex(0)[0], 0.5f, 1e-6f);  // 180 / 360
+    EXPECT_NEAR(Mesh()->Mesh()->TextureVertex(1)[0], 0.25f, 1e-6f);
+    EXPECT_FLOAT_EQ(Mesh()->mFaceAnimator.mFaces.at(0).mKeys.at(0).textureCoordinates[0].x, 180.0f);
+}
+
+TEST_F(MasImporterTest, MorphFramesAddKeysExceptAtTimeZero) {
+    ASSERT_EQ(Import(std::string(kHeader) + kTriangle + " }\n" +
+                     " *MESH_ANIMATION {\n  *MESH {\n   *TIMEVALUE 0\n   *MESH_VERTEX_LIST {\n    0 0 0\n    1 0 0\n    0 1 0\n   }\n  }\n"
+                     "  *MESH {\n   *TIMEVALUE 4800\n   *MESH_VERTEX_LIST {\n    0 0 5\n    1 0 5\n    0 1 5\n   }\n"
+                     "   *MESH_FACE_LIST {\n    0 1 2\n   }\n  }\n }\n}\n"),
+              "");
+    const DAS_Vertex& v = Mesh()->mVertexAnimator.mVertices.at(0);
+    ASSERT_EQ(v.mKeys.size(), 1u);  // the frame's key replaced the rest key
+    EXPECT_FLOAT_EQ(v.mKeys[0].time, 1.0f);
+    EXPECT_FLOAT_EQ(v.mKeys[0].position.z, -5.0f);
+    EXPECT_TRUE(Mesh()->mVertexAnimator.Animated() || Mesh()->mVertexAnimator.mVertices.size() == 3u);
+    EXPECT_EQ(Mesh()->mFaceAnimator.mFaces.at(0).mKeys.at(0).time, 1.0f);
+    EXPECT_EQ(Mesh()->Mesh()->FaceNum(), 1u);  // frames add keys, never faces
+}
+
+TEST_F(MasImporterTest, SkinTransformsAndWeights) {
+    ASSERT_EQ(Import(std::string(kHeader) + kTriangle + " }\n" +
+                     " *MESH_SKIN_MODIFIER {\n  *SKIN_INIT_TM {\n   *TM_ROW0 1 0 0\n   *TM_ROW1 0 1 0\n   *TM_ROW2 0 0 1\n"
+                     "   *TM_ROW3 5 6 7\n  }\n  *SKIN_BONE {\n   *BONE_NAME \"Bone01\"\n   *BONE_INIT_TM {\n    *TM_ROW3 1 0 0\n   }\n"
+                     "   *BONE_VERTICES {\n    0 0.25\n    2 1.0\n   }\n  }\n }\n}\n"),
+              "");
+    const float expected[16] = {-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 5, 6, 7, 1};
+    for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(Mesh()->mSkinInitTransform.m[i], expected[i]) << i;
+    EXPECT_TRUE(Mesh()->mSkinInitTransform * Mesh()->mInverseSkinInitTransform == BS::Matrix44());
+    ASSERT_EQ(Mesh()->Bones().size(), 1u);
+    EXPECT_EQ(Mesh()->Bones()[0]->name, "Bone01");
+    const auto& influences = Mesh()->mVertexAnimator.mVertices.at(0).mInfluences;
+    ASSERT_EQ(influences.size(), 1u);
+    EXPECT_FLOAT_EQ(influences[0].weight, 0.25f);
+    EXPECT_EQ(influences[0].bone, Mesh()->Bones()[0]);
+    EXPECT_TRUE(Mesh()->mVertexAnimator.mVertices.at(1).mInfluences.empty());
+}
+
+TEST_F(MasImporterTest, MaterialsAreNamedByTheirPicturesAndReferencedAcrossLists) {
+    const std::vector<uint8_t> pixel = {10, 20, 30, 255};
+    std::string error;
+    ASSERT_TRUE(WritePng(mTree.Path() + "/manet.png", 1, 1, pixel.data(), error));
+    ASSERT_EQ(Import(std::string(kHeader) +
+                     "*MATERIAL_LIST {\n *MATERIAL_COUNT 2\n *MATERIAL 0 {\n  *MAP_DIFFUSE {\n   *BITMAP \"C:\\maps\\manet.png\"\n  }\n }\n"
+                     " *MATERIAL 1 {\n  *MAP_REFLECT {\n   *BITMAP \"white.png\"\n  }\n }\n}\n"
+                     "*MATERIAL_LIST {\n *MATERIAL_COUNT 1\n *MATERIAL 0 {\n  *MAP_REFLECT {\n   *BITMAP \"second.png\"\n  }\n }\n}\n"
+                     "*GEOMOBJECT {\n *MATERIAL_REF 5\n}\n*GEOMOBJECT {\n *MATERIAL_REF 2\n}\n"),
+              "");
+    const auto& materials = mScene->Materials();
+    ASSERT_EQ(materials.size(), 4u);
+    EXPECT_EQ(materials[1]->mName, "manet.png");
+    EXPECT_TRUE(materials[1]->mMaterial->HasTexture());
+    EXPECT_NE(mOut.find("LOAD TEXTURE: " + mTree.Path() + "/manet.png\n"), std::string::npos);
+    EXPECT_EQ(materials[2]->mName, "white.png");
+    EXPECT_EQ(materials[3]->mName, "second.png");
+    EXPECT_EQ(Mesh(0)->Mesh()->Material(), materials[1]->mMaterial);  // out of range: the first
+    EXPECT_EQ(Mesh(1)->Mesh()->Material(), materials[3]->mMaterial);
+
+    SetUp();
+    ASSERT_EQ(Import(std::string(kHeader) + "*GEOMOBJECT {\n *MATERIAL_REF 0\n}\n"), "");
+    EXPECT_NE(mOut.find("Warning: Object has no material!\n"), std::string::npos);
+    EXPECT_EQ(Mesh()->Mesh()->Material(), mScene->Materials()[0]->mMaterial);
+}
+
+TEST_F(MasImporterTest, CamerasTakeTheirTargetsNameTracksAndIntervals) {
+    ASSERT_EQ(Import(std::string(kHeader) +
+                     "*CAMERAOBJECT {\n *NODE_TM {\n  *NODE_NAME \"Camera04\"\n  *TM_POS 0 0 10\n  *TM_ROTAXIS 0 0 1\n  *TM_ROTANGLE 0\n }\n"
+                     " *NODE_TM {\n  *NODE_NAME \"Camera04.Target\"\n  *TM_POS 1 1 1\n  *TM_ROTAXIS 1 0 0\n  *TM_ROTANGLE 0.5\n }\n"
+                     " *CAMERA_SETTINGS {\n  *CAMERA_START_FRAME 0\n  *CAMERA_END_FRAME 4800\n  *CAMERA_START_FRAME 9600\n"
+                     "  *CAMERA_END_FRAME 14400\n }\n"
+                     " *TM_ANIMATION {\n  *NODE_NAME \"Camera04\"\n  *CONTROL_ROT_TRACK {\n   *SAMPLES {\n    4800 0 0 1 1.5707964\n   }\n  }\n }\n"
+                     " *TM_ANIMATION {\n  *NODE_NAME \"Camera04.target\"\n  *CONTROL_POS_TRACK {\n   *SAMPLES {\n    4800 5 5 5\n   }\n  }\n }\n"
+                     "}\n"),
+              "");
+    ASSERT_EQ(mScene->Cameras().size(), 1u);
+    DAS_CameraNode* camera = mScene->Cameras()[0];
+    EXPECT_EQ(camera->mName, "Camera04.Target");
+    EXPECT_EQ(camera->mTargetAnimator.PositionKeys().size(), 1u);
+    EXPECT_EQ(camera->mTargetAnimator.RotationKeys().size(), 1u);
+    EXPECT_EQ(camera->mAnimator.PositionKeys().size(), 1u);  // the target's samples add nothing
+    ASSERT_EQ(camera->mAnimator.RotationKeys().size(), 2u);
+    EXPECT_FLOAT_EQ(camera->mObject->mTransform.m[14], -10.0f);
+    EXPECT_EQ(camera->mIntervalCount, 2u);
+    EXPECT_FLOAT_EQ(camera->mIntervalEnds[1], 3.0f);
+    EXPECT_NE(mOut.find("(start) Current interval count: 0\n(end) Current interval count: 0\n"
+                        "(start) Current interval count: 1\n(end) Current interval count: 1\n"),
+              std::string::npos);
+    // The sample's quarter turn about z, then the camera's correction about x.
+    BS::Matrix44 expected = BS::Vector3(0, 0, 1).GetQuaternion(1.5707964f).Matrix();
+    BS::Matrix44 correction;
+    correction.Rotate(BS::Vector3(1, 0, 0), 1.5707964f);
+    expected = expected * correction;
+    const BS::Matrix44 got = camera->mAnimator.RotationKeys()[1].GetQuaternion().Matrix();
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(got.m[i], expected.m[i], 1e-5f) << i;
+    EXPECT_EQ(mScene->NodeForName("Camera04.Target"), camera);
+}
+
+TEST_F(MasImporterTest, ARotationSampleAtTickZeroTakesTheNodeTransformsPlace) {
+    ASSERT_EQ(Import(std::string(kHeader) +
+                     "*GEOMOBJECT {\n *NODE_TM {\n  *TM_ROTAXIS 0 0 1\n  *TM_ROTANGLE 1\n  *TM_POS 1 0 0\n }\n"
+                     " *TM_ANIMATION {\n  *NODE_NAME \"G\"\n  *CONTROL_POS_TRACK {\n   *SAMPLES {\n    0 4 0 0\n   }\n  }\n"
+                     "  *CONTROL_ROT_TRACK {\n   *SAMPLES {\n    0 0.00001 0 0 2\n    4800 0 1 0 0.5\n   }\n  }\n }\n}\n"),
+              "");
+    const DAS_ObjectAnimator& a = Mesh()->mAnimator;
+    ASSERT_EQ(a.PositionKeys().size(), 1u);
+    EXPECT_FLOAT_EQ(a.PositionKeys()[0].Position().x, -4.0f);
+    ASSERT_EQ(a.RotationKeys().size(), 2u);
+    EXPECT_NEAR(a.RotationKeys()[0].GetQuaternion().Matrix().m[0], 1.0f, 1e-6f);  // a vanishing axis: no turn
+}
+
+TEST_F(MasImporterTest, LexicalRules) {
+    // Lower-case keywords, "12:" integers, an unclosed quote, a last line
+    // without its line break, and an unknown block whose "}" ends the mesh.
+    ASSERT_EQ(Import(std::string(kHeader) + "*geomobject {\n *node_tm {\n  *node_name \"Open quote\n }\n"
+                                            " *MESH {\n  *MESH_VERTEX_LIST {\n   1.0 2.0 3.0\n   4 5 6\n  }\n"
+                                            "  *MESH_SURPRISE {\n   *SURPRISE_VALUE 1\n  }\n"
+                                            "  *MESH_VERTEX_LIST {\n   7 8 9\n  }\n"
+                                            "*SCENE {\n *SCENE_LASTFRAME 30:\n}"),
+              "");
+    EXPECT_EQ(Mesh()->mName, "Open quote");
+    B3D_Mesh* mesh = Mesh()->Mesh();
+    ASSERT_EQ(mesh->VertexNum(), 2u);  // the third list was read by the geometry object, which ignores it
+    EXPECT_FLOAT_EQ(mesh->Vertex(0)[0], -1.0f);
+    EXPECT_FLOAT_EQ(mesh->Vertex(0)[2], -3.0f);
+    EXPECT_FLOAT_EQ(mScene->LastTime(), 0.0f);  // the closing "}" had no line break
+}
+
+TEST_F(MasImporterTest, TokensOverTheLimitEndTheirLine) {
+    const std::string name1023 = "*" + std::string(1022, 'X');
+    ASSERT_EQ(Import(std::string(kHeader) + name1023 + "\n" + name1023 + " more\n*GEOMOBJECT {\n *NODE_TM {\n"
+                     "  *NODE_NAME " + std::string(1030, 'n') + "\n  *NODE_NAME short\n }\n}\n"),
+              "");
+    EXPECT_EQ(Mesh()->mName, "short");
+}
+
+TEST_F(MasImporterTest, MalformedFilesAreRefusedWithTheLineAndWhatWasExpected) {
+    struct Case {
+        std::string body;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"*SCENE\n", "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 2)"},
+        {"*GEOMOBJECT [\n", "Incorrect *GEOMOBJECT command in BN3D_MASLoader::ParseRoot (line 2)"},
+        {"*GEOMOBJECT {\n *NODE_TM (\n", "Illegal *NODE_TM command in file (line 3)"},
+        {std::string(kTriangle).substr(0, std::string(kTriangle).find("   0 1 2")) + "   0 1 3\n",
+         "Illegal *MESH_FACE command (line 16)"},
+        {std::string(kTriangle).substr(0, std::string(kTriangle).find("   0 1 2")) + "   -1 1 2\n",
+         "Illegal *MESH_FACE command (line 16)"},
+        {"*LIGHTOBJECT {\n *LIGHT_TYPE Spot\n", "Only omni lights supported at this moment in history. (line 3)"},
+        {"*GEOMOBJECT {\n *TM_ANIMATION {\n  *CONTROL_ROT_TRACK\n",
+         "Incorrect *CONTROL_ROT_TRACK command in ParseTMAnimation (line 4)"},
+        {"*GEOMOBJECT {\n *MESH_SKIN_MODIFIER {\n }\n *TM_ANIMATION {\n  *CONTROL_POS_TRACK {\n   *SAMPLES x\n",
+         "Invalid *SAMPLES command in MAS file (line 7)"},
+        {"*MATERIAL_LIST {\n *MATERIAL_COUNT 999999999\n", "*MATERIAL_COUNT must lie between 0 and 4096 materials in all (line 3)"},
+        {"*MATERIAL_LIST {\n *MATERIAL_COUNT 1\n *MATERIAL 3 {\n", "*MATERIAL index outside its list's *MATERIAL_COUNT (line 4)"},
+        {std::string(kTriangle) + "  *MESH_NORMALS {\n   *MESH_VERTEXNORMAL 7 0 0 1\n",
+         "*MESH_VERTEXNORMAL names a vertex the vertex list did not give (line 19)"},
+        {"*GEOMOBJECT {\n *MESH_SKIN_MODIFIER {\n  *SKIN_BONE {\n   *BONE_VERTICES {\n    5 1.0\n",
+         "*BONE_VERTICES names a vertex the mesh does not have (line 6)"},
+        {"*GEOMOBJECT {\n *MESH_SKIN_MODIFIER {\n  *SKIN_BONE x\n", "Illegal *SKIN_BONE command in file (line 4)"},
+        {"*GEOMOBJECT {\n *NODE_TM {\n  *TM_POS 1 1 1\n }\n *NODE_TM {\n  *TM_POS 2 2 2\n",
+         "Two keyframes cannot have the same time! (line 7)"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        EXPECT_EQ(Import(kHeader + c.body), c.message) << c.body;
+    }
+}
+
+TEST_F(MasImporterTest, GroupsAreNotSupportedButReportEveryLaterLine) {
+    ASSERT_EQ(Import(std::string(kHeader) + "*GROUP \"g\" {\n*GEOMOBJECT {\n}\n"), "");
+    EXPECT_EQ(mOut, ">> unimplemented: ParseGroup.\n>> unimplemented: ParseGroup.\n");
+    EXPECT_TRUE(mScene->Meshes().empty());
+    EXPECT_EQ(mScene->Nodes().size(), 1u);
+}
+
+TEST_F(MasImporterTest, BinaryJunkIsReadWithoutHarm) {
+    std::string junk(70000, '\0');
+    for (size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>((i * 7919u) % 251u);
+    Import(kHeader + junk + "\n");
+    Import(std::string(kHeader) + std::string(100000, '{') + "\n" + std::string(20000, '\n'));
+    SUCCEED();
+}
+
+TEST_F(MasImporterTest, InsertFromMasReadsAFileFromItsDirectory) {
+    mTree.Write("scene.mas", std::string(kHeader) + kTriangle + " }\n *NODE_PARENT \"Root\"\n}\n"
+                             "*GEOMOBJECT {\n *NODE_TM {\n  *NODE_NAME \"Root\"\n }\n}\n");
+    BS::Directory directory = BS::Directory::Adopt(new BS::PosixDirectory(mTree.Path()));
+    std::unique_ptr<BS::File> file(directory.OpenFile("scene.mas", BS::File::kRead));
+    ASSERT_NE(file, nullptr);
+    mScene->InsertFromMAS(file.get(), directory, nullptr);
+    ASSERT_EQ(mScene->Nodes().size(), 2u);
+    mScene->Prepare();
+    ASSERT_EQ(mScene->RootNodes().size(), 1u);
+    EXPECT_EQ(mScene->RootNodes()[0]->mName, "Root");
+    EXPECT_EQ(Mesh(0)->Parent(), mScene->RootNodes()[0]);
+}
+
+}  // namespace
