@@ -14,6 +14,7 @@
 #include "DemoSys/Riraru3Z/SimpleCamera.h"
 #include "DemoSys/Riraru3Z/SimpleMaterial.h"
 #include "DemoSys/Riraru3Z/SimpleModel.h"
+#include "ParticleStream.h"
 #include "SceneSupport.h"
 
 namespace {
@@ -30,7 +31,7 @@ std::vector<float> gForceField;
 GLuint gBackground = 0;
 GLuint gScroller = 0;
 float lLastTime = -1.0f;
-float gBalance = 0.0f;
+ParticleStream gEmission(kEmissionRate);
 
 float RandomUnit(float scale) { return static_cast<float>(rand()) * scale; }
 
@@ -129,11 +130,7 @@ void manetjakt::renderForFxTime(float fxTime, float t, float, float) {
     UseAttributeArrays(4);
     BS::Matrix44 pv = projection * view;
     const float dt = lLastTime > 0.0f ? fxTime - lLastTime : kFirstFrameStep;
-    gBalance += kEmissionRate * dt;
-    while (gBalance > 0.0f) {
-        gStream->AddParticle(StreamParticle(false));
-        gBalance -= 1.0f;
-    }
+    gEmission.Advance(dt, [] { gStream->AddParticle(manetjakt::StreamParticle(false)); });
     lLastTime = fxTime;
     gStream->Update(&pv, dt, 0.0f);
     gStream->Render(&pv);

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=docs/contact
-times=5,22,35,45,88,97,128,136,145,175
+times=5,22,35,45,60,69,88,97,109,112,116,128,136,145,155,175
 rm -rf "$out"
 build/kestrel.app/kestrel --headless --fixed-fps 60 --shot "$times" --out "$out" >/dev/null
 ls "$out"

@@ -90,6 +90,8 @@ TEST(Program, PlaysTheWholeShowFadesOutAndExitsZero) {
     EXPECT_EQ(CountOf(run.err, "Playing musics.\n"), 1u);
     EXPECT_EQ(CountOf(run.err, "Initiamalizing with music: "), 1u);
     EXPECT_EQ(CountOf(run.out, " glError"), 0u) << run.out.substr(0, 2000);
+    EXPECT_EQ(CountOf(run.out, "not found"), 0u);
+    EXPECT_EQ(CountOf(run.out, "GOT EXCEPTION"), 0u);
     // A statistics line every 20 frames, the frame at 185 s included.
     EXPECT_EQ(CountOf(run.out, " DEMOTIME | "), 185u * 60u / 20u);
     EXPECT_NE(run.out.find("[0.333333 DEMOTIME | 20 FRAMES | 0.3 SECONDS | 60.0 FPS]\n"), std::string::npos);

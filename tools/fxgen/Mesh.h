@@ -47,6 +47,7 @@ public:
     const std::vector<MeshVertex>& Vertices() const { return mVertices; }
     std::vector<MeshVertex>& Vertices() { return mVertices; }
     size_t TriangleCount() const { return mTriangles.size() / 3; }
+    const std::vector<int>& Triangles() const { return mTriangles; }
 
     // Throws std::runtime_error when the file cannot be written.
     void WriteObj(const std::string& path, const std::string& mtlName) const;

@@ -10,5 +10,8 @@ void WriteScene1(const std::string& fxData);
 void WriteParticleGirl(const std::string& fxData);
 void WriteCrystalGrowth(const std::string& fxData);
 void WriteManetjakt(const std::string& fxData);
+void WriteRobot(const std::string& fxData);
+void WriteTunnel(const std::string& fxData);
+void WriteSawblade(const std::string& fxData);
 // The overlay's drawings as a C++ source file for the program.
 void WriteOverlaySource(const std::string& path);

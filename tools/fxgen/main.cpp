@@ -24,6 +24,9 @@ void WriteDataTree(const std::string& bundle) {
     WriteParticleGirl(fxData);
     WriteCrystalGrowth(fxData);
     WriteManetjakt(fxData);
+    WriteRobot(fxData);
+    WriteTunnel(fxData);
+    WriteSawblade(fxData);
     WriteMusic(bundle);
 }
 

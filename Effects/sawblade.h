@@ -1,0 +1,21 @@
+// A spinning saw blade from the scene file "sawblade.mas" before a flat
+// background, seen by a drifting camera that the snare and bass beats kick
+// to new angles, with three jets of golden sparks.
+#pragma once
+
+#include "Effect.h"
+
+struct Particle;
+
+class sawblade : public Effect {
+public:
+    void load() override;
+    // demoTime drives the beat kicks.
+    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+
+    // A spark from emitter 0, 1 or 2, at height h above the blade's circle;
+    // at load the emitter is drawn from rand() (pass -1).
+    static Particle Spark(int emitter, float height);
+    // Loops the scene between 1.2 and 4.2 s.
+    static float Wrap(float animationTime) { return animationTime > 4.2f ? animationTime - 3.0f : animationTime; }
+};

@@ -1,0 +1,113 @@
+#include "tunnel.h"
+
+#include <GLES2/gl2.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "AnimatedScene.h"
+#include "B3D/Source/B3D_Camera.h"
+#include "DAS/Source/DAS.h"
+#include "DemoSys/Riraru3Z/ParticleEngine.h"
+#include "DemoSys/Riraru3Z/Shader.h"
+#include "DemoSys/Riraru3Z/SimpleCamera.h"
+#include "DemoSys/Riraru3Z/SimpleMaterial.h"
+#include "ParticleStream.h"
+#include "SceneSupport.h"
+
+namespace {
+
+constexpr float kParticleStep = 0.05f;
+constexpr float kAnimationStep = 0.016666668f;
+
+AnimatedScene* gScene = nullptr;
+bool gLoaded = false;
+GLuint gEnvironment = 0;
+ParticleEngine* gSparks = nullptr;
+std::vector<float> gField;
+SimpleCamera* gCamera = nullptr;
+float gAnimationTime = 0.0f;
+ParticleStream gStream(1000.0f);
+
+float RandomUnit(float scale) { return static_cast<float>(rand()) * scale; }
+
+}  // namespace
+
+Particle tunnel::Spark() {
+    constexpr float k2to29 = 1.0f / 536870912.0f, k2to31 = 1.0f / 2147483648.0f, k2to30 = 1.0f / 1073741824.0f;
+    Particle p{};
+    p.size = 2.0f + RandomUnit(k2to29);
+    p.alpha = 1.0f;
+    p.alphaSpeed = -0.1f;
+    p.colour[0] = 222.0f / 255.0f;
+    p.colour[1] = 173.0f / 255.0f;
+    p.colour[2] = 3.0f / 255.0f;
+    const float y = -120.0f + 240.0f * RandomUnit(k2to31);
+    const float r = 780.0f + 240.0f * RandomUnit(k2to31);
+    const float a = kPi * RandomUnit(k2to30);
+    p.position[0] = r * std::cos(a);
+    p.position[1] = y;
+    p.position[2] = r * std::sin(a);
+    for (int i = 0; i < 3; ++i) p.home[i] = p.position[i];
+    return p;
+}
+
+void tunnel::load() {
+    gScene = new AnimatedScene();
+    if (!gScene->Load("Scene4", "shadow.mas")) return;
+    Shader* env = Shader::LoadShader(FxPath("/FxData/Scene4/EnvShader"));
+    Shader* env2 = Shader::LoadShader(FxPath("/FxData/Scene4/EnvShader2"));
+    gScene->AssignShaders([env, env2](const std::string& name) { return name == "white.png" ? env2 : env; }, true);
+    gScene->LoadForContext();
+    gEnvironment = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene4/bg-env.png"));
+    gSparks = new ParticleEngine(6000, "/FxData/Scene4/ball_silver.png");
+    gSparks->SetWorldSize(1500.0f);
+    printf("--> LOADING FORCE FIELD!\n");
+    if (ReadForceFieldFile(FxPath("/FxData/Scene4/forcefield.raw"), gField)) gSparks->SetForceField(gField.data());
+    gCamera = new SimpleCamera();
+    BS::Matrix44 identity;
+    for (int i = 0; i < 120; ++i) gSparks->Update(&identity, 0.033333335f, 0.0f);
+    gLoaded = true;
+}
+
+void tunnel::renderForFxTime(float, float, float, float) {
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    UseAttributeArrays(3);
+    if (!gLoaded) return;
+
+    gAnimationTime += kAnimationStep;
+    if (gAnimationTime > gScene->LastTime()) gAnimationTime -= gScene->LastTime();
+    gScene->Animate(gAnimationTime);
+    DAS_CameraNode* node = gScene->CameraAt(gAnimationTime);
+    if (!node) {
+        printf("-");
+        return;
+    }
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, gEnvironment);
+    glActiveTexture(GL_TEXTURE0);
+    B3D_Camera* camera = node->Camera();
+    if (camera) gScene->Render(*camera);
+
+    gStream.Advance(kParticleStep, [] { gSparks->AddParticle(Spark()); });
+    if (!camera) return;  // the sparks are placed by the camera's view
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDisable(GL_CULL_FACE);
+    UseAttributeArrays(4);
+    BS::Matrix44 turn;
+    turn.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
+    BS::Matrix44 pvc = gCamera->GetProjectionMatrix() * turn * camera->View();
+    gSparks->Update(&pvc, kParticleStep, 0.0f);
+    gSparks->Render(&pvc);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+}

@@ -1,0 +1,17 @@
+// A camera flying round a ring-shaped tunnel of chrome frames, from the scene
+// file "shadow.mas", with a stream of golden sparks circling outside it. It
+// advances by fixed steps per frame, so it goes on where it stopped at a cut.
+#pragma once
+
+#include "Effect.h"
+
+struct Particle;
+
+class tunnel : public Effect {
+public:
+    void load() override;
+    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+
+    // A spark born on the wide ring round the vertical axis.
+    static Particle Spark();
+};

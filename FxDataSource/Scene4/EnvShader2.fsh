@@ -1,0 +1,16 @@
+precision mediump float;
+
+uniform sampler2D diff_map;
+uniform sampler2D shadow_map;  // unit 1: the golden environment
+
+varying vec2 vUv;
+varying vec2 vReflection;
+varying float vFacing;
+
+void main()
+{
+    // Polished chrome frames: mostly reflection, edges flaring.
+    vec3 environment = texture2D(shadow_map, vReflection).rgb;
+    float fresnel = 0.7 + 0.5 * pow(1.0 - vFacing, 3.0);
+    gl_FragColor = vec4(environment * fresnel * texture2D(diff_map, vUv).rgb, 1.0);
+}

@@ -1,0 +1,152 @@
+// The three scenes that play scene files: their generated files import as
+// designed, and each draws its picture on headless GL.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "B3D/Source/B3D_Object.h"
+#include "B3D/Source/B3D_World.h"
+#include "BS/Export/BS_Application.h"
+#include "BS/Export/BS_File.h"
+#include "DAS/Source/DAS.h"
+#include "DemoSys/DemoSys.h"
+#include "Effects/ParticleStream.h"
+#include "Effects/robot.h"
+#include "Effects/sawblade.h"
+#include "Effects/tunnel.h"
+#include "GLTestSupport.h"
+
+namespace {
+
+class AnimatedSceneTest : public GLTest {
+protected:
+    void SetUp() override {
+        GLTest::SetUp();
+        // The scenes find their files from the application directory.
+        static char program[] = KESTREL_BUNDLE "/kestrel";
+        static char* argv[] = {program, nullptr};
+        if (!BS::gApplication) BS::gApplication = new BS::LinuxApplication(1, argv);
+        DemoSys::Init(&View());
+    }
+
+    struct Imported {
+        B3D_World world;
+        DAS scene{&world};
+    };
+    static std::unique_ptr<Imported> Import(const std::string& folder, const std::string& file) {
+        auto imported = std::make_unique<Imported>();
+        BS::Directory directory = BS::Directory::Adopt(new BS::PosixDirectory(std::string(KESTREL_BUNDLE) + "/FxData/" + folder));
+        std::unique_ptr<BS::File> input(directory.OpenFile(file, BS::File::kRead));
+        testing::internal::CaptureStdout();
+        imported->scene.InsertFromMAS(input.get(), directory, nullptr);
+        imported->scene.Prepare();
+        testing::internal::GetCapturedStdout();
+        return imported;
+    }
+
+    template <typename Scene>
+    static Scene& Loaded() {
+        static Scene* scene = [] {
+            auto* s = new Scene();
+            s->initWithView(&View());
+            testing::internal::CaptureStdout();
+            s->load();
+            EXPECT_EQ(testing::internal::GetCapturedStdout().find("GOT EXCEPTION"), std::string::npos);
+            return s;
+        }();
+        return *scene;
+    }
+
+    // Mean brightness of the frame after n renders at demo time t.
+    static double Render(Effect& scene, float t, int frames = 1) {
+        std::vector<unsigned char> pixels(320 * 480 * 4);
+        for (int i = 0; i < frames; ++i) {
+            DemoSys::ResetRenderTarget();
+            scene.renderForFxTime(0.0f, t + i / 60.0f, 0.0f, 0.0f);
+        }
+        glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        double sum = 0.0;
+        for (size_t i = 0; i < pixels.size(); i += 4) sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
+        return sum / (3.0 * 320 * 480);
+    }
+    // The share of pixels that differ from the clear blue of the animated scenes.
+    static double NotBlue() {
+        std::vector<unsigned char> pixels(320 * 480 * 4);
+        glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        int other = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4) other += !(pixels[i] < 8 && pixels[i + 1] < 8 && pixels[i + 2] > 247);
+        return other / (320.0 * 480.0);
+    }
+};
+
+TEST_F(AnimatedSceneTest, TheGeneratedScenesImportAsDesigned) {
+    auto robotScene = Import("Vantor", "07_robot2.mas");
+    EXPECT_FLOAT_EQ(robotScene->scene.LastTime(), 11.0f);
+    EXPECT_EQ(robotScene->scene.Cameras().size(), 2u);
+    EXPECT_GE(robotScene->scene.Meshes().size(), 15u);
+    DAS_Node* pelvis = robotScene->scene.NodeForName("BonePelvis");
+    ASSERT_NE(pelvis, nullptr);
+    EXPECT_FALSE(pelvis->Object()->Visible());
+    EXPECT_EQ(robotScene->scene.RootNodes().size(), robotScene->scene.Nodes().size() - 6);  // six bones hang from the pelvis
+    EXPECT_NE(robotScene->scene.ActiveCamera(4.0f), robotScene->scene.ActiveCamera(1.0f));
+
+    auto tunnelScene = Import("Scene4", "shadow.mas");
+    EXPECT_FLOAT_EQ(tunnelScene->scene.LastTime(), 24.0f);
+    EXPECT_EQ(tunnelScene->scene.Cameras().size(), 1u);
+    EXPECT_EQ(tunnelScene->scene.Meshes().size(), 2u);
+
+    auto saw = Import("Scene5", "sawblade.mas");
+    EXPECT_GE(saw->scene.LastTime(), 4.2f);
+    EXPECT_NE(dynamic_cast<DAS_CameraNode*>(saw->scene.NodeForName("Camera04.Target")), nullptr);
+}
+
+TEST_F(AnimatedSceneTest, TheRobotDancesInFrontOfItsCameras) {
+    robot& dancer = Loaded<robot>();
+    Render(dancer, 1.0f);
+    const double coverage = NotBlue();
+    EXPECT_GT(coverage, 0.05) << "the stage and the robot cover part of the blue";
+    Render(dancer, 1.05f, 30);
+    EXPECT_GT(NotBlue(), 0.05);
+}
+
+TEST_F(AnimatedSceneTest, TheRobotsClockStepsWithinBoundsAndLoops) {
+    EXPECT_FLOAT_EQ(robot::Step(40.0f, 0.0f), 0.05f);
+    EXPECT_FLOAT_EQ(robot::Step(40.001f, 40.0f), 0.016666668f);
+    EXPECT_FLOAT_EQ(robot::Step(40.03f, 40.0f), 40.03f - 40.0f);
+    EXPECT_FLOAT_EQ(robot::Wrap(10.0f), 10.0f);
+    testing::internal::CaptureStdout();
+    EXPECT_NEAR(robot::Wrap(10.01f), 1.01f, 1e-5f);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n == 10.010000 == \n");
+}
+
+TEST_F(AnimatedSceneTest, TheTunnelFliesThroughItsFramesWithSparks) {
+    tunnel& flight = Loaded<tunnel>();
+    Render(flight, 60.0f);
+    EXPECT_GT(NotBlue(), 0.2) << "frames and floor fill much of the view";
+    const double later = Render(flight, 61.0f, 20);
+    EXPECT_GT(later, 40.0);
+}
+
+TEST_F(AnimatedSceneTest, TheSawBladeSpinsBeforeItsBackgroundAndSparks) {
+    sawblade& saw = Loaded<sawblade>();
+    const double first = Render(saw, 105.0f);
+    EXPECT_GT(first, 30.0) << "the background and the blade are drawn";
+    EXPECT_GT(Render(saw, 106.0f, 10), 30.0);
+    EXPECT_FLOAT_EQ(sawblade::Wrap(4.2f), 4.2f);
+    EXPECT_NEAR(sawblade::Wrap(4.25f), 1.25f, 1e-6f);
+}
+
+TEST(ParticleStream, CarriesFractionsAndAddsNothingAtAZeroBalance) {
+    ParticleStream stream(1000.0f);
+    int added = 0;
+    stream.Advance(0.05f, [&] { ++added; });
+    EXPECT_EQ(added, 50);
+    EXPECT_NEAR(stream.Balance(), 0.0f, 1e-4f);
+    ParticleStream slow(10.0f);
+    added = 0;
+    for (int i = 0; i < 10; ++i) slow.Advance(0.025f, [&] { ++added; });
+    EXPECT_EQ(added, 3);  // 2.5 owed: whole ones as soon as the balance is above 0
+}
+
+}  // namespace
