@@ -1,5 +1,7 @@
 #include "GLView.h"
 
+#include "GLTexture.h"
+
 #include "DemoLog.h"
 #include "DemoSys.h"
 #include "Linux/Source/DisplaySurface.h"
@@ -19,21 +21,13 @@ void GLView::createFramebuffer() {
     glGenFramebuffers(1, &defaultFramebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebuffer);
 
-    glGenTextures(1, &colorRenderbuffer);
-    glBindTexture(GL_TEXTURE_2D, colorRenderbuffer);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    colorRenderbuffer = NewClampedTexture(GL_LINEAR, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, framebufferWidth, framebufferHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  nullptr);
     glBindTexture(GL_TEXTURE_2D, 0);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorRenderbuffer, 0);
 
-    glGenRenderbuffers(1, &depthBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, framebufferWidth, framebufferHeight);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    depthBuffer = AttachDepthBuffer(framebufferWidth, framebufferHeight);
     CheckGLError("depth");
 
     const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);

@@ -1,10 +1,15 @@
 #include "SceneSupport.h"
 
+#include <cstdio>
+
+#include "B3D/Source/B3D_Camera.h"
 #include "BS/Export/BS_Math.h"
 #include "DemoSys/Beats.h"
 #include "DemoSys/Bundle.h"
 #include "DemoSys/DemoSys.h"
 #include "DemoSys/Riraru3Z/ObjReader.h"
+#include "DemoSys/Riraru3Z/ParticleEngine.h"
+#include "DemoSys/Riraru3Z/SimpleCamera.h"
 #include "DemoSys/Riraru3Z/SimpleModel.h"
 
 std::string FxPath(const char* relative) { return Bundle::Path() + relative; }
@@ -32,6 +37,40 @@ void RenderPlaced(SimpleModel* model, const BS::Matrix44& view, const BS::Matrix
     if (!model) return;
     model->mTransform = view * local;
     model->Render(projection, second);
+}
+
+void BeginSceneFrame(float red, float green, float blue) {
+    glClearColor(red, green, blue, 1.0f);
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    UseAttributeArrays(3);
+}
+
+ParticleEngine* NewParticleEngine(int capacity, const char* texture, float worldSize, const char* field,
+                                  std::vector<float>& cells) {
+    auto* engine = new ParticleEngine(capacity, texture);
+    engine->SetWorldSize(worldSize);
+    printf("--> LOADING FORCE FIELD!\n");
+    if (ReadForceFieldFile(FxPath(field), cells)) engine->SetForceField(cells.data());
+    return engine;
+}
+
+void DrawSparks(ParticleEngine& sparks, const SimpleCamera& lens, const B3D_Camera& camera, float dt) {
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glDisable(GL_CULL_FACE);
+    UseAttributeArrays(4);
+    BS::Matrix44 turn;
+    turn.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
+    BS::Matrix44 pvc = lens.GetProjectionMatrix() * turn * camera.View();
+    sparks.Update(&pvc, dt, 0.0f);
+    sparks.Render(&pvc);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
 }
 
 int SnareCount(float t) {

@@ -5,7 +5,11 @@
 #include <GLES2/gl2.h>
 
 #include <string>
+#include <vector>
 
+class B3D_Camera;
+class ParticleEngine;
+class SimpleCamera;
 class SimpleModel;
 class Shader;
 namespace BS {
@@ -32,6 +36,17 @@ SimpleModel* LoadSceneModel(const char* folder, const char* fileName, unsigned p
 // Replaces the model's transform with view x local and draws it, when it exists.
 void RenderPlaced(SimpleModel* model, const BS::Matrix44& view, const BS::Matrix44& local,
                   const BS::Matrix44& projection, const BS::Matrix44& second);
+
+// The state a scene-file scene starts its frame in: the colour cleared,
+// depth written and tested, no culling or blending, attribute arrays 0 to 2.
+void BeginSceneFrame(float red, float green, float blue);
+
+// A particle engine over a texture under the bundle, its world size set and
+// its force field read from the bundle into cells (kept by the caller).
+ParticleEngine* NewParticleEngine(int capacity, const char* texture, float worldSize, const char* field,
+                                  std::vector<float>& cells);
+// Additive sparks, placed by the camera's view turned onto the portrait screen.
+void DrawSparks(ParticleEngine& sparks, const SimpleCamera& lens, const B3D_Camera& camera, float dt);
 
 // 0 up to the first snare time, then the index of the first snare entry from
 // index 1 on that is not below t (128 past the last): it changes on every snare.

@@ -74,11 +74,8 @@ void manetjakt::load() {
         const Array<RenderListVertex>& vertices = live->GetVertices();
         for (int i = 0; i < vertices.Count(); ++i) gRestCopy->AddVertex(vertices[i]);
     }
-    gStream = new ParticleEngine(kParticles, "/FxData/Common/particle.png");
-    gStream->SetWorldSize(500.0f);
-    printf("--> LOADING FORCE FIELD!\n");
-    if (ReadForceFieldFile(FxPath("/FxData/manetjakt/forcefield.raw"), gForceField))
-        gStream->SetForceField(gForceField.data());
+    gStream = NewParticleEngine(kParticles, "/FxData/Common/particle.png", 500.0f, "/FxData/manetjakt/forcefield.raw",
+                                gForceField);
     for (int i = 0; i < kParticles; ++i) gStream->AddParticle(StreamParticle(true));
     gBackground = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/manetjakt/background.png"));
     gScroller = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/manetjakt/scroller.png"));

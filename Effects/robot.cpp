@@ -43,13 +43,7 @@ void robot::load() {
 }
 
 void robot::renderForFxTime(float, float t, float, float) {
-    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
-    glDepthMask(GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    UseAttributeArrays(3);
+    BeginSceneFrame(0.0f, 0.0f, 1.0f);
 
     gAnimationTime = Wrap(gAnimationTime + Step(t, gPreviousTime));
     gPreviousTime = t;

@@ -89,10 +89,7 @@ void sawblade::load() {
     gScene->LoadForContext();
     gBackground = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene5/bg.png"));
     gEnvironment = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene5/bg-env.png"));
-    gSparks = new ParticleEngine(kPool, "/FxData/Common/particle.png");
-    gSparks->SetWorldSize(500.0f);
-    printf("--> LOADING FORCE FIELD!\n");
-    if (ReadForceFieldFile(FxPath("/FxData/Scene5/forcefield.raw"), gField)) gSparks->SetForceField(gField.data());
+    gSparks = NewParticleEngine(kPool, "/FxData/Common/particle.png", 500.0f, "/FxData/Scene5/forcefield.raw", gField);
     for (int i = 0; i < kPool; ++i) gSparks->AddParticle(Spark(-1, 15.0f));
     gCamera = new SimpleCamera();
     BS::Matrix44 identity;
@@ -141,18 +138,7 @@ void sawblade::renderForFxTime(float, float t, float, float) {
     view.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), gYaw);
     gScene->Render(camera);
 
-    glDepthMask(GL_FALSE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glDisable(GL_CULL_FACE);
-    UseAttributeArrays(4);
-    BS::Matrix44 turn;
-    turn.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
-    BS::Matrix44 pvc = gCamera->GetProjectionMatrix() * turn * camera.View();
-    gSparks->Update(&pvc, kStep, 0.0f);
-    gSparks->Render(&pvc);
-    glDepthMask(GL_TRUE);
-    glDisable(GL_BLEND);
+    DrawSparks(*gSparks, *gCamera, camera, kStep);
 
     gStream.Advance(kStep, [] {
         ++gEmitted;

@@ -62,10 +62,7 @@ void tunnel::load() {
     gScene->AssignShaders([env, env2](const std::string& name) { return name == "white.png" ? env2 : env; }, true);
     gScene->LoadForContext();
     gEnvironment = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene4/bg-env.png"));
-    gSparks = new ParticleEngine(6000, "/FxData/Scene4/ball_silver.png");
-    gSparks->SetWorldSize(1500.0f);
-    printf("--> LOADING FORCE FIELD!\n");
-    if (ReadForceFieldFile(FxPath("/FxData/Scene4/forcefield.raw"), gField)) gSparks->SetForceField(gField.data());
+    gSparks = NewParticleEngine(6000, "/FxData/Scene4/ball_silver.png", 1500.0f, "/FxData/Scene4/forcefield.raw", gField);
     gCamera = new SimpleCamera();
     BS::Matrix44 identity;
     for (int i = 0; i < 120; ++i) gSparks->Update(&identity, 0.033333335f, 0.0f);
@@ -73,13 +70,7 @@ void tunnel::load() {
 }
 
 void tunnel::renderForFxTime(float, float, float, float) {
-    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
-    glDepthMask(GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    UseAttributeArrays(3);
+    BeginSceneFrame(0.0f, 0.0f, 1.0f);
     if (!gLoaded) return;
 
     gAnimationTime += kAnimationStep;
@@ -97,17 +88,5 @@ void tunnel::renderForFxTime(float, float, float, float) {
     if (camera) gScene->Render(*camera);
 
     gStream.Advance(kParticleStep, [] { gSparks->AddParticle(Spark()); });
-    if (!camera) return;  // the sparks are placed by the camera's view
-    glDepthMask(GL_FALSE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glDisable(GL_CULL_FACE);
-    UseAttributeArrays(4);
-    BS::Matrix44 turn;
-    turn.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
-    BS::Matrix44 pvc = gCamera->GetProjectionMatrix() * turn * camera->View();
-    gSparks->Update(&pvc, kParticleStep, 0.0f);
-    gSparks->Render(&pvc);
-    glDepthMask(GL_TRUE);
-    glDisable(GL_BLEND);
+    if (camera) DrawSparks(*gSparks, *gCamera, *camera, kParticleStep);  // placed by the camera's view
 }

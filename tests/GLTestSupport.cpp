@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "DemoSys/Bundle.h"
+#include "DemoSys/GLTexture.h"
 #include "DemoSys/GLView.h"
 #include "Linux/Source/DisplaySurface.h"
 
@@ -38,14 +39,8 @@ std::array<int, 4> GLTest::Pixel(int x, int y) {
 }
 
 GLuint GLTest::MakeTexture(int width, int height, const unsigned char* rgba) {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    const GLuint texture = NewClampedTexture(GL_NEAREST, GL_NEAREST);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return texture;
 }

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "DemoSys/DemoLog.h"
+#include "DemoSys/GLTexture.h"
 #include "Linux/Source/PngFile.h"
 #include "SimpleMaterial.h"
 
@@ -38,14 +39,8 @@ bool CachedTexture(const std::string& path, GLuint& name) {
 }
 
 GLuint UploadTexture(const std::string& path, const PngImage& image, GLint minFilter, GLint magFilter) {
-    GLuint name = 0;
     glActiveTexture(GL_TEXTURE0);
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    const GLuint name = NewClampedTexture(minFilter, magFilter);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  image.rgba.empty() ? nullptr : image.rgba.data());
     (*SimpleMaterial::mTextureNames)[path] = name;
