@@ -13,5 +13,5 @@ corpus=build-fuzz/corpus
 mkdir -p "$corpus" build-fuzz/findings
 find build-fuzz/kestrel.app/FxData tests/data/mas-regressions -name '*.mas' -exec cp {} "$corpus"/ \; 2>/dev/null || true
 export LP_NUM_THREADS=0 ASAN_OPTIONS=detect_leaks=0
-build-fuzz/fuzz/kestrel_mas_fuzzer -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+build-fuzz/fuzz/kestrel_mas_fuzzer -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=4096 \
   -artifact_prefix=build-fuzz/findings/ "$corpus"

@@ -23,7 +23,11 @@ BS::Matrix44 QuarterTurn() {
 
 }  // namespace
 
-B3D_Mesh::B3D_Mesh() : mRenderList(mModel.NewRenderList()) {}
+B3D_Mesh::B3D_Mesh() : mRenderList(std::make_unique<RenderList>()) {
+    mModel.GetRenderLists().push_back(mRenderList.get());
+}
+
+B3D_Mesh::~B3D_Mesh() = default;
 
 uint16_t B3D_Mesh::CreateVertex(float x, float y, float z) {
     const unsigned number = VertexNum();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "B3D_Object.h"
@@ -16,6 +17,7 @@ class SimpleTexture;
 class B3D_Mesh : public B3D_Object {
 public:
     B3D_Mesh();
+    ~B3D_Mesh() override;
 
     void Render(B3D_Camera& camera, BS::Matrix44 m) override;
     void RenderShadows(B3D_Camera& camera, BS::Matrix44 m) override;
@@ -51,7 +53,7 @@ private:
     void PlaceModel(const B3D_Camera& camera);
     void CopyPositionsToList();
 
-    RenderList* mRenderList;
+    std::unique_ptr<RenderList> mRenderList;  // the mesh's own, not shared like a model file's
     SimpleMaterial* mMaterial = nullptr;
     unsigned mFaceCapacity = 0;
     unsigned mVertexCapacity = 0;
