@@ -328,3 +328,27 @@ TEST_F(MasImporterTest, InsertFromMasReadsAFileFromItsDirectory) {
 }
 
 }  // namespace
+
+// Inputs that once troubled the importer (and hostile ones written by hand):
+// each is refused or read, prepared and animated without harm.
+TEST_F(MasImporterTest, RegressionInputsAreHandled) {
+    const std::string folder = std::string(KESTREL_SOURCE_DIR) + "/tests/data/mas-regressions";
+    BS::Directory directory = BS::Directory::Adopt(new BS::PosixDirectory(folder));
+    int files = 0;
+    for (const std::string& name : directory.GetFileListing()) {
+        std::unique_ptr<BS::File> file(directory.OpenFile(name, BS::File::kRead));
+        B3D_World world;
+        DAS scene(&world);
+        testing::internal::CaptureStdout();
+        try {
+            scene.InsertFromMAS(file.get(), directory, nullptr);
+            scene.Prepare();
+            scene.Animate(0.5f);
+            scene.Animate(1e9f);
+        } catch (const BS::Error&) {
+        }
+        testing::internal::GetCapturedStdout();
+        ++files;
+    }
+    EXPECT_GE(files, 3);
+}
