@@ -30,6 +30,12 @@ SceneId Slot(const SceneId (&table)[N], int& counter, bool bassBeat) {
 
 }  // namespace
 
+const char* SceneName(SceneId scene) {
+    static const char* const kNames[kSceneCount] = {"scene1", "particleScene", "crystalGrowth", "manetjakt",
+                                                    "robot",  "tunnel",        "sawblade",      "overlay"};
+    return kNames[static_cast<int>(scene)];
+}
+
 FrameScenes ScheduleScenes(double t, bool bassBeat, SectionCounters& k) {
     FrameScenes f;
     auto add = [&f](SceneCall call) { f.calls[f.count++] = call; };

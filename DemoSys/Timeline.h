@@ -5,6 +5,9 @@
 #include <cstdio>
 
 enum class SceneId { scene1, particleScene, crystalGrowth, manetjakt, robot, tunnel, sawblade, overlay };
+constexpr int kSceneCount = 8;
+// The scene class's name.
+const char* SceneName(SceneId scene);
 
 struct SceneCall {
     SceneId scene;

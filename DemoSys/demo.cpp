@@ -155,6 +155,7 @@ void demo::demoplayback(int) {
     RedirectToOffscreen();
     if (t >= kShowEnd) exit(0);
     const FrameScenes scenes = ScheduleScenes(t, beats.bass, gSections);
+    mLastScenes = scenes;
     for (int i = 0; i < scenes.count; ++i) {
         const SceneCall& call = scenes.calls[i];
         EffectFor(call.scene)->renderForFxTime(call.fxTime, call.demoTime, call.fxProgress, 0.0f);

@@ -2,6 +2,8 @@
 // frame per call from the demo clock.
 #pragma once
 
+#include "Timeline.h"
+
 class GLView;
 class Effect;
 
@@ -11,8 +13,14 @@ public:
     // The frame number is not used; the clock alone decides.
     void demoplayback(int frame);
 
+    // The scene calls of the last frame played (for measurements).
+    const FrameScenes& LastScenes() const { return mLastScenes; }
+
     bool mFirstFrame = true;
     double mBaseTime = 0.0;  // clock reading of the first played frame
+
+private:
+    FrameScenes mLastScenes;
 };
 
 // The scene objects, created and loaded in this order.
