@@ -87,8 +87,9 @@ void particleScene::load() {
     mJaw = LoadWithOwnShader("jaw.obj");
 
     printf("--> PARTICLE LOAD\n");
-    FILE* file = fopen(FxPath("/FxData/ParticleGirl/particles.raw").c_str(), "rb");
-    gParticles->LoadSystem(file);
+    const std::string particles = FxPath("/FxData/ParticleGirl/particles.raw");
+    FILE* file = fopen(particles.c_str(), "rb");
+    gParticles->LoadSystem(file, particles);
     if (file) fclose(file);
 
     gBackground = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/ParticleGirl/Background.png"));

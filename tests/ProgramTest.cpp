@@ -137,5 +137,5 @@ TEST(Program, AShowWithoutOneScenesFilesStillPlaysToTheEnd) {
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("Unable to read model!"), std::string::npos);
     EXPECT_NE(run.err.find("forcefield.raw: cannot open"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("particles: no particle file"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("particles.raw: no particle file"), std::string::npos) << run.err;
 }

@@ -82,7 +82,7 @@ TEST_F(ShaderTest, MissingFragmentFileIsLoggedAndCachedAsProgramZero) {
     testing::internal::CaptureStderr();
     Shader* s = Shader::LoadShader(path);
     const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(log, "Failed to load vertex shader\nFailed to compile fragment shader\n");
+    EXPECT_EQ(log, "Failed to load vertex shader\n" + path + ".fsh: cannot be read\nFailed to compile fragment shader\n");
     EXPECT_EQ(s->GetProgram(), 0u);
     EXPECT_EQ(s->GetUniformMvpMatrix(), -1);
     EXPECT_EQ(Shader::LoadShader(path), s);

@@ -37,6 +37,7 @@ void DAS::InsertFromMAS(BS::File* file, BS::Directory directory, DAS_Node* paren
     mLinkByName = true;
     DAS_MAS_Importer importer(this, parent);
     importer.Import(file, std::move(directory));
+    if (!importer.Complete()) fprintf(stderr, "%s: the scene file ends inside an open block\n", file->GetName().c_str());
 }
 
 DAS_MAS_Importer::DAS_MAS_Importer(DAS* scene, DAS_Node* parent) : mScene(scene) {

@@ -51,6 +51,9 @@ public:
     // The same over bytes in memory; pictures are looked up under directoryPath
     // (which ends with "/").
     void ImportBytes(const char* data, size_t size, const std::string& directoryPath);
+    // False when the file ended inside a block or in the middle of a line:
+    // what came after was lost (the import itself does not complain).
+    bool Complete() const { return mMASSection.size() == 1 && mLineLength == 0; }
 
 private:
     // A camera's turn from the file's frame: a quarter turn about x.

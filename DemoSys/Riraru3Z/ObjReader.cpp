@@ -215,6 +215,7 @@ SimpleModel* ObjReader::LoadObj(const std::string& basePath, const std::string& 
     FILE* file = fopen(key.c_str(), "r");
     if (!file) {
         printf("Unable to read model!\n");
+        fprintf(stderr, "%s: cannot open the model\n", key.c_str());
         return nullptr;
     }
     LineReader lines(file, key);
@@ -234,6 +235,7 @@ void ObjReader::LoadMaterials(const std::string& directory, const std::string& f
     FILE* file = fopen(path.c_str(), "r");
     if (!file) {
         printf("> ERROR! Cannot open material file.\n");
+        fprintf(stderr, "%s: cannot open the materials\n", path.c_str());
         return;
     }
     LineReader lines(file, path);

@@ -138,9 +138,9 @@ void ParticleEngine::Render(const BS::Matrix44* mvp) const {
     glDrawArrays(GL_TRIANGLES, 0, mCapacity * 3);
 }
 
-int ParticleEngine::LoadSystem(FILE* file) {
+int ParticleEngine::LoadSystem(FILE* file, const std::string& name) {
     if (!file) {
-        fprintf(stderr, "particles: no particle file; the pool stays as it was\n");
+        fprintf(stderr, "%s: no particle file; the pool stays as it was\n", name.c_str());
         return 0;
     }
     unsigned char record[kRecordBytes];
@@ -152,7 +152,8 @@ int ParticleEngine::LoadSystem(FILE* file) {
         ++read;
     }
     if (read < mCapacity)
-        fprintf(stderr, "particles: the file holds %d of %d particles; the rest stay as they were\n", read, mCapacity);
+        fprintf(stderr, "%s: the file holds %d of %d particles; the rest stay as they were\n", name.c_str(), read,
+                mCapacity);
     return read;
 }
 

@@ -66,7 +66,8 @@ public:
 
     // Reads little-endian records over the leading slots. Answers the
     // records read; a short file fills only the leading slots and says so.
-    int LoadSystem(FILE* file);
+    // The name is only for the messages.
+    int LoadSystem(FILE* file, const std::string& name = "particles");
 
     // The cell a coordinate falls in: the border cells serve everything outside.
     static int CellIndex(float coordinate, float worldSize);

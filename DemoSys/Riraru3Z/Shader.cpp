@@ -46,6 +46,7 @@ bool Shader::CompileShader(GLuint* shader, GLenum type, const std::string& file)
     std::string source;
     if (!ReadText(file, source)) {
         DemoLog("Failed to load vertex shader");
+        DemoLog("%s: cannot be read", file.c_str());
         return false;
     }
     const GLchar* text = source.c_str();
@@ -57,6 +58,7 @@ bool Shader::CompileShader(GLuint* shader, GLenum type, const std::string& file)
     GLint status = 0;
     glGetShaderiv(*shader, GL_COMPILE_STATUS, &status);
     if (!status) {
+        DemoLog("%s: does not compile", file.c_str());
         glDeleteShader(*shader);
         *shader = 0;
         return false;
