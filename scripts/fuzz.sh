@@ -15,6 +15,7 @@ case "$target" in
   png) patterns=(-name '*.png') ;;
   *) echo "usage: scripts/fuzz.sh [mas|obj|particles|png] [SECONDS]" >&2; exit 2 ;;
 esac
+command -v clang++ >/dev/null || { apt-get update -qq && apt-get install -y -qq --no-install-recommends clang >/dev/null; }
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)"
 corpus="build-fuzz/corpus/$target"

@@ -9,6 +9,7 @@ packages=(
   libsdl2-dev libegl-dev libgles-dev libegl-mesa0 libgl1-mesa-dri
   libpng-dev libmpg123-dev libmp3lame-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  ffmpeg
 )
 
 missing=()

@@ -72,7 +72,8 @@ TEST(Program, HeadlessShotWritesThePortraitScreen) {
 }
 
 TEST(Program, BadOptionsPrintUsageAndExitTwo) {
-    for (const char* args : {"--no-such-option", "--fixed-fps 0", "--fixed-fps", "--shot 1"}) {
+    for (const char* args : {"--no-such-option", "--fixed-fps 0", "--fixed-fps", "--shot 1", "--record",
+                             "--record x.mp4 --fixed-fps 30"}) {
         const ProgramRun run = RunKestrel(args);
         EXPECT_EQ(run.status, 2) << args;
     }
@@ -138,4 +139,22 @@ TEST(Program, AShowWithoutOneScenesFilesStillPlaysToTheEnd) {
     EXPECT_NE(run.out.find("Unable to read model!"), std::string::npos);
     EXPECT_NE(run.err.find("forcefield.raw: cannot open"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("particles.raw: no particle file"), std::string::npos) << run.err;
+}
+
+// A short recording: the last shot ends the show, which closes the video.
+TEST(Program, RecordsTheShowAsAVideoWithItsMusic) {
+    if (std::system("command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null") != 0)
+        GTEST_SKIP() << "ffmpeg is not installed";
+    TempTree out;
+    const std::string video = out.Path() + "/videos/show.mp4";
+    const ProgramRun run = RunKestrel("--record " + video + " --shot 2 --out " + out.Path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("kestrel: recording finished"), std::string::npos) << run.err;
+    const ProgramRun probe = RunProgram(
+        "ffprobe", "-v error -show_entries stream=codec_name:format=duration -of default=noprint_wrappers=1 " + video);
+    EXPECT_NE(probe.out.find("codec_name=h264"), std::string::npos) << probe.out;
+    EXPECT_NE(probe.out.find("codec_name=aac"), std::string::npos) << probe.out;
+    const size_t at = probe.out.find("duration=");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NEAR(std::atof(probe.out.c_str() + at + 9), 2.0, 0.2);
 }

@@ -45,6 +45,7 @@ bool CapturingSurface::Present(unsigned int colourTexture) {
 }
 
 void CapturingSurface::EndRefresh() {
+    mInner->EndRefresh();
     if (!mPending) return;
     mPending = false;
     while (mNext < mTimes.size() && mPendingTime >= mTimes[mNext]) {

@@ -33,11 +33,13 @@ bool ParseShotTimes(const std::string& text, std::vector<double>& times) {
 }  // namespace
 
 const char* HostUsage() {
-    return "usage: kestrel [--headless] [--fixed-fps N] [--shot T1,T2,... --out DIR] [--help]\n"
+    return "usage: kestrel [--headless] [--fixed-fps N] [--shot T1,T2,... --out DIR] [--record FILE] [--help]\n"
            "  --headless      render without a window (EGL, no display server needed)\n"
            "  --fixed-fps N   deterministic clock: frame k plays at k/N seconds\n"
            "  --shot T,...    write the screen as PNG at the first frame at or after each time\n"
-           "  --out DIR       directory for the --shot pictures (must exist)\n"
+           "  --out DIR       directory for the --shot pictures (made when missing)\n"
+           "  --record FILE   write the show as an H.264 video with its music (needs ffmpeg);\n"
+           "                  headless on the fixed clock of 60 frames per second\n"
            "  --help          show this text\n";
 }
 
@@ -66,10 +68,24 @@ bool ParseHostOptions(int argc, const char* const* argv, HostOptions& options, s
                 return false;
             }
             options.outDir = argv[++i];
+        } else if (arg == "--record") {
+            if (!hasValue || std::strlen(argv[i + 1]) == 0) {
+                error = "--record needs a file name";
+                return false;
+            }
+            options.recordPath = argv[++i];
         } else {
             error = "unknown option '" + arg + "'";
             return false;
         }
+    }
+    if (!options.recordPath.empty()) {
+        if (options.fixedFps > 0.0 && options.fixedFps != 60.0) {
+            error = "--record plays at 60 frames per second; leave --fixed-fps out";
+            return false;
+        }
+        options.headless = true;
+        options.fixedFps = 60.0;
     }
     if (!options.shotTimes.empty() && options.outDir.empty()) {
         error = "--shot needs --out DIR";

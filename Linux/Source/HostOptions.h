@@ -9,6 +9,7 @@ struct HostOptions {
     double fixedFps = 0.0;        // 0: the wall clock drives the show
     std::vector<double> shotTimes;  // ascending demo times to capture
     std::string outDir;
+    std::string recordPath;  // a video of the show, headless at 60 frames per second
     bool help = false;
 };
 

@@ -1,6 +1,7 @@
 #include "LinuxApplicationMain.h"
 
 #include <time.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "CapturingSurface.h"
 #include "HostOptions.h"
 #include "PlatformClock.h"
+#include "RecordingSurface.h"
 #include "RunLoop.h"
 
 namespace {
@@ -62,6 +64,17 @@ private:
     double mCurrent = 0.0;
 };
 
+// The program's own directory, where the music lies beside it.
+std::string BundleDirectory() {
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return ".";
+    path[n] = '\0';
+    std::string directory(path);
+    const size_t slash = directory.rfind('/');
+    return slash == std::string::npos ? "." : directory.substr(0, slash);
+}
+
 std::unique_ptr<DisplaySurface> OpenScreen(bool headless) {
     if (!headless && DisplayAvailable()) {
         if (auto window = CreateWindowSurface()) return window;
@@ -93,6 +106,12 @@ int LinuxApplicationMain(int argc, char** argv, ApplicationDelegate& delegate) {
         exit(1);
     }
     static FrameTimer timer;
+    if (!options.recordPath.empty()) {
+        auto recording = RecordingSurface::Create(std::move(screen), options.recordPath, BundleDirectory() + "/demomusa.mp3",
+                                                  options.fixedFps, [] { return timer.Current(); });
+        if (!recording) exit(1);
+        screen = std::move(recording);
+    }
     if (!options.shotTimes.empty())
         screen = std::make_unique<CapturingSurface>(std::move(screen), options.shotTimes, options.outDir,
                                                     [] { return timer.Current(); });
