@@ -23,5 +23,8 @@ findings="build-fuzz/findings/$target"
 mkdir -p "$corpus" "$findings"
 find build-fuzz/kestrel.app/FxData tests/data/mas-regressions \( "${patterns[@]}" \) -exec cp {} "$corpus"/ \; 2>/dev/null || true
 export LP_NUM_THREADS=0 ASAN_OPTIONS=detect_leaks=0
-exec "build-fuzz/fuzz/kestrel_${target}_fuzzer" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+# The loaders keep what they load for the life of the process (models,
+# render lists, textures), so inputs run in child processes that are
+# replaced from time to time: memory stays bounded.
+exec "build-fuzz/fuzz/kestrel_${target}_fuzzer" -fork=1 -max_total_time="$seconds" -max_len=65536 -timeout=10 \
   -rss_limit_mb=4096 -artifact_prefix="$findings/" "$corpus"
