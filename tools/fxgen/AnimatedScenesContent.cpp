@@ -16,18 +16,6 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-void AddShape(MasGeometry& g, const Mesh& shape) {
-    const int base = static_cast<int>(g.positions.size());
-    for (const MeshVertex& v : shape.Vertices()) {
-        g.positions.push_back(v.position);
-        g.normals.push_back(v.normal);
-        g.uvs.push_back({{v.u, v.v}});
-    }
-    const auto& tris = shape.Triangles();
-    for (size_t i = 0; i + 2 < tris.size(); i += 3)
-        g.faces.push_back({{base + tris[i], base + tris[i + 1], base + tris[i + 2]}});
-}
-
 MasGeometry Geometry(const std::string& name, int material) {
     MasGeometry g;
     g.name = name;

@@ -225,6 +225,18 @@ void Writer::Camera(const MasCamera& c) {
 
 }  // namespace
 
+void AddShape(MasGeometry& g, const Mesh& shape, float uvScale) {
+    const int base = static_cast<int>(g.positions.size());
+    for (const MeshVertex& v : shape.Vertices()) {
+        g.positions.push_back(v.position);
+        g.normals.push_back(v.normal);
+        g.uvs.push_back({{v.u * uvScale, v.v * uvScale}});
+    }
+    const auto& tris = shape.Triangles();
+    for (size_t i = 0; i + 2 < tris.size(); i += 3)
+        g.faces.push_back({{base + tris[i], base + tris[i + 1], base + tris[i + 2]}});
+}
+
 std::string WriteMas(const MasScene& scene) { return Writer(scene).Write(); }
 
 void WriteMasFile(const std::string& path, const MasScene& scene) {

@@ -78,6 +78,10 @@ struct MasScene {
     std::vector<MasCamera> cameras;
 };
 
+// Appends a mesh's vertices (with normals and texture coordinates, the latter
+// scaled by uvScale) and triangles to a geometry object.
+void AddShape(MasGeometry& geometry, const Mesh& shape, float uvScale = 1.0f);
+
 std::string WriteMas(const MasScene& scene);
 // Throws std::runtime_error when the file cannot be written.
 void WriteMasFile(const std::string& path, const MasScene& scene);

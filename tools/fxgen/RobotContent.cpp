@@ -72,13 +72,7 @@ MasGeometry Part(const std::string& name, Mesh shape, int bone, int material) {
     MasGeometry part;
     part.name = name;
     part.material = material;
-    for (const MeshVertex& v : shape.Vertices()) {
-        part.positions.push_back(v.position);
-        part.normals.push_back(v.normal);
-        part.uvs.push_back({{v.u, v.v}});
-    }
-    const auto& tris = shape.Triangles();
-    for (size_t i = 0; i + 2 < tris.size(); i += 3) part.faces.push_back({{tris[i], tris[i + 1], tris[i + 2]}});
+    AddShape(part, shape);
     part.skinned = true;
     MasSkinBone skin;
     skin.name = kBones[bone].name;
@@ -124,14 +118,7 @@ MasGeometry Stage() {
     MasGeometry stage;
     stage.name = "Stage";
     stage.material = 3;
-    Mesh floor = Box({-40, -1, -40}, {40, 0, 40}, false);
-    for (const MeshVertex& v : floor.Vertices()) {
-        stage.positions.push_back(v.position);
-        stage.normals.push_back(v.normal);
-        stage.uvs.push_back({{v.u * 4.0f, v.v * 4.0f}});
-    }
-    const auto& tris = floor.Triangles();
-    for (size_t i = 0; i + 2 < tris.size(); i += 3) stage.faces.push_back({{tris[i], tris[i + 1], tris[i + 2]}});
+    AddShape(stage, Box({-40, -1, -40}, {40, 0, 40}, false), 4.0f);
     return stage;
 }
 
