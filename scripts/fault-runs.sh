@@ -23,7 +23,7 @@ while IFS= read -r file; do
     else
       truncate -s $(( $(stat -c %s "$target") / 2 )) "$target"
     fi
-    "$work/kestrel.app/kestrel" --headless --fixed-fps 6 >"$work/log" 2>&1
+    "$work/kestrel.app/kestrel" --headless --fixed-fps 2 >"$work/log" 2>&1
     status=$?
     reported=no
     grep -qF "$(basename "$file")" "$work/log" && reported=yes
