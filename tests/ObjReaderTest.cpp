@@ -195,4 +195,11 @@ TEST_F(ObjReaderTest, OverlongLinesAndMapBeforeNewmtlAreSkipped) {
     EXPECT_FLOAT_EQ(model->GetRenderLists()[0]->GetVertices()[1].x, 1.0f);  // the long "v" was not counted
 }
 
+TEST_F(ObjReaderTest, AFileCutShortIsReadAndSaysSo) {
+    SimpleModel* model = nullptr;
+    const std::string err = LoadReporting("cut.obj", std::string(kTriangle) + "usemtl m\nf 1/1/1 2/2/1 3/3/1", &model);
+    EXPECT_EQ(VertexCount(model), 3);
+    EXPECT_NE(err.find("cut.obj:9: the last line has no line end"), std::string::npos) << err;
+}
+
 }  // namespace

@@ -27,7 +27,14 @@ public:
             if (!fgets(mLine, sizeof mLine, mFile)) return false;
             ++mNumber;
             const size_t length = strlen(mLine);
-            if (length + 1 < sizeof mLine || mLine[length - 1] == '\n') return true;
+            if (length > 0 && mLine[length - 1] == '\n') return true;
+            if (length + 1 < sizeof mLine) {
+                // Exporters end every line; a last line without its end is most
+                // likely a file cut short. It is read all the same.
+                fprintf(stderr, "%s:%d: the last line has no line end; the file may be cut short\n", mPath.c_str(),
+                        mNumber);
+                return true;
+            }
             int c = fgetc(mFile);
             if (c == '\n' || c == EOF) return true;  // exactly 4095 characters
             while ((c = fgetc(mFile)) != EOF && c != '\n') {
