@@ -11,6 +11,9 @@ class GLView;
 
 namespace DemoSys {
 
+// The colour of every unshaded full-screen draw.
+inline constexpr float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+
 void Init(GLView* view);
 void SetDefaultRenderTarget(GLuint framebuffer);
 GLuint GetDefaultRenderTarget();

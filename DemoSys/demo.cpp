@@ -38,7 +38,6 @@ namespace {
 
 constexpr float kMinStep = 0.016666668f;
 constexpr float kHalfPi = 1.5707964f;
-const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 // Everything the frames share; made while loading, kept for the whole show.
 RenderBuffer* gOffscreen = nullptr;
@@ -61,7 +60,7 @@ void ShowLoadingScreen(GLView* view) {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, picture);
     view->setFramebuffer();
-    DemoSys::DrawRect(0.0f, 0.0f, 480.0f, 320.0f, kHalfPi, kWhite);
+    DemoSys::DrawRect(0.0f, 0.0f, 480.0f, 320.0f, kHalfPi, DemoSys::kWhite);
     view->presentFramebuffer();
 }
 

@@ -1,6 +1,8 @@
 #include "SceneSupport.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "B3D/Source/B3D_Camera.h"
 #include "BS/Export/BS_Math.h"
@@ -14,11 +16,14 @@
 
 std::string FxPath(const char* relative) { return Bundle::Path() + relative; }
 
+const float kSparkGold[3] = {222.0f / 255.0f, 173.0f / 255.0f, 3.0f / 255.0f};
+
+float RandomOver(int bits) { return std::ldexp(static_cast<float>(rand()), -bits); }
+
 void DrawFullScreen(GLuint texture) {
-    static const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
-    DemoSys::DrawRect(0.0f, 0.0f, 480.0f, 320.0f, kHalfPi, kWhite);
+    DemoSys::DrawRect(0.0f, 0.0f, 480.0f, 320.0f, kHalfPi, DemoSys::kWhite);
 }
 
 void UseAttributeArrays(int count) {

@@ -48,6 +48,11 @@ ParticleEngine* NewParticleEngine(int capacity, const char* texture, float world
 // Additive sparks, placed by the camera's view turned onto the portrait screen.
 void DrawSparks(ParticleEngine& sparks, const SimpleCamera& lens, const B3D_Camera& camera, float dt);
 
+// rand() / 2^bits, as a float: rand() / 2^31 lies in [0, 1).
+float RandomOver(int bits);
+// The colour of the golden sparks, (222, 173, 3) / 255.
+extern const float kSparkGold[3];
+
 // 0 up to the first snare time, then the index of the first snare entry from
 // index 1 on that is not below t (128 past the last): it changes on every snare.
 int SnareCount(float t);

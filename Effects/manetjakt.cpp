@@ -33,8 +33,6 @@ GLuint gScroller = 0;
 float lLastTime = -1.0f;
 ParticleStream gEmission(kEmissionRate);
 
-float RandomUnit(float scale) { return static_cast<float>(rand()) * scale; }
-
 RenderList* FirstList(SimpleModel* model) {
     return model && !model->GetRenderLists().empty() ? model->GetRenderLists()[0] : nullptr;
 }
@@ -42,24 +40,23 @@ RenderList* FirstList(SimpleModel* model) {
 }  // namespace
 
 Particle manetjakt::StreamParticle(bool atLoad) {
-    constexpr float k2to29 = 1.0f / 536870912.0f, k2to31 = 1.0f / 2147483648.0f, k2to27 = 1.0f / 134217728.0f;
     Particle p{};
-    p.size = 1.0f + RandomUnit(k2to29);
+    p.size = 1.0f + RandomOver(29);
     p.alpha = 1.0f;
-    const float u = RandomUnit(k2to31);
+    const float u = RandomOver(31);
     const float deepBlue = atLoad ? 0.5f : 0.4f;
     p.colour[0] = p.colour[1] = 0.55f * u + 0.05f * (1.0f - u);
     p.colour[2] = 0.65f * u + deepBlue * (1.0f - u);
-    p.velocity[0] = -2.5f + RandomUnit(k2to29);
-    p.velocity[1] = -2.5f + RandomUnit(k2to29);
-    p.velocity[2] = 400.0f + RandomUnit(k2to27);
+    p.velocity[0] = -2.5f + RandomOver(29);
+    p.velocity[1] = -2.5f + RandomOver(29);
+    p.velocity[2] = 400.0f + RandomOver(27);
     if (atLoad) {
-        p.position[0] = -200.0f + 400.0f * RandomUnit(k2to31);
-        p.position[1] = -200.0f + 400.0f * RandomUnit(k2to31);
-        p.position[2] = -500.0f + 1000.0f * RandomUnit(k2to31);
+        p.position[0] = -200.0f + 400.0f * RandomOver(31);
+        p.position[1] = -200.0f + 400.0f * RandomOver(31);
+        p.position[2] = -500.0f + 1000.0f * RandomOver(31);
     } else {
-        p.position[0] = -400.0f + 800.0f * RandomUnit(k2to31);
-        p.position[1] = -400.0f + 800.0f * RandomUnit(k2to31);
+        p.position[0] = -400.0f + 800.0f * RandomOver(31);
+        p.position[1] = -400.0f + 800.0f * RandomOver(31);
         p.position[2] = -500.0f;
     }
     for (int i = 0; i < 3; ++i) p.home[i] = p.position[i];
@@ -137,8 +134,7 @@ void manetjakt::renderForFxTime(float fxTime, float t, float, float) {
         glEnable(GL_BLEND);
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, gScroller);
-        static const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-        DemoSys::DrawRect(0.0f, 480.0f - 44.4f * (t - kScrollerStart), 480.0f, 630.0f, kHalfPi, kWhite);
+        DemoSys::DrawRect(0.0f, 480.0f - 44.4f * (t - kScrollerStart), 480.0f, 630.0f, kHalfPi, DemoSys::kWhite);
         glDisable(GL_BLEND);
     }
     glDepthMask(GL_TRUE);

@@ -7,6 +7,7 @@
 
 #include "BS/Export/BS_Math.h"
 #include "DemoSys/DemoLog.h"
+#include "DemoSys/DemoSys.h"
 #include "DemoSys/Riraru3Z/Shader.h"
 #include "DemoSys/Riraru3Z/SimpleMaterial.h"
 #include "OverlayDrawings.h"
@@ -82,9 +83,8 @@ void overlay::renderForFxTime(float t, float, float p, float) {
     glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, 0, mColours);
     CheckGLError("DrawRect/2");
     // Nothing else sets this colour: white leaves the drawing's own colours.
-    static const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     glUniform1i(mShader->GetUniformDiffuseMap(), 0);
-    glUniform4fv(mShader->GetUniformColor(), 1, kWhite);
+    glUniform4fv(mShader->GetUniformColor(), 1, DemoSys::kWhite);
     CheckGLError("DrawRect/3");
     glDrawArrays(GL_TRIANGLES, 0, kCorners);
     CheckGLError("DrawRect/4");

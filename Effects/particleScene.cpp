@@ -21,7 +21,6 @@
 namespace {
 
 constexpr int kParticles = 12000;
-constexpr float kRandScale = 1.0f / 2147483648.0f;  // rand() / 2^31
 
 SimpleCamera* gCamera = nullptr;
 ParticleEngine* gParticles = nullptr;
@@ -42,7 +41,7 @@ void StartFadeOut() {
     Particle* particles = gParticles->GetParticles();
     for (int i = 0; i < kParticles; ++i) {
         particles[i].alpha = 1.0f;
-        particles[i].alphaSpeed = -0.075f - 0.2f * static_cast<float>(rand()) * kRandScale;
+        particles[i].alphaSpeed = -0.075f - 0.2f * RandomOver(31);
     }
 }
 
@@ -137,8 +136,7 @@ void particleScene::renderForFxTime(float t, float, float, float) {
     glDisable(GL_BLEND);
     glActiveTexture(GL_TEXTURE0);
     mRenderBuffer->BindAsTexture();
-    static const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    DemoSys::DrawRect(0.0f, 0.0f, 480.0f, 320.0f, 0.0f, kWhite);
+    DemoSys::DrawRect(0.0f, 0.0f, 480.0f, 320.0f, 0.0f, DemoSys::kWhite);
     CheckGLError("AFTER RESET");
 
     glDepthMask(GL_TRUE);

@@ -21,6 +21,7 @@
 namespace {
 
 constexpr float kStep = 0.05f;
+constexpr float kThreeQuarterPi = 2.3561945f;
 constexpr int kPool = 6000;
 const float kEmitterAngles[3] = {0.0f, 1.6443951f, 4.63879f};
 
@@ -37,8 +38,6 @@ int gSnareAt = 0, gBassAt = 0;
 ParticleStream gStream(1000.0f);
 int gEmitted = 0;
 
-float RandomUnit(float scale) { return static_cast<float>(rand()) * scale; }
-
 // Moves a read position past every beat at or before t; true when one was passed.
 bool PassBeats(const float* table, int count, int& at, float t) {
     bool passed = false;
@@ -51,31 +50,27 @@ bool PassBeats(const float* table, int count, int& at, float t) {
 
 // A kick of a little over 3/4 pi, turning the yaw as well on odd draws.
 void Kick(float& phase) {
-    constexpr float k2to31 = 1.0f / 2147483648.0f, kThreeQuarterPi = 2.3561945f;
-    if (rand() % 2 == 1) gYaw += RandomUnit(k2to31) + kThreeQuarterPi;
-    phase += RandomUnit(k2to31) + kThreeQuarterPi;
+    if (rand() % 2 == 1) gYaw += RandomOver(31) + kThreeQuarterPi;
+    phase += RandomOver(31) + kThreeQuarterPi;
 }
 
 }  // namespace
 
 Particle sawblade::Spark(int emitter, float h) {
-    constexpr float k2to29 = 1.0f / 536870912.0f, k2to28 = 1.0f / 268435456.0f, k2to27 = 1.0f / 134217728.0f;
     Particle p{};
-    p.size = 2.0f + RandomUnit(k2to29);
+    p.size = 2.0f + RandomOver(29);
     rand();  // drawn and not used
     if (emitter < 0) emitter = rand() % 3;
     const float theta = kEmitterAngles[emitter];
     p.alpha = 1.0f;
     p.alphaSpeed = -0.05f;
-    p.colour[0] = 222.0f / 255.0f;
-    p.colour[1] = 173.0f / 255.0f;
-    p.colour[2] = 3.0f / 255.0f;
-    p.position[1] = h + RandomUnit(k2to28);
-    p.position[0] = 60.0f * std::cos(theta) + RandomUnit(k2to28) - 5.0f;
-    p.position[2] = 60.0f * std::sin(theta) + RandomUnit(k2to28) - 5.0f;
-    p.velocity[1] = -80.0f + RandomUnit(k2to27);
-    p.velocity[0] = p.position[0] + RandomUnit(k2to27) - 10.0f;
-    p.velocity[2] = p.position[2] + RandomUnit(k2to27) - 10.0f;
+    for (int c = 0; c < 3; ++c) p.colour[c] = kSparkGold[c];
+    p.position[1] = h + RandomOver(28);
+    p.position[0] = 60.0f * std::cos(theta) + RandomOver(28) - 5.0f;
+    p.position[2] = 60.0f * std::sin(theta) + RandomOver(28) - 5.0f;
+    p.velocity[1] = -80.0f + RandomOver(27);
+    p.velocity[0] = p.position[0] + RandomOver(27) - 10.0f;
+    p.velocity[2] = p.position[2] + RandomOver(27) - 10.0f;
     for (int i = 0; i < 3; ++i) p.home[i] = p.position[i];
     return p;
 }

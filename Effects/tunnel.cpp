@@ -31,22 +31,17 @@ SimpleCamera* gCamera = nullptr;
 float gAnimationTime = 0.0f;
 ParticleStream gStream(1000.0f);
 
-float RandomUnit(float scale) { return static_cast<float>(rand()) * scale; }
-
 }  // namespace
 
 Particle tunnel::Spark() {
-    constexpr float k2to29 = 1.0f / 536870912.0f, k2to31 = 1.0f / 2147483648.0f, k2to30 = 1.0f / 1073741824.0f;
     Particle p{};
-    p.size = 2.0f + RandomUnit(k2to29);
+    p.size = 2.0f + RandomOver(29);
     p.alpha = 1.0f;
     p.alphaSpeed = -0.1f;
-    p.colour[0] = 222.0f / 255.0f;
-    p.colour[1] = 173.0f / 255.0f;
-    p.colour[2] = 3.0f / 255.0f;
-    const float y = -120.0f + 240.0f * RandomUnit(k2to31);
-    const float r = 780.0f + 240.0f * RandomUnit(k2to31);
-    const float a = kPi * RandomUnit(k2to30);
+    for (int c = 0; c < 3; ++c) p.colour[c] = kSparkGold[c];
+    const float y = -120.0f + 240.0f * RandomOver(31);
+    const float r = 780.0f + 240.0f * RandomOver(31);
+    const float a = kPi * RandomOver(30);
     p.position[0] = r * std::cos(a);
     p.position[1] = y;
     p.position[2] = r * std::sin(a);
