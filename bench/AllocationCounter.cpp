@@ -1,6 +1,6 @@
 #include "AllocationCounter.h"
 
-#include <dlfcn.h>
+#include <link.h>
 #include <execinfo.h>
 
 #include <atomic>
@@ -15,21 +15,50 @@ std::atomic<long> gOwnAllocations{0};
 std::atomic<bool> gArmed{false};
 thread_local bool tInside = false;
 
-bool InLibrary(const char* path, const char* name) { return path && strstr(path, name) != nullptr; }
+// Address ranges of the loaded code, taken once when attribution is armed:
+// dladdr per stack frame costs a symbol search, which inflated the very
+// frame times the bench measures whenever the driver compiled a shader.
+enum class Module : unsigned char { Program, Runtime, Other };
+struct CodeRange {
+    uintptr_t begin, end;
+    Module module;
+};
+CodeRange gRanges[256];
+int gRangeCount = 0;
+
+Module ModuleOfPath(const char* path) {
+    if (!path || !*path) return Module::Program;  // the main program has no name here
+    if (strstr(path, "libstdc++") || strstr(path, "libgcc")) return Module::Runtime;
+    return Module::Other;
+}
+
+int CollectRanges(dl_phdr_info* info, size_t, void*) {
+    const Module module = ModuleOfPath(info->dlpi_name);
+    for (int i = 0; i < info->dlpi_phnum && gRangeCount < 256; ++i) {
+        const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+        if (segment.p_type != PT_LOAD || !(segment.p_flags & PF_X)) continue;
+        const uintptr_t begin = info->dlpi_addr + segment.p_vaddr;
+        gRanges[gRangeCount++] = {begin, begin + segment.p_memsz, module};
+    }
+    return 0;
+}
+
+Module ModuleOf(const void* address) {
+    const uintptr_t at = reinterpret_cast<uintptr_t>(address);
+    for (int i = 0; i < gRangeCount; ++i)
+        if (at >= gRanges[i].begin && at < gRanges[i].end) return gRanges[i].module;
+    return Module::Other;  // JIT code or a library loaded later
+}
 
 // The first caller outside the C++ runtime decides: this program's code, or
-// a library (the GL driver and the compiler inside it).
-bool MadeByThisProgram() {
+// a library (the GL driver and the compiler inside it). Kept out of line so
+// that frames 0 and 1 are this function and operator new.
+__attribute__((noinline)) bool MadeByThisProgram() {
     void* frames[24];
     const int depth = backtrace(frames, 24);
-    static const void* const kSelf = reinterpret_cast<const void*>(&MadeByThisProgram);
-    Dl_info self{};
-    dladdr(kSelf, &self);
     for (int i = 2; i < depth; ++i) {
-        Dl_info info{};
-        if (!dladdr(frames[i], &info)) continue;
-        if (InLibrary(info.dli_fname, "libstdc++") || InLibrary(info.dli_fname, "libgcc")) continue;
-        return info.dli_fbase == self.dli_fbase;
+        const Module module = ModuleOf(frames[i]);
+        if (module != Module::Runtime) return module == Module::Program;
     }
     return false;
 }
@@ -43,6 +72,8 @@ void ArmAllocationAttribution(bool on) {
     if (on) {
         void* warm[1];
         backtrace(warm, 1);  // the unwinder loads on first use
+        gRangeCount = 0;
+        dl_iterate_phdr(CollectRanges, nullptr);
     }
     gArmed = on;
 }

@@ -5,7 +5,9 @@
 // apart, the GL driver's, which compiles shader variants on first use);
 // then the load time, the peak resident memory and the scene-file import
 // rate.
-//   kestrel-bench [--seconds S] [--json FILE]
+//   kestrel-bench [--from S] [--seconds S] [--json FILE]
+// --from skips the show's clock ahead to S after the first frame (which
+// starts the music and the show's clock), to measure or profile one stretch.
 #include <GLES2/gl2.h>
 #include <sys/resource.h>
 #include <time.h>
@@ -79,13 +81,14 @@ double ImportRate() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    double showSeconds = 184.9;
+    double showSeconds = 184.9, fromSeconds = 0.0;
     std::string jsonPath;
     for (int i = 1; i < argc; ++i) {
         if (!strcmp(argv[i], "--seconds") && i + 1 < argc) showSeconds = atof(argv[++i]);
+        else if (!strcmp(argv[i], "--from") && i + 1 < argc) fromSeconds = atof(argv[++i]);
         else if (!strcmp(argv[i], "--json") && i + 1 < argc) jsonPath = argv[++i];
         else {
-            fprintf(stderr, "usage: kestrel-bench [--seconds S] [--json FILE]\n");
+            fprintf(stderr, "usage: kestrel-bench [--from S] [--seconds S] [--json FILE]\n");
             return 2;
         }
     }
@@ -113,8 +116,12 @@ int main(int argc, char** argv) {
 
     std::map<std::string, SceneFigures> figures;
     ArmAllocationAttribution(true);
-    const int frames = static_cast<int>(showSeconds * kRate);
+    const int frames = static_cast<int>(showSeconds * kRate), firstMeasured = static_cast<int>(fromSeconds * kRate);
     for (int frame = 0; frame < frames; ++frame) {
+        if (frame > 0 && frame < firstMeasured) {
+            PlatformClock::AdvanceFrame();
+            continue;
+        }
         view.setFramebuffer();
         const long allocations = AllocationCount(), own = OwnAllocationCount();
         const double cpuStart = Seconds(CLOCK_THREAD_CPUTIME_ID), wallStart = Seconds(CLOCK_MONOTONIC);

@@ -30,7 +30,7 @@ std::vector<ParticleRecord> KestrelParticles() {
         const float x = random.Signed() * 7.6f, y = random.Signed() * 5.4f;
         if (!InsideKestrel(x, y)) continue;
         ParticleRecord p{};
-        p.size = 0.16f + 0.12f * random.Unit();
+        p.size = 0.085f + 0.06f * random.Unit();
         p.alpha = 0.75f + 0.25f * random.Unit();
         // Warm browns on the back, pale tips: the bird's own colours, brightened.
         const float warmth = Clamp01(1.0f - std::fabs(x) / 7.5f);
@@ -119,7 +119,7 @@ void WriteSkull(const std::string& dir) {
 }
 
 void WritePictures(const std::string& dir) {
-    ParticleSprite(64, {1.0f, 1.0f, 1.0f, 1}, {0.6f, 0.65f, 0.75f, 1}).WritePng(dir + "ball_silver.png");
+    ParticleSprite(64, {1.0f, 1.0f, 1.0f, 1}, {0.6f, 0.65f, 0.75f, 1}, 0.6f).WritePng(dir + "ball_silver.png");
     Canvas background(256, 384);
     background.Fill([](float u, float v) {
         // Tall columns of cloud lit from one side; scrolled through during the scene.

@@ -5,14 +5,15 @@
 
 #include "Noise.h"
 
-Canvas ParticleSprite(int size, const Colour& core, const Colour& rim) {
+Canvas ParticleSprite(int size, const Colour& core, const Colour& rim, float solidCore) {
     Canvas c(size, size);
     c.Fill([&](float u, float v) {
         // The triangle's incircle: centre (0.5, 2/3), radius about 0.3.
         const float d = std::hypot(u - 0.5f, v - 0.64f) / 0.3f;
         const float glow = Clamp01(1.0f - d);
+        const float opacity = Clamp01(glow / (1.0f - solidCore));
         Colour colour = Mix(rim, core, glow * glow);
-        colour.a = glow * glow * (3.0f - 2.0f * glow);
+        colour.a = opacity * opacity * (3.0f - 2.0f * opacity);
         return colour;
     });
     return c;
