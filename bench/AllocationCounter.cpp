@@ -23,7 +23,8 @@ struct CodeRange {
     uintptr_t begin, end;
     Module module;
 };
-CodeRange gRanges[256];
+constexpr int kMaxRanges = 256;
+CodeRange gRanges[kMaxRanges];
 int gRangeCount = 0;
 
 Module ModuleOfPath(const char* path) {
@@ -34,7 +35,7 @@ Module ModuleOfPath(const char* path) {
 
 int CollectRanges(dl_phdr_info* info, size_t, void*) {
     const Module module = ModuleOfPath(info->dlpi_name);
-    for (int i = 0; i < info->dlpi_phnum && gRangeCount < 256; ++i) {
+    for (int i = 0; i < info->dlpi_phnum && gRangeCount < kMaxRanges; ++i) {
         const ElfW(Phdr)& segment = info->dlpi_phdr[i];
         if (segment.p_type != PT_LOAD || !(segment.p_flags & PF_X)) continue;
         const uintptr_t begin = info->dlpi_addr + segment.p_vaddr;
@@ -69,6 +70,7 @@ long AllocationCount() { return gAllocations.load(std::memory_order_relaxed); }
 long OwnAllocationCount() { return gOwnAllocations.load(std::memory_order_relaxed); }
 
 void ArmAllocationAttribution(bool on) {
+    gArmed = false;  // no classification while the ranges are rewritten
     if (on) {
         void* warm[1];
         backtrace(warm, 1);  // the unwinder loads on first use

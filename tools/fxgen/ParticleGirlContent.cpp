@@ -30,6 +30,8 @@ std::vector<ParticleRecord> KestrelParticles() {
         const float x = random.Signed() * 7.6f, y = random.Signed() * 5.4f;
         if (!InsideKestrel(x, y)) continue;
         ParticleRecord p{};
+        // Small: the formed figure overdraws itself many times, and fill is what a
+        // software rasteriser pays for; the sprite's solid core keeps them bright.
         p.size = 0.085f + 0.06f * random.Unit();
         p.alpha = 0.75f + 0.25f * random.Unit();
         // Warm browns on the back, pale tips: the bird's own colours, brightened.

@@ -3,11 +3,9 @@
 
 #include "Canvas.h"
 
-// A soft round sprite placed where the particle triangle's texture
-// coordinates (127, 0), (0, 255), (255, 255) have room for it.
-// A soft ball in the particle triangle's incircle. solidCore is the fraction
-// of the radius that is fully opaque: small sprites need a solid core to carry
-// their light in few pixels.
+// A soft ball in the incircle of the particle triangle's texture coordinates
+// (127, 0), (0, 255), (255, 255). solidCore is the fraction of the radius that
+// is fully opaque: small sprites need one to carry their light in few pixels.
 Canvas ParticleSprite(int size, const Colour& core, const Colour& rim, float solidCore = 0.0f);
 // A chrome reflection picture for sphere-mapped shaders: sky above a bright
 // horizon, dark ground below, a few window lights.
