@@ -4,13 +4,40 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <vector>
+
+#include "Host.h"
+
+namespace {
+
+void WriteToStandardError(const char* line) {
+    fputs(line, stderr);
+    fputc('\n', stderr);
+}
+
+Host::LogSink gSink = WriteToStandardError;
+
+}  // namespace
+
+void Host::SetLogSink(LogSink sink) { gSink = sink ? sink : WriteToStandardError; }
 
 void DemoLog(const char* format, ...) {
+    // Most lines fit on the stack; compiler logs may not.
+    char line[512];
     va_list args;
     va_start(args, format);
-    vfprintf(stderr, format, args);
+    va_list again;
+    va_copy(again, args);
+    const int length = vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    fputc('\n', stderr);
+    if (length >= 0 && static_cast<size_t>(length) >= sizeof line) {
+        std::vector<char> longLine(static_cast<size_t>(length) + 1);
+        vsnprintf(longLine.data(), longLine.size(), format, again);
+        gSink(longLine.data());
+    } else if (length >= 0) {
+        gSink(line);
+    }
+    va_end(again);
 }
 
 void CheckGLError(const char* tag) {

@@ -1,9 +1,10 @@
 // Diagnostics of the demo runtime. Standard output carries only the fixed
 // lines (progress, GL errors, statistics); everything else, like the
-// compiler logs, goes to standard error.
+// compiler logs, goes through one sink, standard error unless the host
+// names another (Host::SetLogSink).
 #pragma once
 
-// One line to standard error; a newline is added.
+// One line to the log sink, which adds the line end.
 void DemoLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Prints " glError: 0x%4X> tag" on standard output when GL reports an error.

@@ -4,7 +4,7 @@
 
 #include "DemoLog.h"
 #include "DemoSys.h"
-#include "Linux/Source/DisplaySurface.h"
+#include "Host.h"
 
 void GLView::setContext(DisplaySurface* context) {
     if (context == mContext) return;

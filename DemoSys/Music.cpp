@@ -2,13 +2,13 @@
 
 #include "Bundle.h"
 #include "DemoLog.h"
-#include "Linux/Source/AudioPlayer.h"
+#include "Host.h"
 
-std::unique_ptr<AudioPlayer> gAVPlayer;
+std::unique_ptr<Host::MusicPlayer> gAVPlayer;
 
 void avAudioInit() {
     const std::string path = Bundle::Path() + "/demomusa.mp3";
-    gAVPlayer = AudioPlayer::CreateFromFile(path);
+    gAVPlayer = Host::OpenMusic(path);
     if (gAVPlayer) gAVPlayer->prepareToPlay();
     DemoLog("Initiamalizing with music: %s", path.c_str());
 }

@@ -4,9 +4,11 @@
 
 #include <memory>
 
-class AudioPlayer;
+namespace Host {
+class MusicPlayer;
+}
 
-extern std::unique_ptr<AudioPlayer> gAVPlayer;
+extern std::unique_ptr<Host::MusicPlayer> gAVPlayer;
 
 void avAudioInit();
 void avAudioPlay();

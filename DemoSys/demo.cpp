@@ -9,6 +9,7 @@
 #include "DemoLog.h"
 #include "DemoSys.h"
 #include "GLView.h"
+#include "Host.h"
 #include "Music.h"
 #include "PostProcess.h"
 #include "RenderBuffer.h"
@@ -23,7 +24,6 @@
 #include "Effects/sawblade.h"
 #include "Effects/tunnel.h"
 #include "scene1.h"
-#include "Linux/Source/PlatformClock.h"
 
 Effect* effect1 = nullptr;
 Effect* effect2 = nullptr;
@@ -138,7 +138,7 @@ void demo::demoload(GLView* view) {
 }
 
 void demo::demoplayback(int) {
-    const double now = PlatformClock::Now();
+    const double now = Host::Now();
     if (mFirstFrame) {
         mBaseTime = now;
         mFirstFrame = false;

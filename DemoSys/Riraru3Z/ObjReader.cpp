@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "DemoSys/DemoLog.h"
 #include "RenderList.h"
 #include "Shader.h"
 #include "SimpleMaterial.h"
@@ -31,8 +32,7 @@ public:
             if (length + 1 < sizeof mLine) {
                 // Exporters end every line; a last line without its end is most
                 // likely a file cut short. It is read all the same.
-                fprintf(stderr, "%s:%d: the last line has no line end; the file may be cut short\n", mPath.c_str(),
-                        mNumber);
+                DemoLog("%s:%d: the last line has no line end; the file may be cut short", mPath.c_str(), mNumber);
                 return true;
             }
             int c = fgetc(mFile);
@@ -51,7 +51,7 @@ public:
     bool IsComment() const { return mLine[0] == '#'; }
     const char* Text() const { return mLine; }
 
-    void Skip(const char* why) const { fprintf(stderr, "%s:%d: %s; line skipped\n", mPath.c_str(), mNumber, why); }
+    void Skip(const char* why) const { DemoLog("%s:%d: %s; line skipped", mPath.c_str(), mNumber, why); }
 
 private:
     FILE* mFile;
@@ -222,7 +222,7 @@ SimpleModel* ObjReader::LoadObj(const std::string& basePath, const std::string& 
     FILE* file = fopen(key.c_str(), "r");
     if (!file) {
         printf("Unable to read model!\n");
-        fprintf(stderr, "%s: cannot open the model\n", key.c_str());
+        DemoLog("%s: cannot open the model", key.c_str());
         return nullptr;
     }
     LineReader lines(file, key);
@@ -242,7 +242,7 @@ void ObjReader::LoadMaterials(const std::string& directory, const std::string& f
     FILE* file = fopen(path.c_str(), "r");
     if (!file) {
         printf("> ERROR! Cannot open material file.\n");
-        fprintf(stderr, "%s: cannot open the materials\n", path.c_str());
+        DemoLog("%s: cannot open the materials", path.c_str());
         return;
     }
     LineReader lines(file, path);

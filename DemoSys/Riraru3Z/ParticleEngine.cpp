@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "DemoSys/Bundle.h"
+#include "DemoSys/DemoLog.h"
 #include "Shader.h"
 #include "SimpleMaterial.h"
 
@@ -140,7 +141,7 @@ void ParticleEngine::Render(const BS::Matrix44* mvp) const {
 
 int ParticleEngine::LoadSystem(FILE* file, const std::string& name) {
     if (!file) {
-        fprintf(stderr, "%s: no particle file; the pool stays as it was\n", name.c_str());
+        DemoLog("%s: no particle file; the pool stays as it was", name.c_str());
         return 0;
     }
     unsigned char record[kRecordBytes];
@@ -152,22 +153,21 @@ int ParticleEngine::LoadSystem(FILE* file, const std::string& name) {
         ++read;
     }
     if (read < mCapacity)
-        fprintf(stderr, "%s: the file holds %d of %d particles; the rest stay as they were\n", name.c_str(), read,
-                mCapacity);
+        DemoLog("%s: the file holds %d of %d particles; the rest stay as they were", name.c_str(), read, mCapacity);
     return read;
 }
 
 bool ReadForceFieldFile(const std::string& path, std::vector<float>& cells) {
     FILE* file = fopen(path.c_str(), "rb");
     if (!file) {
-        fprintf(stderr, "%s: cannot open the force field; the field stays as it was\n", path.c_str());
+        DemoLog("%s: cannot open the force field; the field stays as it was", path.c_str());
         return false;
     }
     std::vector<unsigned char> bytes(ParticleEngine::kFieldBytes);
     const size_t got = fread(bytes.data(), 1, bytes.size(), file);
     fclose(file);
     if (got != bytes.size()) {
-        fprintf(stderr, "%s: %zu of %zu bytes; the field stays as it was\n", path.c_str(), got, bytes.size());
+        DemoLog("%s: %zu of %zu bytes; the field stays as it was", path.c_str(), got, bytes.size());
         return false;
     }
     cells.resize(ParticleEngine::kFieldCells * 3);

@@ -3,7 +3,7 @@
 
 #include "DemoSys/DemoLog.h"
 #include "DemoSys/GLTexture.h"
-#include "Linux/Source/PngFile.h"
+#include "DemoSys/Host.h"
 #include "SimpleMaterial.h"
 
 std::map<std::string, GLuint>* SimpleMaterial::mTextureNames = nullptr;
@@ -13,12 +13,12 @@ namespace {
 
 // 8-bit RGBA, colour premultiplied by alpha, top row first; 0 x 0 when the
 // file cannot be decoded.
-PngImage DecodePicture(const std::string& path) {
-    PngImage image;
+Host::Picture DecodePicture(const std::string& path) {
+    Host::Picture image;
     std::string error;
-    if (!ReadPng(path, image, error)) {
+    if (!Host::DecodePicture(path, image, error)) {
         DemoLog("texture %s: %s", path.c_str(), error.c_str());
-        return PngImage();
+        return Host::Picture();
     }
     for (size_t i = 0; i < image.rgba.size(); i += 4) {
         const unsigned a = image.rgba[i + 3];
@@ -38,7 +38,7 @@ bool CachedTexture(const std::string& path, GLuint& name) {
     return true;
 }
 
-GLuint UploadTexture(const std::string& path, const PngImage& image, GLint minFilter, GLint magFilter) {
+GLuint UploadTexture(const std::string& path, const Host::Picture& image, GLint minFilter, GLint magFilter) {
     glActiveTexture(GL_TEXTURE0);
     const GLuint name = NewClampedTexture(minFilter, magFilter);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
@@ -54,7 +54,7 @@ GLuint UploadTexture(const std::string& path, const PngImage& image, GLint minFi
 GLuint SimpleMaterial::LoadTextureFromFile(const std::string& path) {
     GLuint name = 0;
     if (CachedTexture(path, name)) return name;
-    const PngImage image = DecodePicture(path);
+    const Host::Picture image = DecodePicture(path);
     name = UploadTexture(path, image, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
     // An empty picture has no mipmap chain to build.
     if (image.width > 0 && image.height > 0) glGenerateMipmap(GL_TEXTURE_2D);

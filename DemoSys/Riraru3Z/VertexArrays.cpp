@@ -1,9 +1,9 @@
 #include "VertexArrays.h"
 
-#include <cstdio>
 #include <cstring>
 
-#include "Linux/Source/GLProcAddress.h"
+#include "DemoSys/DemoLog.h"
+#include "DemoSys/Host.h"
 
 namespace VertexArrays {
 namespace {
@@ -23,15 +23,14 @@ Entry& Lookup() {
     entry.looked = true;
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     if (extensions && strstr(extensions, "GL_OES_vertex_array_object")) {
-        entry.gen = reinterpret_cast<GenFunction>(GLProcAddress("glGenVertexArraysOES"));
-        entry.bind = reinterpret_cast<BindFunction>(GLProcAddress("glBindVertexArrayOES"));
+        entry.gen = reinterpret_cast<GenFunction>(Host::GLProcAddress("glGenVertexArraysOES"));
+        entry.bind = reinterpret_cast<BindFunction>(Host::GLProcAddress("glBindVertexArrayOES"));
     }
     if (!entry.gen || !entry.bind) {
         entry.gen = nullptr;
         entry.bind = nullptr;
-        fprintf(stderr,
-                "kestrel: GL_OES_vertex_array_object is missing; render lists set their vertex "
-                "attributes on every draw\n");
+        DemoLog("kestrel: GL_OES_vertex_array_object is missing; render lists set their vertex "
+                "attributes on every draw");
     }
     return entry;
 }

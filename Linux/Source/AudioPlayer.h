@@ -8,20 +8,22 @@
 #include <string>
 #include <vector>
 
-class AudioPlayer {
+#include "DemoSys/Host.h"
+
+class AudioPlayer : public Host::MusicPlayer {
 public:
     static constexpr int kSampleRate = 44100;
     static constexpr int kChannels = 2;
 
     // Null, with a line on standard error, when the file is missing or broken.
     static std::unique_ptr<AudioPlayer> CreateFromFile(const std::string& path);
-    ~AudioPlayer();
+    ~AudioPlayer() override;
     AudioPlayer(const AudioPlayer&) = delete;
     AudioPlayer& operator=(const AudioPlayer&) = delete;
 
     // Opens the audio device, paused; without a device the music stays silent.
-    bool prepareToPlay();
-    void play();
+    bool prepareToPlay() override;
+    void play() override;
 
     const std::vector<int16_t>& Samples() const { return mSamples; }
 
