@@ -124,6 +124,9 @@ bool DisplayAvailable() { return getenv("DISPLAY") || getenv("WAYLAND_DISPLAY");
 std::unique_ptr<DisplaySurface> CreateWindowSurface() {
     // GLES through EGL, so the same driver path serves window and headless.
     SDL_SetHint(SDL_HINT_OPENGL_ES_DRIVER, "1");
+    // Only a display server shows a window; SDL would otherwise fall back to
+    // drawing into memory, an invisible show. SDL_VIDEODRIVER still overrides.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, getenv("WAYLAND_DISPLAY") ? "wayland,x11" : "x11");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         const char* display = getenv("DISPLAY") ? getenv("DISPLAY") : getenv("WAYLAND_DISPLAY");
         fprintf(stderr, "kestrel: no display server reachable at '%s' (%s); rendering headless\n", display,
