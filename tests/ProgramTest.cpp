@@ -442,18 +442,24 @@ TEST(ProgramRecording, AnUnusablePlaceIsRefusedBeforeLoading) {
     EXPECT_EQ(Listing(tree.Path()), "file\ntaken.mp4\n");
 }
 
+// Encoders that fail at once, and after taking every frame, in place of ffmpeg.
 TEST(ProgramRecording, AFailingEncoderIsReportedAndTheOldVideoStays) {
-    TempTree tree;
-    tree.MakeDir("bin");
-    const std::string fake = tree.Write("bin/ffmpeg", "#!/bin/sh\necho \"Unknown encoder 'libx264'\" >&2\nexit 1\n");
-    chmod(fake.c_str(), 0755);
-    tree.Write("show.mp4", "old");
-    const ProgramRun run = RunKestrelIn(tree.Path(), "PATH=\"$PWD/bin:$PATH\"", "--record show.mp4 --shot 1 --out s");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(HostLines(run.err), std::vector<std::string>{"kestrel: cannot record to show.mp4: Unknown encoder 'libx264'"})
-        << run.err;
-    EXPECT_EQ(ReadFile(tree.Path() + "/show.mp4"), "old");
-    EXPECT_EQ(Listing(tree.Path()), "bin\ns\nshow.mp4\n");
+    for (const char* body : {"echo \"Unknown encoder 'libx264'\" >&2; exit 1",
+                             "cat >/dev/null; echo \"Unknown encoder 'libx264'\" >&2; exit 1"}) {
+        TempTree tree;
+        tree.MakeDir("bin");
+        const std::string fake = tree.Write("bin/ffmpeg", std::string("#!/bin/sh\n") + body + "\n");
+        chmod(fake.c_str(), 0755);
+        tree.Write("show.mp4", "old");
+        const ProgramRun run =
+            RunKestrelIn(tree.Path(), "PATH=\"$PWD/bin:$PATH\"", "--record show.mp4 --shot 0.2 --out s");
+        EXPECT_EQ(run.status, 1) << body;
+        EXPECT_EQ(HostLines(run.err).back(), "kestrel: cannot record to show.mp4: Unknown encoder 'libx264'")
+            << run.err;
+        EXPECT_FALSE(Contains(run.err, "ended before the shot")) << run.err;
+        EXPECT_EQ(ReadFile(tree.Path() + "/show.mp4"), "old");
+        EXPECT_EQ(Listing(tree.Path()), "bin\ns\nshow.mp4\n");
+    }
 }
 
 TEST(ProgramRecording, ANameBeginningWithADashIsAFileOfThatName) {
@@ -538,4 +544,31 @@ TEST(ProgramDisplay, AnUnreachableDisplayServerIsOneLineAndTheShowRendersHeadles
     ASSERT_GE(lines.size(), 1u) << run.err;
     EXPECT_TRUE(Contains(lines[0], "':97'") && Contains(lines[0], "rendering headless")) << lines[0];
     EXPECT_EQ(CountOf(run.err, "headless"), 1u) << run.err;
+}
+
+// A window on a small screen of a virtual display server: it fits the screen,
+// and a signal ends the windowed show as it ends a headless one.
+TEST(ProgramDisplay, TheWindowFitsASmallScreenAndASignalEndsTheWindowedShow) {
+    if (std::system("command -v Xvfb >/dev/null && command -v xwininfo >/dev/null") != 0)
+        GTEST_SKIP() << "Xvfb and xwininfo are not installed";
+    TempTree tree;
+    const std::string script =
+        "Xvfb -displayfd 1 -screen 0 800x600x24 >\"$1/display\" 2>/dev/null & server=$!; "
+        "for i in $(seq 100); do [ -s \"$1/display\" ] && break; sleep 0.1; done; "
+        "export DISPLAY=:$(cat \"$1/display\"); unset WAYLAND_DISPLAY; "
+        "\"$2\" --fixed-fps 60 >/dev/null 2>\"$1/err\" & show=$!; "
+        "for i in $(seq 200); do xwininfo -name kestrel >\"$1/window\" 2>/dev/null && break; sleep 0.1; done; "
+        "kill -INT $show; wait $show; echo \"status=$?\"; kill $server; wait $server";
+    const ProgramRun run = RunShell("sh -c '" + script + "' sh '" + tree.Path() + "' '" KESTREL_EXE "'");
+    EXPECT_TRUE(Contains(run.out, "status=130")) << run.out << ReadFile(tree.Path() + "/err");
+    const std::string window = ReadFile(tree.Path() + "/window");
+    auto value = [&](const std::string& key) {
+        const size_t at = window.find(key);
+        return at == std::string::npos ? -1 : std::atoi(window.c_str() + at + key.size());
+    };
+    // 600 / 480 of the portrait screen, centred across the 800 pixels.
+    EXPECT_EQ(value("Width:"), 400) << window;
+    EXPECT_EQ(value("Height:"), 600) << window;
+    EXPECT_EQ(value("Absolute upper-left X:"), 200) << window;
+    EXPECT_EQ(value("Absolute upper-left Y:"), 0) << window;
 }

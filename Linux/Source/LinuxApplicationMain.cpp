@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -123,7 +124,8 @@ std::string RunningProgramPath(const char* argv0) {
     char path[4096];
     const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
     if (n > 0) return std::string(path, static_cast<size_t>(n));
-    char* resolved = realpath(argv0, nullptr);
+    // A bare name is left to the search of PATH.
+    char* resolved = strchr(argv0, '/') ? realpath(argv0, nullptr) : nullptr;
     if (!resolved) return argv0;
     std::string result(resolved);
     free(resolved);
