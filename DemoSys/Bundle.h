@@ -9,4 +9,9 @@ namespace Bundle {
 const std::string& Path();
 void SetPath(const std::string& path);
 
+// The data tree's directory, and whether it exists: without it nothing of the
+// show could load.
+std::string DataTreePath();
+bool HasDataTree();
+
 }  // namespace Bundle

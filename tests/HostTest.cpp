@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "Linux/Source/CapturingSurface.h"
 #include "Linux/Source/HostOptions.h"
 #include "Linux/Source/PlatformClock.h"
+#include "Linux/Source/RecordingSurface.h"
 #include "Linux/Source/RunLoop.h"
+#include "Linux/Source/WindowPlacement.h"
 #include "kestrel_linuxViewController.h"
 
 namespace {
@@ -104,4 +109,78 @@ TEST(CapturingSurface, ShotNamesSortByTime) {
     EXPECT_EQ(CapturingSurface::ShotFileName(0.0), "shot_0000.000.png");
     EXPECT_EQ(CapturingSurface::ShotFileName(29.6), "shot_0029.600.png");
     EXPECT_LT(CapturingSurface::ShotFileName(9.5), CapturingSurface::ShotFileName(10.0));
+}
+
+TEST(HostOptions, ValuesMayFollowAnEqualsSignAndThenBeginWithADash) {
+    HostOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--record=-take.mkv", "--shot=2", "--shot", "1,-0", "--out=--shots"}, o, error)) << error;
+    EXPECT_EQ(o.recordPath, "-take.mkv");
+    EXPECT_EQ(o.outDir, "--shots");
+    ASSERT_EQ(o.shotTimes.size(), 3u);
+    EXPECT_FALSE(std::signbit(o.shotTimes[0]));  // "-0" is 0, not a name of its own
+    EXPECT_EQ(o.shotTimes, (std::vector<double>{0.0, 1.0, 2.0}));
+    EXPECT_EQ(o.fixedFps, 60.0);  // recording plays on the fixed clock
+}
+
+// On a fixed clock of N frames per second frame k plays at k/N, and the show
+// ends inside the first frame at or after 185 s, which is never shown.
+TEST(HostOptions, ShotTimesAreCheckedAgainstTheLastShownFrame) {
+    const struct {
+        const char* fps;
+        const char* time;
+        bool reached;
+    } cases[] = {{"1", "184", true},       {"1", "184.5", false},  {"60", "184.98", true},
+                 {"60", "184.99", false},  {"7", "184.8", true},   {"7", "184.9", false},
+                 {nullptr, "184.999", true}, {nullptr, "185", false}};
+    for (const auto& c : cases) {
+        std::vector<const char*> args = {"--shot", c.time, "--out", "/tmp"};
+        if (c.fps) args.insert(args.end(), {"--fixed-fps", c.fps});
+        HostOptions o;
+        std::string error;
+        EXPECT_EQ(Parse(args, o, error), c.reached) << c.time << " at " << (c.fps ? c.fps : "wall clock");
+    }
+}
+
+TEST(RecordingSurface, TheContainerFollowsTheExtensionAndNamesReachFfmpegAsFiles) {
+    EXPECT_STREQ(RecordingSurface::ContainerFor("out/show.mp4"), "mp4");
+    EXPECT_STREQ(RecordingSurface::ContainerFor("show.mkv"), "matroska");
+    EXPECT_STREQ(RecordingSurface::ContainerFor("a.b/show.mov"), "mov");
+    for (const char* name : {"show", "show.png", "-", ".mp4", "dir/.mkv", "show.mp4/", "show.mp4.txt"})
+        EXPECT_EQ(RecordingSurface::ContainerFor(name), nullptr) << name;
+
+    const std::vector<std::string> args =
+        RecordingSurface::EncoderArguments("-take.mp4.partial", "mp4", "/b/demomusa.mp3", 60.0);
+    ASSERT_GE(args.size(), 4u);
+    EXPECT_EQ(args.back(), "file:-take.mp4.partial");
+    EXPECT_EQ(args[args.size() - 2], "mp4");
+    EXPECT_NE(std::find(args.begin(), args.end(), "file:/b/demomusa.mp3"), args.end());
+}
+
+// An 800 x 600 screen is shorter than twice the portrait screen: the window
+// takes the full height at 600 / 480 of the screen's size.
+TEST(WindowPlacement, TheWindowFitsTheUsableAreaCentredAndAtMostTwiceTheSize) {
+    const struct {
+        ScreenRect usable;
+        ScreenRect expected;
+    } cases[] = {{{0, 0, 800, 600}, {200, 0, 400, 600}},
+                 {{0, 0, 1920, 1080}, {640, 60, 640, 960}},
+                 {{1920, 24, 1280, 1000}, {2240, 44, 640, 960}},
+                 {{0, 0, 300, 2000}, {0, 775, 300, 450}}};
+    for (const auto& c : cases) {
+        const ScreenRect w = PlaceWindow(c.usable, 320, 480, 2.0);
+        EXPECT_EQ(w.x, c.expected.x);
+        EXPECT_EQ(w.y, c.expected.y);
+        EXPECT_EQ(w.width, c.expected.width);
+        EXPECT_EQ(w.height, c.expected.height);
+        EXPECT_GE(w.x, c.usable.x);
+        EXPECT_LE(w.x + w.width, c.usable.x + c.usable.width);
+        EXPECT_LE(w.y + w.height, c.usable.y + c.usable.height);
+    }
+    // A window frame of 30 above and 5 elsewhere leaves 790 x 565 at (5, 30).
+    const ScreenRect framed = PlaceWindow(Inset({0, 0, 800, 600}, 30, 5, 5, 5), 320, 480, 2.0);
+    EXPECT_EQ(framed.height, 565);
+    EXPECT_EQ(framed.width, 376);  // 320 * 565 / 480, rounded down
+    EXPECT_EQ(framed.x, 5 + (790 - 376) / 2);
+    EXPECT_EQ(framed.y, 30);
 }

@@ -1,13 +1,24 @@
 // Runs the real program as a user would and checks what it leaves behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "Linux/Source/PngFile.h"
 #include "TempTree.h"
+
+extern char** environ;
 
 namespace {
 
@@ -25,11 +36,12 @@ std::string ReadAll(FILE* file) {
     return text;
 }
 
-ProgramRun RunProgram(const std::string& exe, const std::string& args) {
+// A shell command line; its standard error is collected apart.
+ProgramRun RunShell(const std::string& commandLine) {
     ProgramRun run;
     TempTree scratch;
     const std::string errPath = scratch.Path() + "/stderr";
-    const std::string command = exe + " " + args + " 2>" + errPath;
+    const std::string command = "{ " + commandLine + "; } 2>" + errPath;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
     run.out = ReadAll(pipe);
@@ -42,7 +54,102 @@ ProgramRun RunProgram(const std::string& exe, const std::string& args) {
     return run;
 }
 
+ProgramRun RunProgram(const std::string& exe, const std::string& args) { return RunShell(exe + " " + args); }
+
 ProgramRun RunKestrel(const std::string& args) { return RunProgram(KESTREL_EXE, args); }
+
+// The program run from a working directory, after environment settings such
+// as "HOME=/x" or "env -u HOME".
+ProgramRun RunKestrelIn(const std::string& dir, const std::string& environment, const std::string& args) {
+    return RunShell("cd '" + dir + "' && " + environment + " " + KESTREL_EXE + " " + args);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The names in a directory, one a line, sorted.
+std::string Listing(const std::string& dir) { return RunShell("ls -A '" + dir + "'").out; }
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::stringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Lines of the program's standard error that begin "kestrel: ".
+std::vector<std::string> HostLines(const std::string& err) {
+    std::vector<std::string> lines;
+    for (const std::string& line : Lines(err))
+        if (line.rfind("kestrel: ", 0) == 0) lines.push_back(line);
+    return lines;
+}
+
+bool Contains(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+
+double Seconds() {
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// The program started in the background with its standard error in a file,
+// to be stopped by a signal once it has said a given thing.
+class BackgroundRun {
+public:
+    BackgroundRun(const std::string& dir, const std::vector<std::string>& args) : mErrPath(mScratch.Path() + "/err") {
+        std::vector<std::string> all = {KESTREL_EXE};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& a : all) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&files, 2, mErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addchdir_np(&files, dir.c_str());
+        if (posix_spawn(&mPid, KESTREL_EXE, &files, nullptr, argv.data(), environ) != 0) mPid = -1;
+        posix_spawn_file_actions_destroy(&files);
+    }
+    ~BackgroundRun() {
+        if (mPid > 0) {
+            kill(mPid, SIGKILL);
+            waitpid(mPid, nullptr, 0);
+        }
+    }
+    std::string Err() const { return ReadFile(mErrPath); }
+    // Waits until standard error holds the text; false when the program ended
+    // or the time ran out first.
+    bool WaitFor(const std::string& text, double limit = 60.0) const {
+        for (const double start = Seconds(); Seconds() - start < limit; usleep(20000)) {
+            if (Contains(Err(), text)) return true;
+            if (waitpid(mPid, nullptr, WNOHANG) != 0) return false;
+        }
+        return false;
+    }
+    // Sends the signal and answers the exit status, or -1 when the program
+    // was killed by a signal or had not ended after the limit.
+    int Stop(int signal, double limit = 60.0) {
+        kill(mPid, signal);
+        int status = 0;
+        for (const double start = Seconds(); Seconds() - start < limit; usleep(20000)) {
+            if (waitpid(mPid, &status, WNOHANG) == mPid) {
+                mPid = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+        }
+        return -1;
+    }
+
+private:
+    TempTree mScratch;
+    std::string mErrPath;
+    pid_t mPid = -1;
+};
 
 size_t CountOf(const std::string& text, const std::string& what) {
     size_t count = 0;
@@ -82,19 +189,20 @@ TEST(Program, BadOptionsPrintUsageAndExitTwo) {
     EXPECT_NE(help.out.find("usage: kestrel"), std::string::npos);
 }
 
-// One run of the whole show serves every check of its end: the shot past
-// 185 s is never reached, so the timeline itself ends the process.
+// One run of nearly the whole show serves every check of its end; the last
+// shot ends the process.
 TEST(Program, PlaysTheWholeShowFadesOutAndExitsZero) {
     TempTree out;
-    const ProgramRun run = RunKestrel("--headless --fixed-fps 60 --shot 181.5,183.5,184.9,999 --out " + out.Path());
+    const ProgramRun run = RunKestrel("--headless --fixed-fps 60 --shot 181.5,183.5,184.9 --out " + out.Path());
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(CountOf(run.err, "Playing musics.\n"), 1u);
     EXPECT_EQ(CountOf(run.err, "Initiamalizing with music: "), 1u);
     EXPECT_EQ(CountOf(run.out, " glError"), 0u) << run.out.substr(0, 2000);
     EXPECT_EQ(CountOf(run.out, "not found"), 0u);
     EXPECT_EQ(CountOf(run.out, "GOT EXCEPTION"), 0u);
-    // A statistics line every 20 frames, the frame at 185 s included.
-    EXPECT_EQ(CountOf(run.out, " DEMOTIME | "), 185u * 60u / 20u);
+    // A statistics line every 20 frames; the last frame, 11094 at 184.9 s,
+    // follows the line of frame 11080.
+    EXPECT_EQ(CountOf(run.out, " DEMOTIME | "), 11094u / 20u);
     EXPECT_NE(run.out.find("[0.333333 DEMOTIME | 20 FRAMES | 0.3 SECONDS | 60.0 FPS]\n"), std::string::npos);
 
     double brightness[3];
@@ -157,4 +265,310 @@ TEST(Program, RecordsTheShowAsAVideoWithItsMusic) {
     const size_t at = probe.out.find("duration=");
     ASSERT_NE(at, std::string::npos);
     EXPECT_NEAR(std::atof(probe.out.c_str() + at + 9), 2.0, 0.2);
+}
+
+// Stopping the show: SIGINT and SIGTERM end it between frames with the
+// conventional status, and what was written stays whole.
+TEST(ProgramSignals, InterruptAndTerminateEndAHeadlessShowWithTheirStatus) {
+    const struct {
+        int signal;
+        int status;
+    } cases[] = {{SIGINT, 130}, {SIGTERM, 143}};
+    for (const auto& c : cases) {
+        TempTree dir;
+        BackgroundRun run(dir.Path(), {"--headless"});
+        ASSERT_TRUE(run.WaitFor("Playing musics.")) << run.Err();
+        EXPECT_EQ(run.Stop(c.signal), c.status) << c.signal;
+    }
+}
+
+TEST(ProgramSignals, ShotsWrittenBeforeTheSignalStayWhole) {
+    TempTree dir;
+    BackgroundRun run(dir.Path(), {"--headless", "--fixed-fps", "60", "--shot", "0,0.2,150", "--out", "shots"});
+    ASSERT_TRUE(run.WaitFor("shot_0000.200.png (frame")) << run.Err();
+    EXPECT_EQ(run.Stop(SIGTERM), 143);
+    EXPECT_EQ(Listing(dir.Path() + "/shots"), "shot_0000.000.png\nshot_0000.200.png\n");
+    for (const char* name : {"/shots/shot_0000.000.png", "/shots/shot_0000.200.png"}) {
+        PngImage image;
+        std::string error;
+        EXPECT_TRUE(ReadPng(dir.Path() + name, image, error)) << error;
+        EXPECT_EQ(image.height, 480);
+    }
+    EXPECT_FALSE(Contains(run.Err(), "ended before the shot")) << run.Err();
+}
+
+TEST(ProgramSignals, AnInterruptedRecordingIsAVideoThatPlays) {
+    if (std::system("command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null") != 0)
+        GTEST_SKIP() << "ffmpeg is not installed";
+    TempTree dir;
+    BackgroundRun run(dir.Path(), {"--record", "show.mp4"});
+    ASSERT_TRUE(run.WaitFor("Playing musics.")) << run.Err();
+    usleep(500000);
+    EXPECT_EQ(run.Stop(SIGINT), 130);
+    EXPECT_TRUE(Contains(run.Err(), "kestrel: recording finished: show.mp4")) << run.Err();
+    EXPECT_EQ(Listing(dir.Path()), "show.mp4\n");
+    const ProgramRun probe = RunProgram("ffprobe", "-v error -count_frames -select_streams v -show_entries "
+                                                   "stream=codec_name,nb_read_frames -of default=noprint_wrappers=1 " +
+                                                       dir.Path() + "/show.mp4");
+    EXPECT_TRUE(Contains(probe.out, "codec_name=h264")) << probe.out << probe.err;
+    const size_t at = probe.out.find("nb_read_frames=");
+    ASSERT_NE(at, std::string::npos) << probe.out;
+    EXPECT_GT(std::atoi(probe.out.c_str() + at + 15), 1);
+}
+
+// Where the program finds its data: beside its real file, however started.
+TEST(ProgramBundle, ALinkToTheProgramFindsTheBundleBesideTheRealFile) {
+    TempTree tree;
+    const ProgramRun direct = RunKestrelIn(tree.Path(), "", "--headless --fixed-fps 60 --shot 0.5 --out direct");
+    ASSERT_EQ(direct.status, 0) << direct.err;
+    tree.MakeDir("bin");
+    ASSERT_EQ(symlink(KESTREL_EXE, (tree.Path() + "/bin/show").c_str()), 0);
+    PngImage expected;
+    std::string error;
+    ASSERT_TRUE(ReadPng(tree.Path() + "/direct/shot_0000.500.png", expected, error)) << error;
+    const struct {
+        const char* environment;
+        std::string program;
+    } starts[] = {{"", tree.Path() + "/bin/show"}, {"PATH=\"$PWD/bin:$PATH\"", "show"}};
+    for (const auto& start : starts) {
+        const ProgramRun run = RunShell("cd '" + tree.Path() + "' && " + start.environment + " " + start.program +
+                                        " --headless --fixed-fps 60 --shot 0.5 --out linked");
+        EXPECT_EQ(run.status, 0) << start.program;
+        EXPECT_EQ(CountOf(run.err, "cannot"), 0u) << run.err.substr(0, 2000);
+        PngImage image;
+        ASSERT_TRUE(ReadPng(tree.Path() + "/linked/shot_0000.500.png", image, error)) << error;
+        EXPECT_EQ(image.rgba, expected.rgba) << start.program;
+        std::remove((tree.Path() + "/linked/shot_0000.500.png").c_str());
+    }
+}
+
+TEST(ProgramBundle, WithoutItsDataTreeTheProgramSaysWhereItLookedAndEndsWithOne) {
+    TempTree tree;
+    tree.MakeDir("lone");
+    ASSERT_EQ(std::system(("cp '" KESTREL_EXE "' '" + tree.Path() + "/lone/kestrel'").c_str()), 0);
+    const ProgramRun run = RunProgram(tree.Path() + "/lone/kestrel", "--headless --fixed-fps 60");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Lines(run.err), std::vector<std::string>{"kestrel: no data tree at " + tree.Path() + "/lone/FxData"});
+}
+
+TEST(ProgramStartUp, AMissingOrUnusableHomeIsOneLineAndStatusOne) {
+    TempTree tree;
+    const std::string locked = tree.MakeDir("locked");
+    chmod(locked.c_str(), 0);
+    std::vector<std::string> environments = {"env -u HOME", "HOME=" + tree.Path() + "/nowhere"};
+    // The superuser reads any directory.
+    if (access(locked.c_str(), R_OK) != 0) environments.push_back("HOME=" + locked);
+    for (const std::string& environment : environments) {
+        const ProgramRun run = RunKestrelIn(tree.Path(), environment, "--headless --fixed-fps 60");
+        EXPECT_EQ(run.status, 1) << environment;
+        ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
+        EXPECT_TRUE(Contains(run.err, "kestrel: Cannot open preferences and documents directory, (HOME ")) << run.err;
+    }
+    chmod(locked.c_str(), 0700);
+}
+
+// Outputs: a picture that cannot be written is never reported as success and
+// never left cut short under its name.
+TEST(ProgramOutput, AnUnusableOutFolderEndsAtOnceWithStatusOne) {
+    TempTree tree;
+    tree.Write("file", "x");
+    const std::string locked = tree.MakeDir("locked");
+    chmod(locked.c_str(), 0555);
+    std::vector<std::string> folders = {"file", "file/shots", "/proc/kestrel-shots"};
+    if (access(locked.c_str(), W_OK) != 0) folders.push_back("locked");
+    for (const std::string& folder : folders) {
+        const ProgramRun run = RunKestrelIn(tree.Path(), "", "--headless --fixed-fps 60 --shot 0 --out " + folder);
+        EXPECT_EQ(run.status, 1) << folder;
+        EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+        EXPECT_TRUE(Contains(run.err, "kestrel: cannot write pictures to " + folder + ": ")) << run.err;
+    }
+    EXPECT_EQ(ReadFile(tree.Path() + "/file"), "x");
+    chmod(locked.c_str(), 0700);
+}
+
+TEST(ProgramOutput, AFullDiskLeavesNoPartialPictureAndEndsWithOne) {
+    TempTree tree;
+    tree.MakeDir("disk");
+    // A small filesystem of its own, in a private mount namespace.
+    const std::string script =
+        "mount -t tmpfs -o size=400k tmpfs \"$1\" || exit 99; \"$2\" --headless --fixed-fps 60 --shot 0,0.1,0.2 --out "
+        "\"$1/shots\"; status=$?; cp -r \"$1/shots\" \"$3/left\"; exit $status";
+    const ProgramRun probe = RunShell("unshare -rm true");
+    if (probe.status != 0) GTEST_SKIP() << "cannot mount a small filesystem here: " << probe.err;
+    const ProgramRun run = RunShell("unshare -rm sh -c '" + script + "' sh '" + tree.Path() + "/disk' '" KESTREL_EXE
+                                    "' '" + tree.Path() + "'");
+    if (run.status == 99) GTEST_SKIP() << "cannot mount a small filesystem here: " << run.err;
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(Contains(run.err, "No space left on device")) << run.err;
+    // Whatever is left is a whole picture under its own name.
+    for (const std::string& name : Lines(Listing(tree.Path() + "/left"))) {
+        EXPECT_EQ(name.find(".partial"), std::string::npos) << name;
+        PngImage image;
+        std::string error;
+        EXPECT_TRUE(ReadPng(tree.Path() + "/left/" + name, image, error)) << name << ": " << error;
+    }
+}
+
+// Recording: what can be refused is refused before the show loads.
+TEST(ProgramRecording, AnUnusableVideoNameIsAUsageError) {
+    TempTree tree;
+    for (const char* name : {"show", "show.avi", "-", "show.png", "-show.mp4", ".mp4"}) {
+        const ProgramRun run = RunKestrelIn(tree.Path(), "", std::string("--record ") + name);
+        EXPECT_EQ(run.status, 2) << name;
+        EXPECT_TRUE(Contains(run.err, std::string("'") + name + "'")) << run.err;
+        EXPECT_FALSE(Contains(run.err, "Playing musics.")) << name;
+    }
+    EXPECT_EQ(Listing(tree.Path()), "");
+}
+
+TEST(ProgramRecording, AnUnusablePlaceIsRefusedBeforeLoading) {
+    TempTree tree;
+    tree.MakeDir("taken.mp4");
+    tree.Write("file", "x");
+    const struct {
+        const char* environment;
+        const char* name;
+        const char* reason;
+    } cases[] = {{"", "taken.mp4", "it is a directory"},
+                 {"", "file/show.mp4", "Not a directory"},
+                 {"", "/proc/kestrel/show.mp4", ""},
+                 {"PATH=/nonexistent", "show.mp4", "ffmpeg is not on PATH"}};
+    for (const auto& c : cases) {
+        const ProgramRun run = RunKestrelIn(tree.Path(), c.environment, std::string("--record ") + c.name);
+        EXPECT_EQ(run.status, 1) << c.name;
+        EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+        EXPECT_TRUE(Contains(run.err, std::string("kestrel: cannot record to ") + c.name + ": " + c.reason)) << run.err;
+    }
+    EXPECT_EQ(Listing(tree.Path()), "file\ntaken.mp4\n");
+}
+
+// Encoders that fail at once, and after taking every frame, in place of ffmpeg.
+TEST(ProgramRecording, AFailingEncoderIsReportedAndTheOldVideoStays) {
+    for (const char* body : {"echo \"Unknown encoder 'libx264'\" >&2; exit 1",
+                             "cat >/dev/null; echo \"Unknown encoder 'libx264'\" >&2; exit 1"}) {
+        TempTree tree;
+        tree.MakeDir("bin");
+        const std::string fake = tree.Write("bin/ffmpeg", std::string("#!/bin/sh\n") + body + "\n");
+        chmod(fake.c_str(), 0755);
+        tree.Write("show.mp4", "old");
+        const ProgramRun run =
+            RunKestrelIn(tree.Path(), "PATH=\"$PWD/bin:$PATH\"", "--record show.mp4 --shot 0.2 --out s");
+        EXPECT_EQ(run.status, 1) << body;
+        EXPECT_EQ(HostLines(run.err).back(), "kestrel: cannot record to show.mp4: Unknown encoder 'libx264'")
+            << run.err;
+        EXPECT_FALSE(Contains(run.err, "ended before the shot")) << run.err;
+        EXPECT_EQ(ReadFile(tree.Path() + "/show.mp4"), "old");
+        EXPECT_EQ(Listing(tree.Path()), "bin\ns\nshow.mp4\n");
+    }
+}
+
+TEST(ProgramRecording, ANameBeginningWithADashIsAFileOfThatName) {
+    if (std::system("command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null") != 0)
+        GTEST_SKIP() << "ffmpeg is not installed";
+    TempTree tree;
+    const ProgramRun run = RunKestrelIn(tree.Path(), "", "--record=-show.mp4 --shot 0.2 --out s");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Listing(tree.Path()), "-show.mp4\ns\n");
+    const ProgramRun probe = RunShell("cd '" + tree.Path() + "' && ffprobe -v error -show_entries stream=codec_name "
+                                                             "-of default=noprint_wrappers=1 ./-show.mp4");
+    EXPECT_TRUE(Contains(probe.out, "codec_name=h264")) << probe.out << probe.err;
+}
+
+// Shot times are checked against the show when the options are read.
+TEST(ProgramShotTimes, TimesTheShowNeverReachesAreRefused) {
+    const struct {
+        const char* args;
+        const char* time;
+    } cases[] = {{"--shot 185", "185"},
+                 {"--shot 1,190", "190"},
+                 {"--fixed-fps 1 --shot 184.5", "184.5"},
+                 {"--record x.mp4 --shot 184.99", "184.99"}};
+    for (const auto& c : cases) {
+        const ProgramRun run = RunKestrel(std::string(c.args) + " --out /tmp/unused");
+        EXPECT_EQ(run.status, 2) << c.args;
+        EXPECT_TRUE(Contains(HostLines(run.err).at(0), std::string("time ") + c.time + " ")) << run.err;
+    }
+}
+
+TEST(ProgramShotTimes, TimesSharingANameWriteOnePictureAndMinusZeroIsZero) {
+    TempTree tree;
+    const ProgramRun run =
+        RunKestrelIn(tree.Path(), "", "--headless --fixed-fps 60 --shot=-0,0.5,0.5 --shot 0.5004 --out shots");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Listing(tree.Path() + "/shots"), "shot_0000.000.png\nshot_0000.500.png\n");
+    EXPECT_EQ(CountOf(run.err, "kestrel: wrote "), 2u) << run.err;
+}
+
+// Options as people type them.
+TEST(ProgramOptions, BothValueFormsAndTheShortHelpAreAccepted) {
+    TempTree tree;
+    const ProgramRun run = RunKestrelIn(tree.Path(), "", "--headless --fixed-fps=60 --shot=0.1 --out=shots");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Listing(tree.Path() + "/shots"), "shot_0000.100.png\n");
+    for (const char* args : {"-h", "--no-such-option --help", "--fixed-fps 0 -h"}) {
+        const ProgramRun help = RunKestrel(args);
+        EXPECT_EQ(help.status, 0) << args;
+        EXPECT_EQ(help.out.rfind("usage: kestrel", 0), 0u) << args;
+        EXPECT_EQ(help.err, "") << args;
+    }
+}
+
+TEST(ProgramOptions, ForgottenValuesRepeatsAndRangesAreUsageErrors) {
+    TempTree tree;
+    const struct {
+        const char* args;
+        const char* message;
+    } cases[] = {{"--out --headless --shot 1", "not the option '--headless'"},
+                 {"--shot 1 --out", "--out needs a directory"},
+                 {"--fixed-fps 100000", "at most 10000"},
+                 {"--out a --out b --shot 1", "--out is given more than once"},
+                 {"--fixed-fps 60 --fixed-fps 30", "--fixed-fps is given more than once"},
+                 {"--record a.mp4 --record=b.mp4", "--record is given more than once"},
+                 {"--headless=yes", "--headless takes no value"}};
+    for (const auto& c : cases) {
+        const ProgramRun run = RunKestrelIn(tree.Path(), "", c.args);
+        EXPECT_EQ(run.status, 2) << c.args;
+        EXPECT_TRUE(Contains(HostLines(run.err).at(0), c.message)) << run.err;
+        EXPECT_TRUE(Contains(run.err, "usage: kestrel")) << c.args;
+    }
+    EXPECT_EQ(Listing(tree.Path()), "");
+}
+
+TEST(ProgramDisplay, AnUnreachableDisplayServerIsOneLineAndTheShowRendersHeadless) {
+    TempTree tree;
+    const ProgramRun run =
+        RunKestrelIn(tree.Path(), "env -u WAYLAND_DISPLAY DISPLAY=:97", "--fixed-fps 60 --shot 0.1 --out shots");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Listing(tree.Path() + "/shots"), "shot_0000.100.png\n");
+    const std::vector<std::string> lines = HostLines(run.err);
+    ASSERT_GE(lines.size(), 1u) << run.err;
+    EXPECT_TRUE(Contains(lines[0], "':97'") && Contains(lines[0], "rendering headless")) << lines[0];
+    EXPECT_EQ(CountOf(run.err, "headless"), 1u) << run.err;
+}
+
+// A window on a small screen of a virtual display server: it fits the screen,
+// and a signal ends the windowed show as it ends a headless one.
+TEST(ProgramDisplay, TheWindowFitsASmallScreenAndASignalEndsTheWindowedShow) {
+    if (std::system("command -v Xvfb >/dev/null && command -v xwininfo >/dev/null") != 0)
+        GTEST_SKIP() << "Xvfb and xwininfo are not installed";
+    TempTree tree;
+    const std::string script =
+        "Xvfb -displayfd 1 -screen 0 800x600x24 >\"$1/display\" 2>/dev/null & server=$!; "
+        "for i in $(seq 100); do [ -s \"$1/display\" ] && break; sleep 0.1; done; "
+        "export DISPLAY=:$(cat \"$1/display\"); unset WAYLAND_DISPLAY; "
+        "\"$2\" --fixed-fps 60 >/dev/null 2>\"$1/err\" & show=$!; "
+        "for i in $(seq 200); do xwininfo -name kestrel >\"$1/window\" 2>/dev/null && break; sleep 0.1; done; "
+        "kill -INT $show; wait $show; echo \"status=$?\"; kill $server; wait $server";
+    const ProgramRun run = RunShell("sh -c '" + script + "' sh '" + tree.Path() + "' '" KESTREL_EXE "'");
+    EXPECT_TRUE(Contains(run.out, "status=130")) << run.out << ReadFile(tree.Path() + "/err");
+    const std::string window = ReadFile(tree.Path() + "/window");
+    auto value = [&](const std::string& key) {
+        const size_t at = window.find(key);
+        return at == std::string::npos ? -1 : std::atoi(window.c_str() + at + key.size());
+    };
+    // 600 / 480 of the portrait screen, centred across the 800 pixels.
+    EXPECT_EQ(value("Width:"), 400) << window;
+    EXPECT_EQ(value("Height:"), 600) << window;
+    EXPECT_EQ(value("Absolute upper-left X:"), 200) << window;
+    EXPECT_EQ(value("Absolute upper-left Y:"), 0) << window;
 }

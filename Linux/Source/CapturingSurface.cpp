@@ -1,6 +1,10 @@
 #include "CapturingSurface.h"
 
 #include <GLES2/gl2.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +12,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "LinuxApplicationMain.h"
 #include "PngFile.h"
+
+namespace {
+// The one capturing surface, whose unwritten shots the process's end reports.
+const CapturingSurface* gCapturing = nullptr;
+}  // namespace
 
 CapturingSurface::CapturingSurface(std::unique_ptr<DisplaySurface> inner, std::vector<double> times,
                                    std::string outDir, std::function<double()> frameTime)
@@ -18,9 +28,38 @@ CapturingSurface::CapturingSurface(std::unique_ptr<DisplaySurface> inner, std::v
       mFrameTime(std::move(frameTime)),
       mPixels(static_cast<size_t>(kScreenWidth) * kScreenHeight * 4),
       mFlipped(mPixels.size()) {
-    std::error_code error;
-    std::filesystem::create_directories(mOutDir, error);
-    if (error) fprintf(stderr, "kestrel: cannot create %s: %s\n", mOutDir.c_str(), error.message().c_str());
+    // Times that share a picture name write that picture once.
+    mTimes.erase(std::unique(mTimes.begin(), mTimes.end(),
+                             [](double a, double b) { return ShotFileName(a) == ShotFileName(b); }),
+                 mTimes.end());
+    gCapturing = this;
+    atexit(ReportMissedShots);
+}
+
+bool CapturingSurface::PrepareOutDir(const std::string& dir, std::string& error) {
+    std::error_code code;
+    if (!std::filesystem::create_directories(dir, code) && code) {
+        error = code.message();
+        return false;
+    }
+    if (!std::filesystem::is_directory(dir, code)) {
+        error = "not a directory";
+        return false;
+    }
+    if (access(dir.c_str(), W_OK | X_OK) != 0) {
+        error = strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+void CapturingSurface::ReportMissedShots() {
+    if (!gCapturing || ShowCutShort()) return;
+    const CapturingSurface& self = *gCapturing;
+    for (size_t i = self.mNext; i < self.mTimes.size(); ++i) {
+        fprintf(stderr, "kestrel: the show ended before the shot at %g s\n", self.mTimes[i]);
+        NoteOutputFailure();
+    }
 }
 
 std::string CapturingSurface::ShotFileName(double time) {
@@ -51,10 +90,12 @@ void CapturingSurface::EndRefresh() {
     while (mNext < mTimes.size() && mPendingTime >= mTimes[mNext]) {
         const std::string path = mOutDir + "/" + ShotFileName(mTimes[mNext]);
         std::string error;
-        if (WritePng(path, kScreenWidth, kScreenHeight, mFlipped.data(), error))
+        if (WritePng(path, kScreenWidth, kScreenHeight, mFlipped.data(), error)) {
             fprintf(stderr, "kestrel: wrote %s (frame at %.3f s)\n", path.c_str(), mPendingTime);
-        else
+        } else {
             fprintf(stderr, "kestrel: cannot write %s: %s\n", path.c_str(), error.c_str());
+            NoteOutputFailure();
+        }
         ++mNext;
     }
     if (mNext == mTimes.size()) exit(0);

@@ -1,5 +1,7 @@
 // Writes the presented screen as PNG at the first refresh at or after each
 // requested demo time, then ends the process once the last one is written.
+// A picture that could not be written, or a shot the show ended before, makes
+// the process end with status 1.
 // A refresh may present more than once (the loading picture, then frame 0):
 // the last present of the refresh is the one kept.
 #pragma once
@@ -24,8 +26,13 @@ public:
     void EndRefresh() override;
 
     static std::string ShotFileName(double time);
+    // Makes the folder when missing and checks that pictures can be written
+    // into it; answers false with the reason.
+    static bool PrepareOutDir(const std::string& dir, std::string& error);
 
 private:
+    static void ReportMissedShots();
+
     std::unique_ptr<DisplaySurface> mInner;
     std::vector<double> mTimes;
     size_t mNext = 0;

@@ -1,12 +1,19 @@
 #include "HostOptions.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <set>
+
+#include "DemoSys/Timeline.h"
+#include "RecordingSurface.h"
 
 namespace {
+
+constexpr double kMaxFixedFps = 10000.0;
 
 bool ParseNumber(const std::string& text, double& value) {
     if (text.empty()) return false;
@@ -22,63 +29,99 @@ bool ParseShotTimes(const std::string& text, std::vector<double>& times) {
         const size_t comma = text.find(',', start);
         double t = 0.0;
         if (!ParseNumber(text.substr(start, comma - start), t) || t < 0.0) return false;
-        times.push_back(t);
+        // "-0" names the same picture as "0".
+        times.push_back(t + 0.0);
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
-    std::sort(times.begin(), times.end());
     return true;
 }
 
-}  // namespace
-
-const char* HostUsage() {
-    return "usage: kestrel [--headless] [--fixed-fps N] [--shot T1,T2,... --out DIR] [--record FILE] [--help]\n"
-           "  --headless      render without a window (EGL, no display server needed)\n"
-           "  --fixed-fps N   deterministic clock: frame k plays at k/N seconds\n"
-           "  --shot T,...    write the screen as PNG at the first frame at or after each time\n"
-           "  --out DIR       directory for the --shot pictures (made when missing)\n"
-           "  --record FILE   write the show as an H.264 video with its music (needs ffmpeg);\n"
-           "                  headless on the fixed clock of 60 frames per second\n"
-           "  --help          show this text\n";
+std::string Format(double value) {
+    char text[32];
+    snprintf(text, sizeof text, "%g", value);
+    return text;
 }
 
-bool ParseHostOptions(int argc, const char* const* argv, HostOptions& options, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--headless") {
-            options.headless = true;
-        } else if (arg == "--help") {
-            options.help = true;
-        } else if (arg == "--fixed-fps") {
-            if (!hasValue || !ParseNumber(argv[++i], options.fixedFps) || options.fixedFps <= 0.0 ||
-                options.fixedFps > 10000.0) {
-                error = "--fixed-fps needs a frame rate above 0";
-                return false;
-            }
-        } else if (arg == "--shot") {
-            if (!hasValue || !ParseShotTimes(argv[++i], options.shotTimes)) {
-                error = "--shot needs a comma-separated list of times in seconds";
-                return false;
-            }
-        } else if (arg == "--out") {
-            if (!hasValue || std::strlen(argv[i + 1]) == 0) {
-                error = "--out needs a directory";
-                return false;
-            }
-            options.outDir = argv[++i];
-        } else if (arg == "--record") {
-            if (!hasValue || std::strlen(argv[i + 1]) == 0) {
-                error = "--record needs a file name";
-                return false;
-            }
-            options.recordPath = argv[++i];
-        } else {
-            error = "unknown option '" + arg + "'";
-            return false;
-        }
+// The demo time of the first frame at or after t on a clock of fps frames
+// per second, computed as the fixed clock computes it.
+double FirstFrameAtOrAfter(double t, double fps) {
+    double frame = std::ceil(t * fps);
+    while (frame > 0.0 && (frame - 1.0) / fps >= t) frame -= 1.0;
+    while (frame / fps < t) frame += 1.0;
+    return frame / fps;
+}
+
+// Whether the show, which ends inside the first frame at or after its end,
+// still presents a frame for the shot time t.
+bool CheckShotTime(double t, double fixedFps, std::string& error) {
+    if (t >= kShowEnd) {
+        error = "--shot time " + Format(t) + " is at or after the end of the show (" + Format(kShowEnd) + " s)";
+        return false;
     }
+    if (fixedFps > 0.0 && FirstFrameAtOrAfter(t, fixedFps) >= kShowEnd) {
+        error = "--shot time " + Format(t) + " is never reached at " + Format(fixedFps) +
+                " frames per second: the show ends first";
+        return false;
+    }
+    return true;
+}
+
+// A value that begins like an option is taken for a forgotten value; numbers
+// such as "-0" are values. "--name=value" passes anything literally.
+bool LooksLikeOption(const std::string& text) {
+    return text.size() > 1 && text[0] == '-' && !isdigit(static_cast<unsigned char>(text[1])) && text[1] != '.';
+}
+
+struct Option {
+    const char* name;
+    const char* value;  // what the value is, for messages; null for a flag
+    bool repeatable;
+    bool (*apply)(const std::string& value, HostOptions& options, std::string& error);
+};
+
+const Option kOptions[] = {
+    {"--headless", nullptr, true,
+     [](const std::string&, HostOptions& o, std::string&) {
+         o.headless = true;
+         return true;
+     }},
+    {"--fixed-fps", "a frame rate", false,
+     [](const std::string& v, HostOptions& o, std::string& error) {
+         if (ParseNumber(v, o.fixedFps) && o.fixedFps > 0.0 && o.fixedFps <= kMaxFixedFps) return true;
+         error = "--fixed-fps needs a frame rate above 0 and at most " + Format(kMaxFixedFps) + ", not '" + v + "'";
+         return false;
+     }},
+    {"--shot", "a comma-separated list of times in seconds", true,
+     [](const std::string& v, HostOptions& o, std::string& error) {
+         if (ParseShotTimes(v, o.shotTimes)) return true;
+         error = "--shot needs a comma-separated list of times of 0 s or later, not '" + v + "'";
+         return false;
+     }},
+    {"--out", "a directory", false,
+     [](const std::string& v, HostOptions& o, std::string& error) {
+         o.outDir = v;
+         if (!v.empty()) return true;
+         error = "--out needs a directory";
+         return false;
+     }},
+    {"--record", "a video file name", false,
+     [](const std::string& v, HostOptions& o, std::string& error) {
+         o.recordPath = v;
+         if (RecordingSurface::ContainerFor(v)) return true;
+         error = "--record needs a video file name ending in " + std::string(RecordingSurface::kContainerNames) +
+                 ", not '" + v + "'";
+         return false;
+     }},
+};
+
+const Option* FindOption(const std::string& name) {
+    for (const Option& option : kOptions)
+        if (name == option.name) return &option;
+    return nullptr;
+}
+
+bool CheckCombination(HostOptions& options, std::string& error) {
     if (!options.recordPath.empty()) {
         if (options.fixedFps > 0.0 && options.fixedFps != 60.0) {
             error = "--record plays at 60 frames per second; leave --fixed-fps out";
@@ -95,5 +138,75 @@ bool ParseHostOptions(int argc, const char* const* argv, HostOptions& options, s
         error = "--out is only used with --shot";
         return false;
     }
+    std::sort(options.shotTimes.begin(), options.shotTimes.end());
+    for (double t : options.shotTimes)
+        if (!CheckShotTime(t, options.fixedFps, error)) return false;
     return true;
+}
+
+}  // namespace
+
+const char* HostUsage() {
+    return "usage: kestrel [--headless] [--fixed-fps N] [--shot T1,T2,... --out DIR] [--record FILE] [--help]\n"
+           "  --headless      render without a window (EGL, no display server needed)\n"
+           "  --fixed-fps N   deterministic clock: frame k plays at k/N seconds (0 < N <= 10000)\n"
+           "  --shot T,...    write the screen as PNG at the first frame at or after each time\n"
+           "                  (before the show's end at 185 s; may be given more than once)\n"
+           "  --out DIR       directory for the --shot pictures (made when missing)\n"
+           "  --record FILE   write the show as an H.264 video with its music (needs ffmpeg;\n"
+           "                  FILE ends in .mp4, .mkv or .mov); headless on the fixed clock\n"
+           "                  of 60 frames per second\n"
+           "  -h, --help      show this text\n"
+           "Options take their value as '--name value' or '--name=value'; the second form\n"
+           "also takes values that begin with '-'.\n";
+}
+
+bool ParseHostOptions(int argc, const char* const* argv, HostOptions& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return true;
+        }
+    }
+    std::set<std::string> given;
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i];
+        std::string value;
+        bool hasValue = false;
+        const size_t equals = name.find('=');
+        if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+            hasValue = true;
+        }
+        const Option* option = FindOption(name);
+        if (!option) {
+            error = "unknown option '" + std::string(argv[i]) + "'";
+            return false;
+        }
+        if (!option->repeatable && !given.insert(name).second) {
+            error = name + " is given more than once";
+            return false;
+        }
+        if (!option->value) {
+            if (hasValue) {
+                error = name + " takes no value";
+                return false;
+            }
+        } else if (!hasValue) {
+            if (i + 1 >= argc) {
+                error = name + " needs " + option->value;
+                return false;
+            }
+            value = argv[++i];
+            if (LooksLikeOption(value)) {
+                error = name + " needs " + option->value + ", not the option '" + value + "' (write " + name + "=" +
+                        value + " for a value of that name)";
+                return false;
+            }
+        }
+        if (!option->apply(value, options, error)) return false;
+    }
+    return CheckCombination(options, error);
 }

@@ -13,7 +13,9 @@ struct HostOptions {
     bool help = false;
 };
 
-// Answers false and fills error for an unknown option or a bad value.
+// Answers false and fills error for an unknown option or a bad value. Every
+// option taking a value accepts "--name value" and "--name=value"; --help
+// (or -h) anywhere wins over everything else.
 bool ParseHostOptions(int argc, const char* const* argv, HostOptions& options, std::string& error);
 
 const char* HostUsage();

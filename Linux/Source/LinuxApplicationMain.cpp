@@ -1,10 +1,13 @@
 #include "LinuxApplicationMain.h"
 
+#include <SDL2/SDL.h>
+#include <signal.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -64,30 +67,46 @@ private:
     double mCurrent = 0.0;
 };
 
-// The program's own directory, where the music lies beside it.
-std::string BundleDirectory() {
-    char path[4096];
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return ".";
-    path[n] = '\0';
-    std::string directory(path);
-    const size_t slash = directory.rfind('/');
-    return slash == std::string::npos ? "." : directory.substr(0, slash);
+volatile sig_atomic_t gStopSignal = 0;
+bool gOutputFailed = false;
+
+void OnStopSignal(int signal) { gStopSignal = signal; }
+
+void CatchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    // A second signal while the show shuts down ends the process at once.
+    action.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    // SDL would turn the signals into a quit event, which ends with status 0.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+}
+
+// Registered before any output's own exit handler, so it runs after them all.
+void EndWithOutputStatus() {
+    if (!gOutputFailed) return;
+    fflush(nullptr);
+    _exit(1);
 }
 
 std::unique_ptr<DisplaySurface> OpenScreen(bool headless) {
-    if (!headless && DisplayAvailable()) {
+    // Real-time sound makes no sense on a fixed clock; keep it off the sound card.
+    if (PlatformClock::IsFixed()) setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (!headless && DisplayAvailable())
         if (auto window = CreateWindowSurface()) return window;
-        fprintf(stderr, "kestrel: falling back to headless rendering\n");
-    }
-    // Nobody listens to a headless run; keep it off the sound card unless asked.
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
     return CreateHeadlessSurface();
+}
+
+[[noreturn]] void Fail(const std::string& message) {
+    fprintf(stderr, "kestrel: %s\n", message.c_str());
+    exit(1);
 }
 
 }  // namespace
 
-int LinuxApplicationMain(int argc, char** argv, ApplicationDelegate& delegate) {
+HostOptions ReadHostOptions(int argc, char** argv) {
     HostOptions options;
     std::string error;
     if (!ParseHostOptions(argc, argv, options, error)) {
@@ -98,16 +117,38 @@ int LinuxApplicationMain(int argc, char** argv, ApplicationDelegate& delegate) {
         fputs(HostUsage(), stdout);
         exit(0);
     }
+    return options;
+}
+
+std::string RunningProgramPath(const char* argv0) {
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n > 0) return std::string(path, static_cast<size_t>(n));
+    // A bare name is left to the search of PATH.
+    char* resolved = strchr(argv0, '/') ? realpath(argv0, nullptr) : nullptr;
+    if (!resolved) return argv0;
+    std::string result(resolved);
+    free(resolved);
+    return result;
+}
+
+void NoteOutputFailure() { gOutputFailed = true; }
+
+bool ShowCutShort() { return gStopSignal != 0 || gOutputFailed; }
+
+int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePath, ApplicationDelegate& delegate) {
+    CatchStopSignals();
+    atexit(EndWithOutputStatus);
     if (options.fixedFps > 0.0) PlatformClock::UseFixedRate(options.fixedFps);
+    std::string error;
+    if (!options.shotTimes.empty() && !CapturingSurface::PrepareOutDir(options.outDir, error))
+        Fail("cannot write pictures to " + options.outDir + ": " + error);
 
     std::unique_ptr<DisplaySurface> screen = OpenScreen(options.headless);
-    if (!screen) {
-        fprintf(stderr, "kestrel: no OpenGL ES 2.0 context could be created\n");
-        exit(1);
-    }
+    if (!screen) Fail("no OpenGL ES 2.0 context could be created");
     static FrameTimer timer;
     if (!options.recordPath.empty()) {
-        auto recording = RecordingSurface::Create(std::move(screen), options.recordPath, BundleDirectory() + "/demomusa.mp3",
+        auto recording = RecordingSurface::Create(std::move(screen), options.recordPath, bundlePath + "/demomusa.mp3",
                                                   options.fixedFps, [] { return timer.Current(); });
         if (!recording) exit(1);
         screen = std::move(recording);
@@ -122,6 +163,8 @@ int LinuxApplicationMain(int argc, char** argv, ApplicationDelegate& delegate) {
     RefreshPacer pacer;
     const bool paceByClock = !screen->PacedByDisplay() && !PlatformClock::IsFixed();
     for (;;) {
+        // Ending here, between refreshes, leaves every output whole.
+        if (gStopSignal) exit(128 + gStopSignal);
         const SurfaceEvents events = screen->PollEvents();
         if (events.quit) exit(0);
         if (events.resignedActive) loop.ResignActive();

@@ -2,8 +2,10 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -22,14 +24,23 @@ void OnPngError(png_structp png, png_const_charp message) {
 
 void OnPngWarning(png_structp, png_const_charp) {}
 
-}  // namespace
+// Writes through stdio and keeps the system's reason for a failed write,
+// which libpng would only call "Write Error".
+struct PngSink {
+    FILE* file;
+    std::string* error;
+};
 
-bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba, std::string& error) {
-    FilePtr file(fopen(path.c_str(), "wb"));
-    if (!file) {
-        error = "cannot create " + path;
-        return false;
-    }
+void OnPngWrite(png_structp png, png_bytep data, png_size_t length) {
+    auto* sink = static_cast<PngSink*>(png_get_io_ptr(png));
+    if (fwrite(data, 1, length, sink->file) == length) return;
+    *sink->error = strerror(errno);
+    png_longjmp(png, 1);
+}
+
+void OnPngFlush(png_structp) {}
+
+bool WritePngStream(FILE* file, int width, int height, const uint8_t* rgba, std::string& error) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, OnPngError, OnPngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
@@ -38,11 +49,12 @@ bool WritePng(const std::string& path, int width, int height, const uint8_t* rgb
         return false;
     }
     std::vector<png_bytep> rows(static_cast<size_t>(height));
+    PngSink sink{file, &error};
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file.get());
+    png_set_write_fn(png, &sink, OnPngWrite, OnPngFlush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     for (int y = 0; y < height; ++y)
@@ -52,6 +64,31 @@ bool WritePng(const std::string& path, int width, int height, const uint8_t* rgb
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
+}
+
+}  // namespace
+
+bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba, std::string& error) {
+    // Written beside its name and renamed when whole, so no reader ever sees
+    // a picture cut short.
+    const std::string partial = path + ".partial";
+    FILE* file = fopen(partial.c_str(), "wb");
+    if (!file) {
+        error = strerror(errno);
+        return false;
+    }
+    bool written = WritePngStream(file, width, height, rgba, error);
+    // Buffered bytes reach the disk only here; a full disk shows up now.
+    if (fclose(file) != 0 && written) {
+        error = strerror(errno);
+        written = false;
+    }
+    if (written && rename(partial.c_str(), path.c_str()) != 0) {
+        error = strerror(errno);
+        written = false;
+    }
+    if (!written) remove(partial.c_str());
+    return written;
 }
 
 bool ReadPng(const std::string& path, PngImage& image, std::string& error) {

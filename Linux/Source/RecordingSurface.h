@@ -1,9 +1,10 @@
-// Sends every shown frame to the ffmpeg command, which encodes it as H.264
-// with the show's music into a video file. The process's end (the timeline's
-// exit at 185 s, or the last shot) closes the stream and waits for ffmpeg.
+// Sends every shown frame to an ffmpeg process, which encodes it as H.264
+// with the show's music into a video file. The video is written beside its
+// final name and takes that name only when ffmpeg finished it: the process's
+// end (the timeline's exit at 185 s, the last shot, or a stop signal) closes
+// the stream and waits for ffmpeg.
 #pragma once
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,7 +14,11 @@
 
 class RecordingSurface : public DisplaySurface {
 public:
-    // Null, with a message, when ffmpeg cannot be started.
+    static constexpr const char* kContainerNames = ".mp4, .mkv or .mov";
+
+    // Null, after "kestrel: cannot record to FILE: reason", when the video
+    // cannot be started; everything that can be checked is checked here,
+    // before the show loads.
     static std::unique_ptr<RecordingSurface> Create(std::unique_ptr<DisplaySurface> inner, const std::string& videoPath,
                                                     const std::string& musicPath, double frameRate,
                                                     std::function<double()> frameTime);
@@ -25,18 +30,24 @@ public:
     bool PacedByDisplay() const override { return false; }
     void EndRefresh() override;
 
-    // The ffmpeg command line for a raw RGBA stream of the screen on its input.
-    static std::string EncoderCommand(const std::string& videoPath, const std::string& musicPath, double frameRate);
+    // ffmpeg's name for the container of a video file name's extension; null
+    // for a name without one of the supported extensions.
+    static const char* ContainerFor(const std::string& videoPath);
+    // ffmpeg's arguments for a raw RGBA stream of the screen on its input;
+    // every file name is passed as a "file:" URL, so none is read as an option.
+    static std::vector<std::string> EncoderArguments(const std::string& outputPath, const char* container,
+                                                     const std::string& musicPath, double frameRate);
 
 private:
-    RecordingSurface(std::unique_ptr<DisplaySurface> inner, FILE* encoder, std::function<double()> frameTime);
-    static void Finish();
+    RecordingSurface(std::unique_ptr<DisplaySurface> inner, std::function<double()> frameTime);
+    // Closes the stream and waits for ffmpeg; keep names the video by its
+    // final name when ffmpeg succeeded. Answers success.
+    static bool Finish(bool keep);
+    static void FinishAtExit();
 
     std::unique_ptr<DisplaySurface> mInner;
-    FILE* mEncoder;
     std::function<double()> mFrameTime;
     std::vector<unsigned char> mPixels;
     bool mPending = false;
-    long mFrames = 0;
     double mNextReport = 5.0;
 };

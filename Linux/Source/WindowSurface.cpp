@@ -5,8 +5,12 @@
 #include <cstdlib>
 
 #include "DisplaySurface.h"
+#include "WindowPlacement.h"
 
 namespace {
+
+// The window never grows beyond twice the screen's size.
+constexpr double kLargestScale = 2.0;
 
 // Scales the finished frame into the window, keeping its aspect.
 const char* const kBlitVertex =
@@ -120,25 +124,42 @@ bool DisplayAvailable() { return getenv("DISPLAY") || getenv("WAYLAND_DISPLAY");
 std::unique_ptr<DisplaySurface> CreateWindowSurface() {
     // GLES through EGL, so the same driver path serves window and headless.
     SDL_SetHint(SDL_HINT_OPENGL_ES_DRIVER, "1");
+    // Only a display server shows a window; SDL would otherwise fall back to
+    // drawing into memory, an invisible show. SDL_VIDEODRIVER still overrides.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, getenv("WAYLAND_DISPLAY") ? "wayland,x11" : "x11");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        fprintf(stderr, "kestrel: no window: %s\n", SDL_GetError());
+        const char* display = getenv("DISPLAY") ? getenv("DISPLAY") : getenv("WAYLAND_DISPLAY");
+        fprintf(stderr, "kestrel: no display server reachable at '%s' (%s); rendering headless\n", display,
+                SDL_GetError());
         return nullptr;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_Window* window = SDL_CreateWindow("kestrel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          DisplaySurface::kScreenWidth * 2, DisplaySurface::kScreenHeight * 2,
+    ScreenRect usable{0, 0, DisplaySurface::kScreenWidth * 2, DisplaySurface::kScreenHeight * 2};
+    SDL_Rect bounds;
+    if (SDL_GetDisplayUsableBounds(0, &bounds) == 0) usable = {bounds.x, bounds.y, bounds.w, bounds.h};
+    ScreenRect place = PlaceWindow(usable, DisplaySurface::kScreenWidth, DisplaySurface::kScreenHeight, kLargestScale);
+    SDL_Window* window = SDL_CreateWindow("kestrel", place.x, place.y, place.width, place.height,
                                           SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    // The window manager's frame is known only once the window exists; the
+    // window is placed again so that the frame fits on the screen too.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (window && SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 && (top || left || bottom || right)) {
+        place = PlaceWindow(Inset(usable, top, left, bottom, right), DisplaySurface::kScreenWidth,
+                            DisplaySurface::kScreenHeight, kLargestScale);
+        SDL_SetWindowSize(window, place.width, place.height);
+        SDL_SetWindowPosition(window, place.x, place.y);
+    }
     if (!window) {
-        fprintf(stderr, "kestrel: no window: %s\n", SDL_GetError());
+        fprintf(stderr, "kestrel: no window: %s; rendering headless\n", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) {
-        fprintf(stderr, "kestrel: no OpenGL ES 2.0 context: %s\n", SDL_GetError());
+        fprintf(stderr, "kestrel: no OpenGL ES 2.0 context in a window: %s; rendering headless\n", SDL_GetError());
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;

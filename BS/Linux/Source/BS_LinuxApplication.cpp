@@ -1,6 +1,8 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -75,6 +77,14 @@ LinuxApplication::LinuxApplication(int count, char** arguments) {
     const std::string current = CurrentWorkingDirectory();
     const char* home = getenv("HOME");
     if (!home) throw CannotOpen("Cannot open preferences and documents directory, (HOME is not set)", "");
+    // Checked here so the failure names HOME rather than only a directory.
+    if (DIR* documents = opendir(*home ? home : "/")) {
+        closedir(documents);
+    } else {
+        throw CannotOpen("Cannot open preferences and documents directory, (HOME is '" + std::string(home) +
+                             "': " + strerror(errno) + ")",
+                         home);
+    }
     const std::string argv0 = count > 0 && arguments && arguments[0] ? arguments[0] : "";
     const std::string application = FindApplicationPath(argv0);
 
