@@ -30,19 +30,23 @@ const float spoolLength[kSpools] = {0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 2.0f, 0.
 
 constexpr float kCapHeight = 20.0f;  // small balls sit on the wire sphere's cap above this z
 
-Shader* gEnvShader = nullptr;
-Shader* gEnvShader2 = nullptr;
-SimpleModel* gHeartBall = nullptr;
-SimpleModel* gTinyBall = nullptr;
-SimpleModel* gWireSphere = nullptr;
-SimpleModel* gSolidSphere = nullptr;
-SimpleModel* gShards[kShards] = {};
-GLuint gBackground = 0;
-GLuint gFlash = 0;
-GLuint gEnvMap = 0;
-SimpleCamera* gCamera = nullptr;
-std::vector<BS::Vector3> tinyBallPosition;
-unsigned tinyBalls = 0;
+// Everything the scene keeps between calls: what load builds.
+struct State {
+    Shader* envShader = nullptr;
+    Shader* envShader2 = nullptr;
+    SimpleModel* heartBall = nullptr;
+    SimpleModel* tinyBall = nullptr;
+    SimpleModel* wireSphere = nullptr;
+    SimpleModel* solidSphere = nullptr;
+    SimpleModel* shards[kShards] = {};
+    GLuint background = 0;
+    GLuint flash = 0;
+    GLuint envMap = 0;
+    SimpleCamera* camera = nullptr;
+    std::vector<BS::Vector3> tinyBallPosition;
+    unsigned tinyBalls = 0;
+};
+State gState;
 
 SimpleModel* LoadWithShader(const char* folder, const char* name, Shader* shader) {
     SimpleModel* model = LoadSceneModel(folder, name);
@@ -51,20 +55,20 @@ SimpleModel* LoadWithShader(const char* folder, const char* name, Shader* shader
 }
 
 void BuildTinyBallList() {
-    if (!gWireSphere || gWireSphere->GetRenderLists().empty()) {
+    if (!gState.wireSphere || gState.wireSphere->GetRenderLists().empty()) {
         DemoLog("We made a list with %i tiny balls.", 0);
         return;
     }
-    const Array<RenderListVertex>& vertices = gWireSphere->GetRenderLists()[0]->GetVertices();
-    tinyBallPosition.reserve(static_cast<size_t>(vertices.Count()));
+    const Array<RenderListVertex>& vertices = gState.wireSphere->GetRenderLists()[0]->GetVertices();
+    gState.tinyBallPosition.reserve(static_cast<size_t>(vertices.Count()));
     for (int i = 0; i < vertices.Count(); ++i) {
         const RenderListVertex& v = vertices[i];
         if (v.z > kCapHeight) {
-            tinyBallPosition.emplace_back(v.x, v.y, v.z);
-            ++tinyBalls;
+            gState.tinyBallPosition.emplace_back(v.x, v.y, v.z);
+            ++gState.tinyBalls;
         }
     }
-    DemoLog("We made a list with %i tiny balls.", static_cast<int>(tinyBalls));
+    DemoLog("We made a list with %i tiny balls.", static_cast<int>(gState.tinyBalls));
 }
 
 float Squared(float x) { return x * x; }
@@ -79,7 +83,7 @@ void DrawShards(float t, const BS::Matrix44& view, const BS::Matrix44& projectio
     const float u = (t - 20.0f) * 0.25f;
     const float f = std::fabs(u) <= 1.0f ? std::fabs(u) : u * u;
     for (int i = 0; i < kShards; ++i) {
-        SimpleModel* shard = gShards[i];
+        SimpleModel* shard = gState.shards[i];
         if (!shard || shard->GetRenderLists().empty() || shard->GetRenderLists()[0]->GetVertices().Count() == 0)
             continue;
         const RenderListVertex& v0 = shard->GetRenderLists()[0]->GetVertices()[0];
@@ -94,13 +98,13 @@ void DrawShards(float t, const BS::Matrix44& view, const BS::Matrix44& projectio
 void DrawTinyBalls(float t, const BS::Matrix44& view, const BS::Matrix44& projection, const BS::Matrix44& identity) {
     const float a = std::fabs((10.0f - t) * 0.1f);
     const float e = a <= 1.0f ? 1.0f - std::cos(a * kHalfPi) : a * a;
-    for (unsigned j = 0; j < tinyBalls; j += 9) {
-        const BS::Vector3& p = tinyBallPosition[j];
+    for (unsigned j = 0; j < gState.tinyBalls; j += 9) {
+        const BS::Vector3& p = gState.tinyBallPosition[j];
         const float fj = static_cast<float>(j);
         BS::Matrix44 local = UniformScale(1.3f + 0.3f * std::sin(fj));
         local.Translate(BS::Vector3(p.x * (1.0f - e) + 300.0f * e * std::sin(fj),
                                     p.y * (1.0f - e) + 200.0f * e * std::cos(fj), p.z));
-        RenderPlaced(gTinyBall, view, local, projection, identity);
+        RenderPlaced(gState.tinyBall, view, local, projection, identity);
     }
 }
 
@@ -114,19 +118,20 @@ float scene1::SpooledTime(float t) {
 }
 
 void scene1::load() {
-    gEnvShader = Shader::LoadShader(FxPath("/FxData/Scene1/EnvShader"));
-    gEnvShader2 = Shader::LoadShader(FxPath("/FxData/Scene1/EnvShader2"));
-    gHeartBall = LoadWithShader("/FxData/Scene1/", "heartball.obj", gEnvShader);
-    gTinyBall = LoadWithShader("/FxData/Scene1/", "tinyball.obj", gEnvShader2);
-    for (int i = 0; i < kShards; ++i) gShards[i] = LoadWithShader("/FxData/Scene1/shards/", shardname[i], gEnvShader2);
-    gWireSphere = LoadSceneModel("/FxData/Scene1/", "wiresphere.obj", GL_LINES);
-    if (gWireSphere) gWireSphere->SetPrimitiveType(GL_LINES);
-    gSolidSphere = LoadWithShader("/FxData/Scene1/", "solidsphere.obj", gEnvShader2);
+    gState.envShader = Shader::LoadShader(FxPath("/FxData/Scene1/EnvShader"));
+    gState.envShader2 = Shader::LoadShader(FxPath("/FxData/Scene1/EnvShader2"));
+    gState.heartBall = LoadWithShader("/FxData/Scene1/", "heartball.obj", gState.envShader);
+    gState.tinyBall = LoadWithShader("/FxData/Scene1/", "tinyball.obj", gState.envShader2);
+    for (int i = 0; i < kShards; ++i)
+        gState.shards[i] = LoadWithShader("/FxData/Scene1/shards/", shardname[i], gState.envShader2);
+    gState.wireSphere = LoadSceneModel("/FxData/Scene1/", "wiresphere.obj", GL_LINES);
+    if (gState.wireSphere) gState.wireSphere->SetPrimitiveType(GL_LINES);
+    gState.solidSphere = LoadWithShader("/FxData/Scene1/", "solidsphere.obj", gState.envShader2);
     BuildTinyBallList();
-    gBackground = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene1/bg.png"));
-    gFlash = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene1/wire.png"));
-    gCamera = new SimpleCamera();
-    gEnvMap = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene1/envmap.png"));
+    gState.background = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene1/bg.png"));
+    gState.flash = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene1/wire.png"));
+    gState.camera = new SimpleCamera();
+    gState.envMap = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene1/envmap.png"));
 }
 
 void scene1::renderForFxTime(float, float demoTime, float, float) {
@@ -135,35 +140,37 @@ void scene1::renderForFxTime(float, float demoTime, float, float) {
     BS::Matrix44 view;
     view.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), 0.2f * t + kHalfPi);
     view.Translate(BS::Vector3(0.0f, 0.0f, -100.0f - t));
-    const BS::Matrix44 projection = gCamera->GetProjectionMatrix();
+    const BS::Matrix44 projection = gState.camera->GetProjectionMatrix();
     const BS::Matrix44 identity;
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
-    DrawFullScreen(gBackground);
+    DrawFullScreen(gState.background);
 
-    gEnvShader2->BindShader();
+    gState.envShader2->BindShader();
     glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, gEnvMap);
+    glBindTexture(GL_TEXTURE_2D, gState.envMap);
     glActiveTexture(GL_TEXTURE0);
     glEnable(GL_DEPTH_TEST);
 
-    if (t < 10.0f) RenderPlaced(gHeartBall, view, UniformScale(1.0f + 0.1f * Squared(std::sin(5.0f * t))), projection, identity);
+    if (t < 10.0f)
+        RenderPlaced(gState.heartBall, view, UniformScale(1.0f + 0.1f * Squared(std::sin(5.0f * t))), projection,
+                     identity);
     if (t > 20.0f) DrawShards(t, view, projection, identity);
     DrawTinyBalls(t, view, projection, identity);
     if (t < 10.0f) {
         glLineWidth(1.0f);
-        RenderPlaced(gWireSphere, view, UniformScale(1.0f + 0.05f * Squared(std::sin(5.0f * t + 0.2f))), projection,
-                     identity);
+        RenderPlaced(gState.wireSphere, view, UniformScale(1.0f + 0.05f * Squared(std::sin(5.0f * t + 0.2f))),
+                     projection, identity);
     } else if (t < 20.0f) {
-        RenderPlaced(gSolidSphere, view, identity, projection, identity);
+        RenderPlaced(gState.solidSphere, view, identity, projection, identity);
     }
 
     if (19.95f < t && t < 20.05f) {
         glDisable(GL_CULL_FACE);
         glDisable(GL_DEPTH_TEST);
-        DrawFullScreen(gFlash);
+        DrawFullScreen(gState.flash);
     }
 }

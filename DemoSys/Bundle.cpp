@@ -7,8 +7,8 @@ namespace Bundle {
 
 namespace {
 std::string& Storage() {
-    static std::string path;
-    return path;
+    static std::string lPath;
+    return lPath;
 }
 }  // namespace
 

@@ -36,28 +36,29 @@ const char* SceneName(SceneId scene) {
     return kNames[static_cast<int>(scene)];
 }
 
-FrameScenes ScheduleScenes(double t, bool bassBeat, SectionCounters& k) {
+FrameScenes ScheduleScenes(double t, bool bassBeat, SectionCounters& counters) {
     FrameScenes f;
     auto add = [&f](SceneCall call) { f.calls[f.count++] = call; };
     if (t < kGrynEnd) {
         add(Call(SceneId::scene1, t, 0.0, 29.6f));
     } else if (t < 58.0) {
         add(Call(SceneId::crystalGrowth, t, kSectionOrigin, kSectionDivisor));
-        add(Call(Slot(kSectionA, k.a, bassBeat), t, kSectionOrigin, kSectionDivisor));
+        add(Call(Slot(kSectionA, counters.a, bassBeat), t, kSectionOrigin, kSectionDivisor));
     } else if (t < 82.0) {
-        add(Call(Slot(kSectionB, k.b, bassBeat), t, kSectionOrigin, kSectionDivisor));
+        add(Call(Slot(kSectionB, counters.b, bassBeat), t, kSectionOrigin, kSectionDivisor));
     } else if (t < 104.5) {
-        add(Call(SceneId::particleScene, t, 82.0, 57.399994f));
+        add(Call(SceneId::particleScene, t, 82.0, 139.4f - 82.0f));  // progress counts up to the overlay's end
     } else if (t < 127.5) {
-        add(Call(Slot(kSectionC, k.c, bassBeat), t, kSectionOrigin, kSectionDivisor));
+        add(Call(Slot(kSectionC, counters.c, bassBeat), t, kSectionOrigin, kSectionDivisor));
     } else if (t < kOverlayEnd) {
-        // This window's progress is the one quotient taken in double precision.
+        // This window's progress is the one quotient taken in double precision,
+        // over the window's length 139.4f - 127.5.
         const float fxTime = static_cast<float>(t - 127.5);
-        add({SceneId::overlay, fxTime, static_cast<float>(t), static_cast<float>(fxTime / 11.899994)});
+        add({SceneId::overlay, fxTime, static_cast<float>(t), static_cast<float>(fxTime / (kOverlayEnd - 127.5))});
     } else if (t < kSectionDStart) {
         add(Call(SceneId::manetjakt, t, kOverlayEnd, 105.0f));
     } else if (t < kSectionDEnd) {
-        add(Call(Slot(kSectionD, k.d, bassBeat), t, kSectionDStart, 162.4f));
+        add(Call(Slot(kSectionD, counters.d, bassBeat), t, kSectionDStart, 162.4f));
     } else {
         add(Call(SceneId::manetjakt, t, kOverlayEnd, 105.0f));
     }

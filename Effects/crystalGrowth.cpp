@@ -20,11 +20,15 @@ namespace {
 constexpr int kAlwaysDrawn = 4;
 constexpr int kMostShards = 60;
 
-SimpleModel* gCrystal = nullptr;
-SimpleModel* gRoom = nullptr;
-SimpleModel* gArm = nullptr;
-SimpleCamera* gCamera = nullptr;
-RenderBuffer* gSnapshot = nullptr;
+// Everything the scene keeps between calls: what load builds.
+struct State {
+    SimpleModel* crystal = nullptr;
+    SimpleModel* room = nullptr;
+    SimpleModel* arm = nullptr;
+    SimpleCamera* camera = nullptr;
+    RenderBuffer* snapshot = nullptr;
+};
+State gState;
 
 BS::Matrix44 RoomView(float tilt, float turn) {
     BS::Matrix44 view;
@@ -36,11 +40,12 @@ BS::Matrix44 RoomView(float tilt, float turn) {
 }
 
 void RenderSnapshot() {
-    gSnapshot->BindAsRenderTarget();
+    gState.snapshot->BindAsRenderTarget();
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
-    RenderPlaced(gRoom, RoomView(0.2f, -1.0f), BS::Matrix44(), gCamera->GetProjectionMatrix(), BS::Matrix44());
+    RenderPlaced(gState.room, RoomView(0.2f, -1.0f), BS::Matrix44(), gState.camera->GetProjectionMatrix(),
+                 BS::Matrix44());
     DemoSys::ResetRenderTarget();
 }
 
@@ -57,13 +62,13 @@ float crystalGrowth::ShardGrowth(float t, int shard) { return std::min(1.0f, 5.0
 bool crystalGrowth::FirstViewpoint(float t) { return SnareCount(t) % 2 == 0; }
 
 void crystalGrowth::load() {
-    gCrystal = LoadSceneModel("/FxData/crystalGrowth/", "crystal.obj");
-    gRoom = LoadSceneModel("/FxData/crystalGrowth/", "room.obj");
-    gArm = LoadSceneModel("/FxData/crystalGrowth/", "arm.obj");
+    gState.crystal = LoadSceneModel("/FxData/crystalGrowth/", "crystal.obj");
+    gState.room = LoadSceneModel("/FxData/crystalGrowth/", "room.obj");
+    gState.arm = LoadSceneModel("/FxData/crystalGrowth/", "arm.obj");
     Shader* shader = Shader::LoadShader(FxPath("/FxData/crystalGrowth/EnvShader"));
-    if (gCrystal) gCrystal->SetShaderProgram(shader);
-    gCamera = new SimpleCamera();
-    gSnapshot = new RenderBuffer(320, 480, false);
+    if (gState.crystal) gState.crystal->SetShaderProgram(shader);
+    gState.camera = new SimpleCamera();
+    gState.snapshot = new RenderBuffer(320, 480, false);
     CheckGLError("RENDERBUFFER");
     RenderSnapshot();
 }
@@ -74,12 +79,12 @@ void crystalGrowth::renderForFxTime(float, float t, float, float) {
 
     const bool first = FirstViewpoint(t);
     const BS::Matrix44 view = RoomView(first ? 0.2f : -0.2f, first ? t - 1.0f : t + 2.0f);
-    const BS::Matrix44 projection = gCamera->GetProjectionMatrix();
+    const BS::Matrix44 projection = gState.camera->GetProjectionMatrix();
     const BS::Matrix44 identity;
 
     glEnable(GL_DEPTH_TEST);
-    RenderPlaced(gRoom, view, identity, projection, identity);
-    RenderPlaced(gArm, view, identity, projection, identity);
+    RenderPlaced(gState.room, view, identity, projection, identity);
+    RenderPlaced(gState.arm, view, identity, projection, identity);
 
     const float s = 52.2f < t && t < 58.0f ? 100.0f : 1.0f;
     BS::Matrix44 spin;
@@ -89,13 +94,13 @@ void crystalGrowth::renderForFxTime(float, float t, float, float) {
     const BS::Matrix44 spunView = view * spin;
 
     glActiveTexture(GL_TEXTURE1);
-    gSnapshot->BindAsTexture();
+    gState.snapshot->BindAsTexture();
     glActiveTexture(GL_TEXTURE0);
 
     BS::Matrix44 main;
     main.Scale(BS::Vector3(2.0f, 1.0f, 2.0f));
     main.Translate(BS::Vector3(0.0f, -10.0f, 0.0f));
-    RenderPlaced(gCrystal, spunView, main, projection, identity);
+    RenderPlaced(gState.crystal, spunView, main, projection, identity);
 
     const int shards = ShardCount(t);
     for (int i = 0; i < shards; ++i) {
@@ -106,6 +111,6 @@ void crystalGrowth::renderForFxTime(float, float t, float, float) {
         shard.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), 137.0f * fi);
         shard.Rotate(BS::Vector3(-1.0f, 0.0f, 1.0f), 234.0f * fi);
         shard.Rotate(BS::Vector3(0.2f, 1.0f, 0.0f), 349.0f * fi);
-        RenderPlaced(gCrystal, spunView, shard, projection, identity);
+        RenderPlaced(gState.crystal, spunView, shard, projection, identity);
     }
 }

@@ -23,15 +23,22 @@ constexpr int kParticles = 5000;
 constexpr float kEmissionRate = 2000.0f;  // particles per second
 constexpr float kScrollerStart = 162.4f;
 
-SimpleModel* gManet = nullptr;
-RenderList* gRestCopy = nullptr;
-SimpleCamera* gCamera = nullptr;
-ParticleEngine* gStream = nullptr;
-std::vector<float> gForceField;
-GLuint gBackground = 0;
-GLuint gScroller = 0;
-float lLastTime = -1.0f;
-ParticleStream gEmission(kEmissionRate);
+// Everything the scene keeps between calls: what load builds, and the motion
+// that each frame advances and that carries over across cuts.
+struct State {
+    SimpleModel* manet = nullptr;
+    RenderList* restCopy = nullptr;
+    SimpleCamera* camera = nullptr;
+    ParticleEngine* stream = nullptr;
+    std::vector<float> forceField;
+    GLuint background = 0;
+    GLuint scroller = 0;
+    struct Motion {
+        float lastTime = -1.0f;
+        ParticleStream emission{kEmissionRate};
+    } motion;
+};
+State gState;
 
 RenderList* FirstList(SimpleModel* model) {
     return model && !model->GetRenderLists().empty() ? model->GetRenderLists()[0] : nullptr;
@@ -64,26 +71,26 @@ Particle manetjakt::StreamParticle(bool atLoad) {
 }
 
 void manetjakt::load() {
-    gManet = LoadSceneModel("/FxData/manetjakt/", "manet.obj");
-    gCamera = new SimpleCamera();
-    gRestCopy = new RenderList();
-    if (RenderList* live = FirstList(gManet)) {
+    gState.manet = LoadSceneModel("/FxData/manetjakt/", "manet.obj");
+    gState.camera = new SimpleCamera();
+    gState.restCopy = new RenderList();
+    if (RenderList* live = FirstList(gState.manet)) {
         const Array<RenderListVertex>& vertices = live->GetVertices();
-        for (int i = 0; i < vertices.Count(); ++i) gRestCopy->AddVertex(vertices[i]);
+        for (int i = 0; i < vertices.Count(); ++i) gState.restCopy->AddVertex(vertices[i]);
     }
-    gStream = NewParticleEngine(kParticles, "/FxData/Common/particle.png", 500.0f, "/FxData/manetjakt/forcefield.raw",
-                                gForceField);
-    for (int i = 0; i < kParticles; ++i) gStream->AddParticle(StreamParticle(true));
-    gBackground = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/manetjakt/background.png"));
-    gScroller = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/manetjakt/scroller.png"));
+    gState.stream = NewParticleEngine(kParticles, "/FxData/Common/particle.png", 500.0f,
+                                      "/FxData/manetjakt/forcefield.raw", gState.forceField);
+    for (int i = 0; i < kParticles; ++i) gState.stream->AddParticle(StreamParticle(true));
+    gState.background = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/manetjakt/background.png"));
+    gState.scroller = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/manetjakt/scroller.png"));
     SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/manetjakt/fade.png"));
 }
 
 void manetjakt::animateManet(float time) {
-    RenderList* live = FirstList(gManet);
+    RenderList* live = FirstList(gState.manet);
     if (!live) return;
     Array<RenderListVertex>& vertices = live->GetVertices();
-    const Array<RenderListVertex>& rest = gRestCopy->GetVertices();
+    const Array<RenderListVertex>& rest = gState.restCopy->GetVertices();
     for (int k = 0; k < vertices.Count() && k < rest.Count(); ++k) {
         const float s = 1.0f + 0.2f * std::sin(0.02f * rest[k].z + 10.0f * time);
         vertices[k].x = rest[k].x * s;
@@ -92,6 +99,8 @@ void manetjakt::animateManet(float time) {
     live->Flush();
 }
 
+void manetjakt::Rewind() { gState.motion = State::Motion(); }
+
 void manetjakt::renderForFxTime(float fxTime, float t, float, float) {
     const float n = static_cast<float>(SnareCount(t));
     BS::Matrix44 view;
@@ -99,14 +108,14 @@ void manetjakt::renderForFxTime(float fxTime, float t, float, float) {
     view.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
     view.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), -1.0f);
     view.Translate(BS::Vector3(0.0f, 0.0f, -150.0f));
-    const BS::Matrix44 projection = gCamera->GetProjectionMatrix();
+    const BS::Matrix44 projection = gState.camera->GetProjectionMatrix();
     const BS::Matrix44 identity;
 
     glDepthMask(GL_TRUE);
     glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
-    DrawFullScreen(gBackground);
+    DrawFullScreen(gState.background);
 
     glDisable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
@@ -115,7 +124,7 @@ void manetjakt::renderForFxTime(float fxTime, float t, float, float) {
     animateManet(t);
     BS::Matrix44 upsideDown;
     upsideDown.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), kPi);
-    RenderPlaced(gManet, view, upsideDown, projection, identity);
+    RenderPlaced(gState.manet, view, upsideDown, projection, identity);
 
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
@@ -123,17 +132,17 @@ void manetjakt::renderForFxTime(float fxTime, float t, float, float) {
     glDisable(GL_CULL_FACE);
     UseAttributeArrays(4);
     BS::Matrix44 pv = projection * view;
-    const float dt = lLastTime > 0.0f ? fxTime - lLastTime : kFirstFrameStep;
-    gEmission.Advance(dt, [] { gStream->AddParticle(manetjakt::StreamParticle(false)); });
-    lLastTime = fxTime;
-    gStream->Update(&pv, dt, 0.0f);
-    gStream->Render(&pv);
+    const float dt = gState.motion.lastTime > 0.0f ? fxTime - gState.motion.lastTime : kFirstFrameStep;
+    gState.motion.emission.Advance(dt, [] { gState.stream->AddParticle(manetjakt::StreamParticle(false)); });
+    gState.motion.lastTime = fxTime;
+    gState.stream->Update(&pv, dt, 0.0f);
+    gState.stream->Render(&pv);
 
     if (t > kScrollerStart) {
         glDisable(GL_DEPTH_TEST);
         glEnable(GL_BLEND);
         glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, gScroller);
+        glBindTexture(GL_TEXTURE_2D, gState.scroller);
         DemoSys::DrawRect(0.0f, 480.0f - 44.4f * (t - kScrollerStart), 480.0f, 630.0f, kHalfPi, DemoSys::kWhite);
         glDisable(GL_BLEND);
     }

@@ -10,6 +10,10 @@ struct Particle;
 class manetjakt : public Effect {
 public:
     void load() override;
+    // Back to the motion that load leaves; what load built (the particle pool
+    // too) stays as it is. Only tests call it, so that they do not depend on
+    // the order in which they run.
+    static void Rewind();
     // demoTime drives camera, jellyfish and scroller; fxTime the particle step.
     void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
 

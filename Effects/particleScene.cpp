@@ -22,13 +22,20 @@ namespace {
 
 constexpr int kParticles = 12000;
 
-SimpleCamera* gCamera = nullptr;
-ParticleEngine* gParticles = nullptr;
-std::vector<float> gForceField;
-GLuint gBackground = 0;
-float lLastTime = -1.0f;
-bool gFadeStarted = false;
-int gFrames = 0;
+// Everything the scene keeps between calls: what load builds, and the motion
+// that each frame advances and that carries over across cuts.
+struct State {
+    SimpleCamera* camera = nullptr;
+    ParticleEngine* particles = nullptr;
+    std::vector<float> forceField;
+    GLuint background = 0;
+    struct Motion {
+        float lastTime = -1.0f;
+        bool fadeStarted = false;
+        int frames = 0;
+    } motion;
+};
+State gState;
 
 SimpleModel* LoadWithOwnShader(const char* name) {
     SimpleModel* model = LoadSceneModel("/FxData/ParticleGirl/", name);
@@ -38,7 +45,7 @@ SimpleModel* LoadWithOwnShader(const char* name) {
 
 // Every particle at full alpha, fading at its own rate between 0.075 and 0.275 per second.
 void StartFadeOut() {
-    Particle* particles = gParticles->GetParticles();
+    Particle* particles = gState.particles->GetParticles();
     for (int i = 0; i < kParticles; ++i) {
         particles[i].alpha = 1.0f;
         particles[i].alphaSpeed = -0.075f - 0.2f * RandomOver(31);
@@ -73,12 +80,12 @@ float particleScene::BackgroundLevel(float t) {
 }
 
 void particleScene::load() {
-    gCamera = new SimpleCamera();
-    gParticles = new ParticleEngine(kParticles, "/FxData/ParticleGirl/ball_silver.png");
+    gState.camera = new SimpleCamera();
+    gState.particles = new ParticleEngine(kParticles, "/FxData/ParticleGirl/ball_silver.png");
 
     printf("--> LOADING FORCE FIELD!\n");
-    if (ReadForceFieldFile(FxPath("/FxData/ParticleGirl/forcefield.raw"), gForceField))
-        gParticles->SetForceField(gForceField.data());
+    if (ReadForceFieldFile(FxPath("/FxData/ParticleGirl/forcefield.raw"), gState.forceField))
+        gState.particles->SetForceField(gState.forceField.data());
 
     srand(0);  // the only seeding: every scene's rand() draws from here on
 
@@ -88,13 +95,15 @@ void particleScene::load() {
     printf("--> PARTICLE LOAD\n");
     const std::string particles = FxPath("/FxData/ParticleGirl/particles.raw");
     FILE* file = fopen(particles.c_str(), "rb");
-    gParticles->LoadSystem(file, particles);
+    gState.particles->LoadSystem(file, particles);
     if (file) fclose(file);
 
-    gBackground = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/ParticleGirl/Background.png"));
+    gState.background = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/ParticleGirl/Background.png"));
     mRenderBuffer = new RenderBuffer(320, 480, false);
     CheckGLError("RENDERBUFFER");
 }
+
+void particleScene::Rewind() { gState.motion = State::Motion(); }
 
 void particleScene::renderForFxTime(float t, float, float, float) {
     CheckGLError("BEFORE BIND");
@@ -104,13 +113,13 @@ void particleScene::renderForFxTime(float t, float, float, float) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, gBackground);
+    glBindTexture(GL_TEXTURE_2D, gState.background);
     const float g = BackgroundLevel(t);
     const float grey[4] = {g, g, g, 1.0f};
     DemoSys::DrawRect(0.0f, 18.181818f * t - 400.0f, 480.0f, 720.0f, kHalfPi, grey);
 
     const BS::Matrix44 camera = ParticleCamera(t);
-    const BS::Matrix44 projection = gCamera->GetProjectionMatrix();
+    const BS::Matrix44 projection = gState.camera->GetProjectionMatrix();
     BS::Matrix44 pv = projection * camera;
 
     glDepthMask(GL_FALSE);
@@ -119,17 +128,18 @@ void particleScene::renderForFxTime(float t, float, float, float) {
     glDisable(GL_CULL_FACE);
     UseAttributeArrays(4);
 
-    const float dt = lLastTime > 0.0f ? t - lLastTime : kFirstFrameStep;
-    lLastTime = t;
-    if (t > 12.0f && !gFadeStarted) {
+    const float dt = gState.motion.lastTime > 0.0f ? t - gState.motion.lastTime : kFirstFrameStep;
+    gState.motion.lastTime = t;
+    if (t > 12.0f && !gState.motion.fadeStarted) {
         StartFadeOut();
-        gFadeStarted = true;
+        gState.motion.fadeStarted = true;
     }
-    gParticles->Update(&pv, dt, SpringStrength(t));
-    gParticles->Render(&pv);
+    gState.particles->Update(&pv, dt, SpringStrength(t));
+    gState.particles->Render(&pv);
 
-    ++gFrames;
-    if (gFrames % 10 == 0) printf("[%d FRAMES | %.1f SECONDS | %.1f FPS]\n", gFrames, t, gFrames / t);
+    ++gState.motion.frames;
+    if (gState.motion.frames % 10 == 0)
+        printf("[%d FRAMES | %.1f SECONDS | %.1f FPS]\n", gState.motion.frames, t, gState.motion.frames / t);
 
     CheckGLError("BEFORE RESET");
     DemoSys::ResetRenderTarget();

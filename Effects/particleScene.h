@@ -11,6 +11,10 @@ class SimpleModel;
 class particleScene : public Effect {
 public:
     void load() override;
+    // Back to the motion that load leaves; what load built (the particle pool
+    // too) stays as it is. Only tests call it, so that they do not depend on
+    // the order in which they run.
+    static void Rewind();
     // Only fxTime is used.
     void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
 

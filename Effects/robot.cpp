@@ -13,11 +13,18 @@
 
 namespace {
 
-AnimatedScene* gScene = nullptr;
-RenderBuffer* gShadowStandIn = nullptr;  // white: nothing is in shadow
-bool gLoaded = false;
-float gPreviousTime = 0.0f;
-float gAnimationTime = 0.0f;
+// Everything the scene keeps between calls: what load builds, and the motion
+// that each frame advances and that carries over across cuts.
+struct State {
+    AnimatedScene* scene = nullptr;
+    RenderBuffer* shadowStandIn = nullptr;  // white: nothing is in shadow
+    bool loaded = false;
+    struct Motion {
+        float previousTime = 0.0f;
+        float animationTime = 0.0f;
+    } motion;
+};
+State gState;
 
 }  // namespace
 
@@ -33,38 +40,40 @@ float robot::Wrap(float time) {
 }
 
 void robot::load() {
-    gScene = new AnimatedScene();
-    if (!gScene->Load("Vantor", "07_robot2.mas")) return;
+    gState.scene = new AnimatedScene();
+    if (!gState.scene->Load("Vantor", "07_robot2.mas")) return;
     Shader* shader = Shader::LoadShader(FxPath("/FxData/Common/Generic3D"));
-    gScene->AssignShaders([shader](const std::string&) { return shader; }, false);
-    gScene->LoadForContext();
-    gShadowStandIn = new RenderBuffer(256, 256, true);
-    gLoaded = true;
+    gState.scene->AssignShaders([shader](const std::string&) { return shader; }, false);
+    gState.scene->LoadForContext();
+    gState.shadowStandIn = new RenderBuffer(256, 256, true);
+    gState.loaded = true;
 }
+
+void robot::Rewind() { gState.motion = State::Motion(); }
 
 void robot::renderForFxTime(float, float t, float, float) {
     BeginSceneFrame(0.0f, 0.0f, 1.0f);
 
-    gAnimationTime = Wrap(gAnimationTime + Step(t, gPreviousTime));
-    gPreviousTime = t;
+    gState.motion.animationTime = Wrap(gState.motion.animationTime + Step(t, gState.motion.previousTime));
+    gState.motion.previousTime = t;
     // A scene that did not load has no camera either.
     DAS_CameraNode* node = nullptr;
-    if (gLoaded) {
-        gScene->Animate(gAnimationTime);
-        node = gScene->CameraAt(gAnimationTime);
+    if (gState.loaded) {
+        gState.scene->Animate(gState.motion.animationTime);
+        node = gState.scene->CameraAt(gState.motion.animationTime);
     }
     {
         if (!node) {
             printf("-");
         } else if (B3D_Camera* camera = node->Camera()) {
-            gShadowStandIn->BindAsRenderTarget();
+            gState.shadowStandIn->BindAsRenderTarget();
             glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             DemoSys::ResetRenderTarget();
             glActiveTexture(GL_TEXTURE1);
-            gShadowStandIn->BindAsTexture();
+            gState.shadowStandIn->BindAsTexture();
             glActiveTexture(GL_TEXTURE0);
-            gScene->Render(*camera);
+            gState.scene->Render(*camera);
         }
     }
     fflush(stdout);

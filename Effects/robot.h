@@ -7,6 +7,9 @@
 class robot : public Effect {
 public:
     void load() override;
+    // Back to the motion that load leaves; what load built stays. Only tests
+    // call it, so that they do not depend on the order in which they run.
+    static void Rewind();
     // Only demoTime is used.
     void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
 

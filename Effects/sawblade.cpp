@@ -25,18 +25,29 @@ constexpr float kThreeQuarterPi = 2.3561945f;
 constexpr int kPool = 6000;
 const float kEmitterAngles[3] = {0.0f, 1.6443951f, 4.63879f};
 
-AnimatedScene* gScene = nullptr;
-bool gLoaded = false;
-GLuint gBackground = 0;
-GLuint gEnvironment = 0;
-ParticleEngine* gSparks = nullptr;
-std::vector<float> gField;
-SimpleCamera* gCamera = nullptr;
-float gAnimationTime = 0.0f;
-float gPhase1 = 0.0f, gPhase2 = 0.0f, gPhase3 = 0.0f, gYaw = 0.0f;
-int gSnareAt = 0, gBassAt = 0;
-ParticleStream gStream(1000.0f);
-int gEmitted = 0;
+// Everything the scene keeps between calls: what load builds, and the motion
+// that each frame advances and that carries over across cuts.
+struct State {
+    AnimatedScene* scene = nullptr;
+    bool loaded = false;
+    GLuint background = 0;
+    GLuint environment = 0;
+    ParticleEngine* sparks = nullptr;
+    std::vector<float> field;
+    SimpleCamera* camera = nullptr;
+    struct Motion {
+        float animationTime = 0.0f;
+        float phase1 = 0.0f;
+        float phase2 = 0.0f;
+        float phase3 = 0.0f;
+        float yaw = 0.0f;
+        int snareAt = 0;
+        int bassAt = 0;
+        ParticleStream stream{1000.0f};
+        int emitted = 0;
+    } motion;
+};
+State gState;
 
 // Moves a read position past every beat at or before t; true when one was passed.
 bool PassBeats(const float* table, int count, int& at, float t) {
@@ -50,22 +61,25 @@ bool PassBeats(const float* table, int count, int& at, float t) {
 
 // A kick of a little over 3/4 pi, turning the yaw as well on odd draws.
 void Kick(float& phase) {
-    if (rand() % 2 == 1) gYaw += RandomOver(31) + kThreeQuarterPi;
+    if (rand() % 2 == 1) gState.motion.yaw += RandomOver(31) + kThreeQuarterPi;
     phase += RandomOver(31) + kThreeQuarterPi;
 }
 
 }  // namespace
 
-Particle sawblade::Spark(int emitter, float h) {
+Particle sawblade::Spark(int emitter, float height) {
     Particle p{};
     p.size = 2.0f + RandomOver(29);
-    rand();  // drawn and not used
+    // The recipe draws one value that no field keeps; it is still drawn so that
+    // every later number of the sequence, and with it each spark and beat kick,
+    // stays what the show was made with.
+    rand();
     if (emitter < 0) emitter = rand() % 3;
     const float theta = kEmitterAngles[emitter];
     p.alpha = 1.0f;
     p.alphaSpeed = -0.05f;
     for (int c = 0; c < 3; ++c) p.colour[c] = kSparkGold[c];
-    p.position[1] = h + RandomOver(28);
+    p.position[1] = height + RandomOver(28);
     p.position[0] = 60.0f * std::cos(theta) + RandomOver(28) - 5.0f;
     p.position[2] = 60.0f * std::sin(theta) + RandomOver(28) - 5.0f;
     p.velocity[1] = -80.0f + RandomOver(27);
@@ -76,67 +90,74 @@ Particle sawblade::Spark(int emitter, float h) {
 }
 
 void sawblade::load() {
-    gScene = new AnimatedScene();
-    if (!gScene->Load("Scene5", "sawblade.mas")) return;
+    gState.scene = new AnimatedScene();
+    if (!gState.scene->Load("Scene5", "sawblade.mas")) return;
     Shader* env = Shader::LoadShader(FxPath("/FxData/Scene5/EnvShader"));
     Shader* env2 = Shader::LoadShader(FxPath("/FxData/Scene5/EnvShader2"));
-    gScene->AssignShaders([env, env2](const std::string& name) { return name == "manet.png" ? env : env2; }, true);
-    gScene->LoadForContext();
-    gBackground = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene5/bg.png"));
-    gEnvironment = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene5/bg-env.png"));
-    gSparks = NewParticleEngine(kPool, "/FxData/Common/particle.png", 500.0f, "/FxData/Scene5/forcefield.raw", gField);
-    for (int i = 0; i < kPool; ++i) gSparks->AddParticle(Spark(-1, 15.0f));
-    gCamera = new SimpleCamera();
+    gState.scene->AssignShaders([env, env2](const std::string& name) { return name == "manet.png" ? env : env2; },
+                                true);
+    gState.scene->LoadForContext();
+    gState.background = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene5/bg.png"));
+    gState.environment = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene5/bg-env.png"));
+    gState.sparks =
+        NewParticleEngine(kPool, "/FxData/Common/particle.png", 500.0f, "/FxData/Scene5/forcefield.raw", gState.field);
+    for (int i = 0; i < kPool; ++i) gState.sparks->AddParticle(Spark(-1, 15.0f));
+    gState.camera = new SimpleCamera();
+    // Four seconds of flight at 30 steps a second before the first frame, so
+    // that the jets stream out already when the scene first cuts in instead of
+    // starting as three clumps at the emitters.
     BS::Matrix44 identity;
-    for (int i = 0; i < 120; ++i) gSparks->Update(&identity, 0.033333335f, 0.0f);
-    gLoaded = true;
+    for (int i = 0; i < 120; ++i) gState.sparks->Update(&identity, 0.033333335f, 0.0f);
+    gState.loaded = true;
 }
+
+void sawblade::Rewind() { gState.motion = State::Motion(); }
 
 void sawblade::renderForFxTime(float, float t, float, float) {
     glDepthMask(GL_TRUE);
     glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
-    DrawFullScreen(gBackground);
+    DrawFullScreen(gState.background);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glDisable(GL_BLEND);
     UseAttributeArrays(3);
-    if (!gLoaded) return;
+    if (!gState.loaded) return;
 
-    gAnimationTime = Wrap(gAnimationTime + kStep);
-    gScene->Animate(gAnimationTime);
-    auto* node = dynamic_cast<DAS_CameraNode*>(gScene->Scene().NodeForName("Camera04.Target"));
+    gState.motion.animationTime = Wrap(gState.motion.animationTime + kStep);
+    gState.scene->Animate(gState.motion.animationTime);
+    auto* node = dynamic_cast<DAS_CameraNode*>(gState.scene->Scene().NodeForName("Camera04.Target"));
     if (!node || !node->Camera()) return;
     B3D_Camera& camera = *node->Camera();
     glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, gEnvironment);
+    glBindTexture(GL_TEXTURE_2D, gState.environment);
     glActiveTexture(GL_TEXTURE0);
 
-    gPhase1 += 0.1f * kStep;
-    gPhase2 += 0.06f * kStep;
-    gPhase3 += 0.07f * kStep;
-    gYaw += 0.08f * kStep;
-    const bool snareBeat = PassBeats(snare, kSnareCount, gSnareAt, t);
-    const bool bassBeat = PassBeats(bass, kBassCount, gBassAt, t);
-    if (bassBeat) Kick(gPhase1);
+    gState.motion.phase1 += 0.1f * kStep;
+    gState.motion.phase2 += 0.06f * kStep;
+    gState.motion.phase3 += 0.07f * kStep;
+    gState.motion.yaw += 0.08f * kStep;
+    const bool snareBeat = PassBeats(snare, kSnareCount, gState.motion.snareAt, t);
+    const bool bassBeat = PassBeats(bass, kBassCount, gState.motion.bassAt, t);
+    if (bassBeat) Kick(gState.motion.phase1);
     if (snareBeat) {
-        Kick(gPhase2);
-        if (bassBeat) Kick(gPhase3);
+        Kick(gState.motion.phase2);
+        if (bassBeat) Kick(gState.motion.phase3);
     }
 
     BS::Matrix44& view = camera.mTransform;
     view.Identity();
-    view.Translate(BS::Vector3(0.0f, 0.0f, 220.0f + 50.0f * std::sin(gPhase1)));
-    view.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), 0.25f * std::sin(gPhase2));
-    view.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), 0.25f * std::sin(gPhase3));
-    view.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), gYaw);
-    gScene->Render(camera);
+    view.Translate(BS::Vector3(0.0f, 0.0f, 220.0f + 50.0f * std::sin(gState.motion.phase1)));
+    view.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), 0.25f * std::sin(gState.motion.phase2));
+    view.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), 0.25f * std::sin(gState.motion.phase3));
+    view.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), gState.motion.yaw);
+    gState.scene->Render(camera);
 
-    DrawSparks(*gSparks, *gCamera, camera, kStep);
+    DrawSparks(*gState.sparks, *gState.camera, camera, kStep);
 
-    gStream.Advance(kStep, [] {
-        ++gEmitted;
-        gSparks->AddParticle(Spark(gEmitted % 3, -15.0f));
+    gState.motion.stream.Advance(kStep, [] {
+        ++gState.motion.emitted;
+        gState.sparks->AddParticle(Spark(gState.motion.emitted % 3, -15.0f));
     });
 }

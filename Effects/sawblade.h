@@ -10,10 +10,14 @@ struct Particle;
 class sawblade : public Effect {
 public:
     void load() override;
+    // Back to the motion that load leaves; what load built (the particle pool
+    // too) stays as it is. Only tests call it, so that they do not depend on
+    // the order in which they run.
+    static void Rewind();
     // demoTime drives the beat kicks.
     void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
 
-    // A spark from emitter 0, 1 or 2, at height h above the blade's circle;
+    // A spark from emitter 0, 1 or 2, at the given height above the blade's circle;
     // at load the emitter is drawn from rand() (pass -1).
     static Particle Spark(int emitter, float height);
     // Loops the scene between 1.2 and 4.2 s.

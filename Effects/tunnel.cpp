@@ -22,14 +22,21 @@ namespace {
 constexpr float kParticleStep = 0.05f;
 constexpr float kAnimationStep = 0.016666668f;
 
-AnimatedScene* gScene = nullptr;
-bool gLoaded = false;
-GLuint gEnvironment = 0;
-ParticleEngine* gSparks = nullptr;
-std::vector<float> gField;
-SimpleCamera* gCamera = nullptr;
-float gAnimationTime = 0.0f;
-ParticleStream gStream(1000.0f);
+// Everything the scene keeps between calls: what load builds, and the motion
+// that each frame advances and that carries over across cuts.
+struct State {
+    AnimatedScene* scene = nullptr;
+    bool loaded = false;
+    GLuint environment = 0;
+    ParticleEngine* sparks = nullptr;
+    std::vector<float> field;
+    SimpleCamera* camera = nullptr;
+    struct Motion {
+        float animationTime = 0.0f;
+        ParticleStream stream{1000.0f};
+    } motion;
+};
+State gState;
 
 }  // namespace
 
@@ -50,38 +57,42 @@ Particle tunnel::Spark() {
 }
 
 void tunnel::load() {
-    gScene = new AnimatedScene();
-    if (!gScene->Load("Scene4", "shadow.mas")) return;
+    gState.scene = new AnimatedScene();
+    if (!gState.scene->Load("Scene4", "shadow.mas")) return;
     Shader* env = Shader::LoadShader(FxPath("/FxData/Scene4/EnvShader"));
     Shader* env2 = Shader::LoadShader(FxPath("/FxData/Scene4/EnvShader2"));
-    gScene->AssignShaders([env, env2](const std::string& name) { return name == "white.png" ? env2 : env; }, true);
-    gScene->LoadForContext();
-    gEnvironment = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene4/bg-env.png"));
-    gSparks = NewParticleEngine(6000, "/FxData/Scene4/ball_silver.png", 1500.0f, "/FxData/Scene4/forcefield.raw", gField);
-    gCamera = new SimpleCamera();
+    gState.scene->AssignShaders([env, env2](const std::string& name) { return name == "white.png" ? env2 : env; },
+                                true);
+    gState.scene->LoadForContext();
+    gState.environment = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene4/bg-env.png"));
+    gState.sparks = NewParticleEngine(6000, "/FxData/Scene4/ball_silver.png", 1500.0f, "/FxData/Scene4/forcefield.raw",
+                                      gState.field);
+    gState.camera = new SimpleCamera();
     BS::Matrix44 identity;
-    for (int i = 0; i < 120; ++i) gSparks->Update(&identity, 0.033333335f, 0.0f);
-    gLoaded = true;
+    for (int i = 0; i < 120; ++i) gState.sparks->Update(&identity, 0.033333335f, 0.0f);
+    gState.loaded = true;
 }
+
+void tunnel::Rewind() { gState.motion = State::Motion(); }
 
 void tunnel::renderForFxTime(float, float, float, float) {
     BeginSceneFrame(0.0f, 0.0f, 1.0f);
-    if (!gLoaded) return;
+    if (!gState.loaded) return;
 
-    gAnimationTime += kAnimationStep;
-    if (gAnimationTime > gScene->LastTime()) gAnimationTime -= gScene->LastTime();
-    gScene->Animate(gAnimationTime);
-    DAS_CameraNode* node = gScene->CameraAt(gAnimationTime);
+    gState.motion.animationTime += kAnimationStep;
+    if (gState.motion.animationTime > gState.scene->LastTime()) gState.motion.animationTime -= gState.scene->LastTime();
+    gState.scene->Animate(gState.motion.animationTime);
+    DAS_CameraNode* node = gState.scene->CameraAt(gState.motion.animationTime);
     if (!node) {
         printf("-");
         return;
     }
     glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, gEnvironment);
+    glBindTexture(GL_TEXTURE_2D, gState.environment);
     glActiveTexture(GL_TEXTURE0);
     B3D_Camera* camera = node->Camera();
-    if (camera) gScene->Render(*camera);
+    if (camera) gState.scene->Render(*camera);
 
-    gStream.Advance(kParticleStep, [] { gSparks->AddParticle(Spark()); });
-    if (camera) DrawSparks(*gSparks, *gCamera, *camera, kParticleStep);  // placed by the camera's view
+    gState.motion.stream.Advance(kParticleStep, [] { gState.sparks->AddParticle(Spark()); });
+    if (camera) DrawSparks(*gState.sparks, *gState.camera, *camera, kParticleStep);  // placed by the camera's view
 }

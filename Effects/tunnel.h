@@ -10,6 +10,10 @@ struct Particle;
 class tunnel : public Effect {
 public:
     void load() override;
+    // Back to the motion that load leaves; what load built (the particle pool
+    // too) stays as it is. Only tests call it, so that they do not depend on
+    // the order in which they run.
+    static void Rewind();
     void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
 
     // A spark born on the wide ring round the vertical axis.

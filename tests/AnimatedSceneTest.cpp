@@ -54,6 +54,7 @@ protected:
             EXPECT_EQ(testing::internal::GetCapturedStdout().find("GOT EXCEPTION"), std::string::npos);
             return s;
         }();
+        Scene::Rewind();
         return *scene;
     }
 
@@ -108,6 +109,21 @@ TEST_F(AnimatedSceneTest, TheRobotDancesInFrontOfItsCameras) {
     EXPECT_GT(coverage, 0.05) << "the stage and the robot cover part of the blue";
     Render(dancer, 1.05f, 30);
     EXPECT_GT(NotBlue(), 0.05);
+}
+
+TEST_F(AnimatedSceneTest, ARewoundSceneReplaysItsFrames) {
+    robot& dancer = Loaded<robot>();
+    const auto screen = [] {
+        std::vector<unsigned char> pixels(320 * 480 * 4);
+        glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    Render(dancer, 2.0f, 20);
+    const std::vector<unsigned char> first = screen();
+    Render(dancer, 3.0f, 40);
+    robot::Rewind();
+    Render(dancer, 2.0f, 20);
+    EXPECT_TRUE(screen() == first) << "the dance starts over from where load left it";
 }
 
 TEST_F(AnimatedSceneTest, TheRobotsClockStepsWithinBoundsAndLoops) {

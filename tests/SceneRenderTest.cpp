@@ -98,6 +98,7 @@ TEST_F(SceneRenderTest, OverlayMorphsBetweenItsDrawings) {
 
 TEST_F(SceneRenderTest, JellyfishSwimsAndTheCreditsRiseAtTheEnd) {
     manetjakt& hunt = Loaded<manetjakt>();
+    manetjakt::Rewind();
     const Picture early = Render(hunt, 5.0f, 144.4f, 0.0f);
     EXPECT_GT(early.Mean(), 15.0);
     const Picture before = Render(hunt, 23.0f, 162.4f, 0.0f);
@@ -110,6 +111,7 @@ TEST_F(SceneRenderTest, JellyfishSwimsAndTheCreditsRiseAtTheEnd) {
 
 TEST_F(SceneRenderTest, ParticleFigureStartsOverItsBackground) {
     particleScene& figure = Loaded<particleScene>();
+    particleScene::Rewind();
     const Picture start = Render(figure, 0.5f, 82.5f, 0.0f);
     EXPECT_GT(start.Mean(), 5.0);
     // The particle cloud is brighter than the dim background around it.

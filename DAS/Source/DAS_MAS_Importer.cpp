@@ -25,12 +25,12 @@ bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 }  // namespace
 
 const BS::Matrix44& DAS_MAS_Importer::CameraCorrection() {
-    static const BS::Matrix44 correction = [] {
+    static const BS::Matrix44 kCorrection = [] {
         BS::Matrix44 x;
         x.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), 1.5707964f);
         return x;
     }();
-    return correction;
+    return kCorrection;
 }
 
 void DAS::InsertFromMAS(BS::File* file, BS::Directory directory, DAS_Node* parent) {
@@ -388,6 +388,10 @@ void DAS_MAS_Importer::ParseNodeTM(Cursor& c, const char* keyword) {
     } else if (Compare(keyword, "*TM_ROTANGLE")) {
         float angle;
         if (!c.GetFloat(&angle)) return;
+        // The file's frame is ours turned half a turn about y, which takes an
+        // axis to (-x, y, -z) as it does positions; the file's angles turn the
+        // other way from GetQuaternion's, and (-x, y, -z) by -angle is (x, -y, z)
+        // by the angle as written.
         BS::Matrix44 r = BS::Vector3(mRotationAxis[0], -mRotationAxis[1], mRotationAxis[2]).GetQuaternion(angle).Matrix();
         if (target) {
             camera->mTargetAnimator.AddRotationKey(DAS_ObjectRotationKeyframe(r, 0.0f));
@@ -400,11 +404,13 @@ void DAS_MAS_Importer::ParseNodeTM(Cursor& c, const char* keyword) {
         }
     } else if (Compare(keyword, "*TM_POS")) {
         if (c.GetFloats(v, 3) != 3) return;
-        const BS::Vector3 p(-v[0], v[1], -v[2]);
+        const BS::Vector3 p(-v[0], v[1], -v[2]);  // the half turn about y, as above
         if (target) {
             camera->mTargetAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(p, 0.0f));
         } else if (node->Object()) {
             node->Object()->mTransform.SetPosition(p);
+            // SetPosition writes only x, y and z: the column must be the point
+            // (p, 1) whatever the transform held before.
             node->Object()->mTransform.m[15] = 1.0f;
             node->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(p, 0.0f));
         }

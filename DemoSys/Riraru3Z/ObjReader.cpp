@@ -202,8 +202,8 @@ void ObjLoad::Read(LineReader& lines, ObjReader& reader, const std::string& dire
 }  // namespace
 
 ObjReader* GetObjectReader() {
-    static ObjReader* reader = new ObjReader();
-    return reader;
+    static ObjReader* lReader = new ObjReader();
+    return lReader;
 }
 
 SimpleModel* ObjReader::LoadObj(const std::string& basePath, const std::string& directory,

@@ -65,7 +65,7 @@ int ParticleEngine::AddParticle(const Particle& particle) {
     if (mCapacity == 0) return -1;
     const int slot = static_cast<int>(mAdded % static_cast<uint32_t>(mCapacity));
     Particle& target = mParticles[slot];
-    memcpy(&target, &particle, 15 * sizeof(float));
+    memcpy(&target, &particle, offsetof(Particle, home));  // home and the vertex links are the pool's
     memcpy(target.home, particle.position, sizeof target.home);
     ++mAdded;
     return slot;
@@ -78,7 +78,7 @@ int ParticleEngine::CellIndex(float coordinate, float worldSize) {
     return static_cast<int>(s);
 }
 
-void ParticleEngine::Update(BS::Matrix44*, float dt, float k) {
+void ParticleEngine::Update(BS::Matrix44*, float dt, float spring) {
     for (int i = 0; i < mCapacity; ++i) {
         Particle& p = mParticles[i];
         if (p.size < 0.0f) {
@@ -99,7 +99,7 @@ void ParticleEngine::Update(BS::Matrix44*, float dt, float k) {
         const float* force = &mForceField[3 * cell];
         for (int axis = 0; axis < 3; ++axis) {
             p.velocity[axis] += force[axis] * dt;
-            p.velocity[axis] += ((p.home[axis] - p.position[axis]) * dt * k - p.velocity[axis]) * dt * k;
+            p.velocity[axis] += ((p.home[axis] - p.position[axis]) * dt * spring - p.velocity[axis]) * dt * spring;
             p.position[axis] += p.velocity[axis] * dt;
         }
 
@@ -147,8 +147,8 @@ int ParticleEngine::LoadSystem(FILE* file, const std::string& name) {
     unsigned char record[kRecordBytes];
     int read = 0;
     while (read < mCapacity && fread(record, 1, sizeof record, file) == sizeof record) {
-        float fields[18];
-        for (size_t f = 0; f < 18; ++f) fields[f] = LittleEndianFloat(record + 4 * f);
+        float fields[kRecordBytes / sizeof(float)];
+        for (size_t f = 0; f < kRecordBytes / sizeof(float); ++f) fields[f] = LittleEndianFloat(record + 4 * f);
         memcpy(&mParticles[read], fields, sizeof fields);  // the vertex links stay
         ++read;
     }

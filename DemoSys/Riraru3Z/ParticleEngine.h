@@ -4,6 +4,7 @@
 // particles grow, shrink and fade without per-frame scene code.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -38,13 +39,15 @@ struct Particle {
     float home[3];
     ParticleVertex* vertices[3];
 };
+// A particle file's record is a particle up to its vertex links.
+static_assert(offsetof(Particle, vertices) == 18 * sizeof(float), "the particle file's record");
 
 class ParticleEngine {
 public:
     static constexpr int kFieldSize = 32;
     static constexpr int kFieldCells = kFieldSize * kFieldSize * kFieldSize;
     static constexpr size_t kFieldBytes = kFieldCells * 3 * sizeof(float);
-    static constexpr size_t kRecordBytes = 18 * sizeof(float);
+    static constexpr size_t kRecordBytes = offsetof(Particle, vertices);
 
     // texturePath is under the bundle and starts with "/".
     ParticleEngine(int capacity, const std::string& texturePath);

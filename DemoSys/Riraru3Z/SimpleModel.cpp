@@ -10,8 +10,8 @@ namespace {
 // Lists are shared between model instances and outlive every one of them:
 // they belong to the process.
 std::vector<std::unique_ptr<RenderList>>& RenderListStore() {
-    static std::vector<std::unique_ptr<RenderList>> store;
-    return store;
+    static std::vector<std::unique_ptr<RenderList>> lStore;
+    return lStore;
 }
 
 }  // namespace

@@ -18,21 +18,21 @@ struct Entry {
 };
 
 Entry& Lookup() {
-    static Entry entry;
-    if (entry.looked) return entry;
-    entry.looked = true;
+    static Entry lEntry;
+    if (lEntry.looked) return lEntry;
+    lEntry.looked = true;
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     if (extensions && strstr(extensions, "GL_OES_vertex_array_object")) {
-        entry.gen = reinterpret_cast<GenFunction>(Host::GLProcAddress("glGenVertexArraysOES"));
-        entry.bind = reinterpret_cast<BindFunction>(Host::GLProcAddress("glBindVertexArrayOES"));
+        lEntry.gen = reinterpret_cast<GenFunction>(Host::GLProcAddress("glGenVertexArraysOES"));
+        lEntry.bind = reinterpret_cast<BindFunction>(Host::GLProcAddress("glBindVertexArrayOES"));
     }
-    if (!entry.gen || !entry.bind) {
-        entry.gen = nullptr;
-        entry.bind = nullptr;
+    if (!lEntry.gen || !lEntry.bind) {
+        lEntry.gen = nullptr;
+        lEntry.bind = nullptr;
         DemoLog("kestrel: GL_OES_vertex_array_object is missing; render lists set their vertex "
                 "attributes on every draw");
     }
-    return entry;
+    return lEntry;
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 
 bool DecodeMp3(const std::string& path, std::vector<int16_t>& samples, std::string& error) {
     samples.clear();
-    static const bool initialised = mpg123_init() == MPG123_OK;
-    if (!initialised) {
+    static const bool lInitialised = mpg123_init() == MPG123_OK;
+    if (!lInitialised) {
         error = "the MP3 decoder cannot start";
         return false;
     }

@@ -23,8 +23,8 @@ void DisplayLink::refresh() {
 RunLoop& RunLoop::Main() {
     // Never destroyed: the show ends by exit() from inside a refresh, while
     // links and observers still refer to the loop.
-    static RunLoop* loop = new RunLoop();
-    return *loop;
+    static RunLoop* lLoop = new RunLoop();
+    return *lLoop;
 }
 
 void RunLoop::AddLink(DisplayLink* link) { mLinks.push_back(link); }
