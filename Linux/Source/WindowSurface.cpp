@@ -143,19 +143,19 @@ std::unique_ptr<DisplaySurface> CreateWindowSurface() {
     ScreenRect place = PlaceWindow(usable, DisplaySurface::kScreenWidth, DisplaySurface::kScreenHeight, kLargestScale);
     SDL_Window* window = SDL_CreateWindow("kestrel", place.x, place.y, place.width, place.height,
                                           SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
-    // The window manager's frame is known only once the window exists; the
-    // window is placed again so that the frame fits on the screen too.
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if (window && SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 && (top || left || bottom || right)) {
-        place = PlaceWindow(Inset(usable, top, left, bottom, right), DisplaySurface::kScreenWidth,
-                            DisplaySurface::kScreenHeight, kLargestScale);
-        SDL_SetWindowSize(window, place.width, place.height);
-        SDL_SetWindowPosition(window, place.x, place.y);
-    }
     if (!window) {
         fprintf(stderr, "kestrel: no window: %s; rendering headless\n", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
+    }
+    // The window manager's frame is known only once the window exists; the
+    // window is placed again so that the frame fits on the screen too.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 && (top || left || bottom || right)) {
+        place = PlaceWindow(Inset(usable, top, left, bottom, right), DisplaySurface::kScreenWidth,
+                            DisplaySurface::kScreenHeight, kLargestScale);
+        SDL_SetWindowSize(window, place.width, place.height);
+        SDL_SetWindowPosition(window, place.x, place.y);
     }
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) {

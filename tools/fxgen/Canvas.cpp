@@ -65,5 +65,6 @@ void Canvas::WritePng(const std::string& path) const {
         bytes[4 * i + 3] = toByte(mPixels[i].a);
     }
     std::string error;
-    if (!::WritePng(path, mWidth, mHeight, bytes.data(), error)) throw std::runtime_error("cannot write " + path + ": " + error);
+    if (!::WritePng(path, mWidth, mHeight, bytes.data(), error))
+        throw std::runtime_error("cannot write " + path + ": " + error);
 }
