@@ -183,7 +183,7 @@ void WriteRobot(const std::string& fxData) {
     for (MasGeometry& part : RobotParts()) scene.objects.push_back(std::move(part));
     scene.objects.push_back(Stage());
     // Close enough that the robot, 21 units tall, fills most of the picture's height.
-    scene.cameras.push_back(OrbitCamera("Camera01", 16.0f, 12.0f, 0.35f, 0.3f, {{{0.0f, 3.0f}}, {{6.0f, 8.0f}}}));
-    scene.cameras.push_back(OrbitCamera("Camera02", 12.5f, 8.0f, -0.5f, 2.5f, {{{3.0f, 6.0f}}, {{8.0f, 11.0f}}}));
+    scene.cameras.push_back(OrbitCamera("Camera01", 17.5f, 12.0f, 0.35f, 0.3f, {{{0.0f, 3.0f}}, {{6.0f, 8.0f}}}));
+    scene.cameras.push_back(OrbitCamera("Camera02", 15.0f, 10.0f, -0.5f, 2.5f, {{{3.0f, 6.0f}}, {{8.0f, 11.0f}}}));
     WriteMasFile(dir + "07_robot2.mas", scene);
 }

@@ -16,9 +16,12 @@
 //   own render buffer, drawn with row 0 at the top, which flips the
 //   screen's y. So up is the camera's +x and the viewer's right its +y;
 //   +z faces the viewer.
-// - Models in scene files and OBJ models of the scenes whose views carry the
-//   quarter turn (crystal room, tunnel, saw blade, robot, skull and jaw):
-//   modelled with +y up, as a modelling package would.
+// - Models, in scene files and OBJ files: +y up, as a modelling package
+//   would have them. The scenes add the quarter turn themselves (the crystal
+//   room's, the ball's and the jellyfish's views, the skull's placing, the
+//   scene graph's camera for the tunnel, the saw blade and the robot), so
+//   +y ends up on the screen's +x. The ball and the jellyfish also spin,
+//   and have no lasting up.
 #pragma once
 
 #include "Mesh.h"
