@@ -133,12 +133,16 @@ protected:
         return *scene;
     }
 
-    static Upright Render(Effect& scene, float fxTime, float demoTime, float fxProgress) {
+    // One frame of the scene on the screen, its progress lines kept off the output.
+    static void Play(Effect& scene, float fxTime, float demoTime, float fxProgress) {
         DemoSys::ResetRenderTarget();
         testing::internal::CaptureStdout();
         scene.renderForFxTime(fxTime, demoTime, fxProgress, 0.0f);
         testing::internal::GetCapturedStdout();
         DemoSys::ResetRenderTarget();
+    }
+    static Upright Render(Effect& scene, float fxTime, float demoTime, float fxProgress) {
+        Play(scene, fxTime, demoTime, fxProgress);
         return Upright::ReadScreen();
     }
 };
@@ -201,12 +205,7 @@ TEST_F(OrientationTest, ParticleFigureFormsAKestrelHeadUp) {
     particleScene& scene = Loaded<particleScene>();
     // The figure forms over the first twelve seconds and is held as it is released.
     const float step = 1.0f / 30.0f;
-    for (float t = step; t < 14.0f; t += step) {
-        DemoSys::ResetRenderTarget();
-        testing::internal::CaptureStdout();
-        scene.renderForFxTime(t, 82.0f + t, 0.0f, 0.0f);
-        testing::internal::GetCapturedStdout();
-    }
+    for (float t = step; t < 14.0f; t += step) Play(scene, t, 82.0f + t, 0.0f);
     const Upright figure = Render(scene, 14.0f, 96.0f, 0.0f);
     // The skull passes on the left; the kestrel flies on the right.
     const Select particle = [](const Rgb& p) { return p.r > 120 && p.r > p.b + 15; };
@@ -219,7 +218,7 @@ TEST_F(OrientationTest, RobotStandsOnItsStageFillingThePicture) {
     // from each of the two cameras, which take turns at 3 s.
     float demoTime = 0.0f;
     for (float animationTime : {1.5f, 4.5f}) {
-        for (; demoTime < animationTime - 0.025f; demoTime += 0.05f) Render(scene, 0.0f, demoTime + 0.05f, 0.0f);
+        for (; demoTime < animationTime - 0.025f; demoTime += 0.05f) Play(scene, 0.0f, demoTime + 0.05f, 0.0f);
         const Upright frame = Render(scene, 0.0f, demoTime += 0.05f, 0.0f);
         const Select plates = [](const Rgb& p) { return p.r > 45 && 10 * p.r > 14 * p.g && p.r > 2 * p.b; };
         const Select grid = [](const Rgb& p) { return p.g > 50 && p.b > 50 && 2 * p.r < p.g; };
@@ -236,7 +235,7 @@ TEST_F(OrientationTest, TunnelSparksGlowGoldInEveryFrame) {
     const Select spark = [](const Rgb& p) { return p.r > 200 && p.g > 110 && p.b < 90 && p.r > p.b + 150; };
     int frames = 0;
     for (int check : {30, 90, 150}) {
-        for (; frames < check; ++frames) Render(scene, 0.0f, 0.0f, 0.0f);
+        for (; frames < check; ++frames) Play(scene, 0.0f, 0.0f, 0.0f);
         const Upright frame = Render(scene, 0.0f, 0.0f, 0.0f);
         ++frames;
         // Round the camera, not along one edge: both halves of the picture glow.

@@ -30,9 +30,8 @@ struct Upright {
     float x, y;  // the viewer's right and up
 };
 
-// Overlay drawing coordinates from the viewer's, and back.
+// Overlay drawing coordinates from the viewer's.
 inline Upright DrawingFromUpright(const Upright& p) { return {p.y, -p.x}; }
-inline Upright UprightFromDrawing(const Upright& d) { return {-d.y, d.x}; }
 
 // A particle home from the viewer's frame; depth towards the viewer.
 inline Vec3 ParticleHomeFromUpright(const Upright& p, float depth) { return {p.y, p.x, depth}; }
