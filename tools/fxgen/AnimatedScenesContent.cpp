@@ -23,19 +23,23 @@ MasGeometry Geometry(const std::string& name, int material) {
     return g;
 }
 
-// --- The tunnel: a ring of square frames round the vertical axis; the
-// camera flies once round it in 24 seconds, the golden particles circle
-// outside.
-constexpr float kTunnelRadius = 450.0f;
+// --- The tunnel: a square corridor bent into a ring round the vertical
+// axis, ribbed with frames; the camera flies once round it in 24 seconds.
+// The scene gives its sparks a ring of radius 780 to 1020 and height -120 to
+// 120: the corridor encloses that ring, so the sparks glow round the camera
+// and along the corridor, over its dark walls rather than the blue clear
+// colour (which additive gold would turn lilac).
+constexpr float kTunnelRadius = 900.0f;
+constexpr float kTunnelHalf = 165.0f;  // half the corridor's section
 constexpr float kTunnelSeconds = 24.0f;
-constexpr int kFrames = 72;
+constexpr int kFrames = 96;
 
 Vec3 OnRing(float angle, float radius, float height) { return {radius * std::cos(angle), height, radius * std::sin(angle)}; }
 
 Mesh FrameAt(float angle) {
-    // Four bars round the tunnel's square section, set along the ring's radius.
+    // Four bars round the corridor's section, set along the ring's radius.
     Mesh frame;
-    const float half = 60.0f, bar = 6.0f;
+    const float half = kTunnelHalf - 12.0f, bar = 10.0f;
     const Vec3 out{std::cos(angle), 0, std::sin(angle)}, along{-std::sin(angle), 0, std::cos(angle)}, up{0, 1, 0};
     const Vec3 centre = OnRing(angle, kTunnelRadius, 0.0f);
     auto bar3 = [&](const Vec3& at, float sizeOut, float sizeUp) {
@@ -51,6 +55,21 @@ Mesh FrameAt(float angle) {
     return frame;
 }
 
+// The corridor's four walls between two angles, facing inwards.
+Mesh WallsBetween(float a0, float a1) {
+    Mesh walls;
+    const float in = kTunnelRadius - kTunnelHalf, out = kTunnelRadius + kTunnelHalf, h = kTunnelHalf;
+    auto quad = [&](const Vec3& p00, const Vec3& p01, const Vec3& p11, const Vec3& p10) {
+        walls.AddFlatTriangle(p00, p01, p11, 0.0f, 0.0f);
+        walls.AddFlatTriangle(p00, p11, p10, 1.0f, 1.0f);
+    };
+    quad(OnRing(a0, in, -h), OnRing(a1, in, -h), OnRing(a1, out, -h), OnRing(a0, out, -h));  // floor
+    quad(OnRing(a0, out, h), OnRing(a1, out, h), OnRing(a1, in, h), OnRing(a0, in, h));      // ceiling
+    quad(OnRing(a0, in, h), OnRing(a1, in, h), OnRing(a1, in, -h), OnRing(a0, in, -h));      // inner wall
+    quad(OnRing(a0, out, -h), OnRing(a1, out, -h), OnRing(a1, out, h), OnRing(a0, out, h));  // outer wall
+    return walls;
+}
+
 MasScene Tunnel() {
     MasScene scene;
     scene.lastFrame = kTunnelSeconds * scene.frameSpeed;
@@ -58,23 +77,17 @@ MasScene Tunnel() {
     MasGeometry frames = Geometry("Frames", 0);
     for (int i = 0; i < kFrames; ++i) AddShape(frames, FrameAt(2.0f * kPi * i / kFrames));
     scene.objects.push_back(frames);
-    MasGeometry floor = Geometry("Floor", 1);
-    for (int i = 0; i < kFrames; ++i) {
-        const float a0 = 2.0f * kPi * i / kFrames, a1 = 2.0f * kPi * (i + 0.8f) / kFrames;
-        Mesh plate;
-        plate.AddFlatTriangle(OnRing(a0, kTunnelRadius - 50, -56), OnRing(a1, kTunnelRadius + 50, -56), OnRing(a1, kTunnelRadius - 50, -56), 0, 0);
-        plate.AddFlatTriangle(OnRing(a0, kTunnelRadius - 50, -56), OnRing(a0, kTunnelRadius + 50, -56), OnRing(a1, kTunnelRadius + 50, -56), 1, 1);
-        AddShape(floor, plate);
-    }
-    scene.objects.push_back(floor);
+    MasGeometry walls = Geometry("Walls", 1);
+    for (int i = 0; i < kFrames; ++i) AddShape(walls, WallsBetween(2.0f * kPi * i / kFrames, 2.0f * kPi * (i + 1) / kFrames));
+    scene.objects.push_back(walls);
 
     MasCamera camera;
     camera.name = "TunnelCamera";
     camera.intervals = {{{0.0f, kTunnelSeconds}}};
     for (float t = 0.0f; t <= kTunnelSeconds + 1e-3f; t += 0.5f) {
         const float a = 2.0f * kPi * t / kTunnelSeconds;
-        const float sway = 12.0f * std::sin(3.0f * a);
-        const Vec3 from = OnRing(a, kTunnelRadius + sway, 8.0f * std::sin(5.0f * a));
+        const float sway = 20.0f * std::sin(3.0f * a);
+        const Vec3 from = OnRing(a, kTunnelRadius + sway, 12.0f * std::sin(5.0f * a));
         const Vec3 to = OnRing(a + 0.25f, kTunnelRadius - sway, 0.0f);
         const Mat3 roll = RotationAbout(Normalised(to - from), 0.15f * std::sin(2.0f * a));
         const Mat3 look = roll * LookAt(from, to, {0, 1, 0});
@@ -175,14 +188,16 @@ void WriteTunnel(const std::string& fxData) {
     const std::string dir = fxData + "/Scene4/";
     mkdir(dir.c_str(), 0755);
     WriteCommonPictures(dir);
+    // Dark plates, so that the sparks' additive gold stays gold on them.
     Canvas metal(64, 64);
     metal.Fill([](float u, float v) {
         const float n = FractalNoise(u * 6.0f, v * 6.0f, 3, 93u);
-        const float grid = (std::fmod(u * 4.0f, 1.0f) < 0.08f || std::fmod(v * 4.0f, 1.0f) < 0.08f) ? 0.3f : 0.0f;
-        return Colour{0.3f + 0.2f * n + grid, 0.32f + 0.2f * n + grid, 0.4f + 0.2f * n + grid, 1.0f};
+        const float grid = (std::fmod(u * 4.0f, 1.0f) < 0.08f || std::fmod(v * 4.0f, 1.0f) < 0.08f) ? 0.12f : 0.0f;
+        return Colour{0.12f + 0.1f * n + grid, 0.12f + 0.1f * n + grid, 0.16f + 0.1f * n + grid, 1.0f};
     });
     metal.WritePng(dir + "tunnel_metal.png");
-    ParticleSprite(64, {1.0f, 0.95f, 0.8f, 1}, {0.9f, 0.6f, 0.2f, 1}).WritePng(dir + "ball_silver.png");
+    // A full glow with a solid core: the particle colour tints it gold.
+    ParticleSprite(64, {1.0f, 1.0f, 0.9f, 1}, {1.0f, 0.75f, 0.35f, 1}, 0.35f).WritePng(dir + "ball_silver.png");
     WriteForceFieldFile(dir + "forcefield.raw", 1500.0f, RingField);
     WriteMasFile(dir + "shadow.mas", Tunnel());
 }

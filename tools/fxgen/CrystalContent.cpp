@@ -26,7 +26,9 @@ Mesh Room() {
     Mesh room;
     Mesh hall = Box({-70, kFloor, -70}, {70, 45, 70}, true);
     room.Append(hall.WithMaterial("panels"));
-    Mesh floor = Box({-70, kFloor - 1, -70}, {70, kFloor + 0.01f, 70}, false);
+    // The floor slab stands clear of the hall's own floor and walls: faces
+    // closer than the depth buffer resolves would fight and shimmer.
+    Mesh floor = Box({-69.5f, kFloor - 1, -69.5f}, {69.5f, kFloor + 0.4f, 69.5f}, false);
     room.Append(floor.WithMaterial("floor"));
     // Eight pillars in a ring: they sweep past as the camera circles.
     for (int i = 0; i < 8; ++i) {
@@ -69,12 +71,15 @@ Mesh Arm() {
     return arm.WithMaterial("metal");
 }
 
+// The walls are seen at grazing angles from across the room: broad seams and
+// soft noise, nothing finer than a few texels, keep them from shimmering as
+// the camera turns.
 Canvas Panels() {
     Canvas c(128, 128);
     c.Fill([](float u, float v) {
         const float gu = std::fabs(std::fmod(u * 4.0f, 1.0f) - 0.5f), gv = std::fabs(std::fmod(v * 4.0f, 1.0f) - 0.5f);
-        const float seam = SmoothStep(0.44f, 0.48f, std::fmax(gu, gv));
-        const float n = FractalNoise(u * 12.0f, v * 12.0f, 3, 51u);
+        const float seam = SmoothStep(0.36f, 0.46f, std::fmax(gu, gv));
+        const float n = FractalNoise(u * 5.0f, v * 5.0f, 2, 51u);
         const float lamp = std::exp(-gu * gu * 40.0f) * (gv < 0.3f ? 1.0f : 0.0f) * 0.3f;
         return Colour{0.25f + 0.15f * n - 0.15f * seam + lamp, 0.3f + 0.15f * n - 0.15f * seam + lamp * 0.8f,
                       0.38f + 0.15f * n - 0.15f * seam + lamp * 1.4f, 1.0f};

@@ -49,9 +49,9 @@ Mesh Jellyfish() {
 Canvas DeepSea() {
     Canvas c(480, 320);
     c.Fill([](float u, float v) {
-        // Light falls from the surface (the picture's left edge, which is up on the turned screen).
-        const float depth = u;
-        const float rays = std::pow(0.5f + 0.5f * std::sin(v * 23.0f + u * 6.0f + 3.0f * FractalNoise(v * 4.0f, u, 2, 61u)), 6.0f);
+        // Light falls in slanting shafts from the surface, at the picture's top.
+        const float depth = v;
+        const float rays = std::pow(0.5f + 0.5f * std::sin(u * 23.0f + v * 6.0f + 3.0f * FractalNoise(u * 4.0f, v, 2, 61u)), 6.0f);
         const float light = (1.0f - depth) * (0.25f + 0.5f * rays * (1.0f - depth));
         const float murk = FractalNoise(u * 5.0f, v * 5.0f, 4, 67u);
         return Colour{0.0f + 0.15f * light, 0.05f + 0.35f * light + 0.05f * murk, 0.15f + 0.45f * light + 0.1f * murk,

@@ -13,6 +13,7 @@
 #include "Noise.h"
 #include "Random.h"
 #include "Shapes.h"
+#include "Upright.h"
 #include "Writers.h"
 
 namespace {
@@ -32,11 +33,14 @@ struct Drawing {
 unsigned char ToByte(float v) { return static_cast<unsigned char>(std::lround(Clamp01(v) * 255.0f)); }
 
 // Picture coordinates in [-0.5, 0.5]^2: y = m/255 - 0.5, x = 0.5 - n/255.
-void PutCorner(unsigned char* out, float x, float y) {
-    out[0] = ToByte(y + 0.5f);
-    out[1] = ToByte(0.5f - x);
+void PutCorner(unsigned char* out, const Upright& corner) {
+    const Upright d = DrawingFromUpright(corner);
+    out[0] = ToByte(d.y + 0.5f);
+    out[1] = ToByte(0.5f - d.x);
 }
 
+// The artwork's silhouette and colours take the viewer's coordinates in
+// [-1, 1]^2, y up.
 Drawing Draw(const std::function<bool(float, float)>& inside, const std::function<Rgb(float, float)>& colour,
              uint32_t seed) {
     Random random(seed);
@@ -55,7 +59,7 @@ Drawing Draw(const std::function<bool(float, float)>& inside, const std::functio
         const float turn = random.Unit() * 2.0f * kPi, size = 0.035f + 0.02f * random.Unit();
         for (int k = 0; k < 3; ++k) {
             const float a = turn + 2.0f * kPi * k / 3.0f;
-            PutCorner(&d.vertices[6 * i + 2 * k], s.x + size * std::cos(a), s.y + size * std::sin(a));
+            PutCorner(&d.vertices[6 * i + 2 * k], {s.x + size * std::cos(a), s.y + size * std::sin(a)});
         }
         const Rgb c = colour(s.x / 0.46f, s.y / 0.46f);
         const float shade = 0.85f + 0.3f * random.Unit();
@@ -75,15 +79,11 @@ void WriteTable(FILE* file, const char* name, const unsigned char* bytes, int co
 }  // namespace
 
 void WriteOverlaySource(const std::string& path) {
-    // The show is watched with the screen turned: "up" in a drawing is the screen's -x.
-    auto turned = [](const std::function<bool(float, float)>& inside) {
-        return [inside](float x, float y) { return inside(y, -x); };
-    };
     const Drawing bird = Draw(
-        turned([](float x, float y) { return InsideKestrel(x * 7.8f, y * 7.8f - 0.7f); }),
+        [](float x, float y) { return InsideKestrel(x * 7.8f, y * 7.8f - 0.7f); },
         [](float x, float y) {
-            const float wing = Clamp01(std::fabs(y));
-            return Rgb{0.85f - 0.2f * wing, 0.5f - 0.15f * wing + 0.1f * x, 0.25f + 0.1f * wing};
+            const float wing = Clamp01(std::fabs(x));
+            return Rgb{0.85f - 0.2f * wing, 0.5f - 0.15f * wing + 0.1f * y, 0.25f + 0.1f * wing};
         },
         0xB1D5u);
     const Drawing sun = Draw(
@@ -94,7 +94,7 @@ void WriteOverlaySource(const std::string& path) {
         },
         0x5A11u);
     const Drawing heart = Draw(
-        turned(InsideHeart), [](float x, float y) { return Rgb{0.9f + 0.1f * y, 0.12f + 0.15f * (1.0f - std::fabs(x)), 0.3f}; },
+        InsideHeart, [](float x, float y) { return Rgb{0.9f + 0.1f * y, 0.12f + 0.15f * (1.0f - std::fabs(x)), 0.3f}; },
         0x4EA7u);
 
     FILE* file = fopen(path.c_str(), "w");

@@ -13,6 +13,7 @@
 #include "RawWriters.h"
 #include "Shapes.h"
 #include "Textures.h"
+#include "Upright.h"
 #include "Writers.h"
 
 namespace {
@@ -38,10 +39,10 @@ std::vector<ParticleRecord> KestrelParticles() {
         const float warmth = Clamp01(1.0f - std::fabs(x) / 7.5f);
         const float speckle = random.Unit();
         p.colour = {1.0f, 0.7f + 0.2f * warmth + 0.1f * speckle, 0.45f + 0.5f * speckle};
-        // Wings bow down towards the tips; the body has some depth. The show is
-        // watched with the screen turned, so the head points along -x.
+        // Wings bow away towards the tips; the body has some depth. Head up.
         const float bow = -0.06f * x * x;
-        p.home = Vec3{-y, x, bow + 0.4f * random.Signed() * Clamp01(1.0f - std::fabs(x) / 3.0f)} * kFigureScale;
+        p.home = ParticleHomeFromUpright({x, y}, bow + 0.4f * random.Signed() * Clamp01(1.0f - std::fabs(x) / 3.0f)) *
+                 kFigureScale;
         // Start as a loose cloud about the figure: the spring only has a few
         // seconds to draw it together.
         Vec3 start;

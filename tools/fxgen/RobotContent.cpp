@@ -127,7 +127,7 @@ MasCamera OrbitCamera(const std::string& name, float radius, float height, float
     MasCamera camera;
     camera.name = name;
     camera.intervals = intervals;
-    const Vec3 look{0, 9, 0};
+    const Vec3 look{0, 10.5f, 0};
     for (float t = 0.0f; t <= kLength + 1e-3f; t += 0.25f) {
         const float a = start + speed * t;
         const Vec3 from{radius * std::sin(a), height + 2.0f * std::sin(0.7f * t), radius * std::cos(a)};
@@ -182,7 +182,8 @@ void WriteRobot(const std::string& fxData) {
     for (int b = 0; b < kBoneCount; ++b) scene.objects.push_back(BoneNode(b));
     for (MasGeometry& part : RobotParts()) scene.objects.push_back(std::move(part));
     scene.objects.push_back(Stage());
-    scene.cameras.push_back(OrbitCamera("Camera01", 34.0f, 14.0f, 0.35f, 0.3f, {{{0.0f, 3.0f}}, {{6.0f, 8.0f}}}));
-    scene.cameras.push_back(OrbitCamera("Camera02", 22.0f, 6.0f, -0.5f, 2.5f, {{{3.0f, 6.0f}}, {{8.0f, 11.0f}}}));
+    // Close enough that the robot, 21 units tall, fills most of the picture's height.
+    scene.cameras.push_back(OrbitCamera("Camera01", 17.5f, 12.0f, 0.35f, 0.3f, {{{0.0f, 3.0f}}, {{6.0f, 8.0f}}}));
+    scene.cameras.push_back(OrbitCamera("Camera02", 15.0f, 10.0f, -0.5f, 2.5f, {{{3.0f, 6.0f}}, {{8.0f, 11.0f}}}));
     WriteMasFile(dir + "07_robot2.mas", scene);
 }
