@@ -44,6 +44,27 @@ protected:
     DAS mScene{&mWorld};
 };
 
+TEST_F(AnimationTest, AParentChainOfAnyDepthIsWalkedWithoutRecursion) {
+    constexpr int kDepth = 25000;
+    DAS_Node* parent = nullptr;
+    std::vector<DAS_Node*> chain;
+    for (int i = 0; i < kDepth; ++i) {
+        auto* node = new DAS_Node(parent);
+        node->mObject = new B3D_Object();
+        node->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(1, i % 2 ? 1.0f : -1.0f, 0), 0.0f));
+        mScene.InsertObject(node->mObject);
+        parent = mScene.InsertNode(node, parent);
+        chain.push_back(node);
+    }
+    mScene.Prepare();
+    mScene.Animate(0.0f);
+    for (int depth : {1, 2, 777, kDepth}) {
+        const BS::Vector4 p = chain[depth - 1]->Object()->mTransform.GetColumn(3);
+        EXPECT_FLOAT_EQ(p.x, static_cast<float>(depth)) << depth;
+        EXPECT_FLOAT_EQ(p.y, depth % 2 ? -1.0f : 0.0f) << depth;
+    }
+}
+
 TEST_F(AnimationTest, WorldMatricesComposeScaleRotationAndParent) {
     mScene.SetLastTime(10.0f);
     DAS_Node* root = NodeWithObject("Root");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
@@ -32,6 +33,19 @@ TEST(Files, MissingFileThrowsNotFoundNamingThePath) {
         FAIL() << "no error";
     } catch (const BS::NotFound& e) {
         EXPECT_EQ(e.mMessage, "The file " + full + " could not be opened as it does not exist.");
+        EXPECT_EQ(e.GetFileName(), full);
+    }
+}
+
+TEST(Files, OpeningADirectoryAsAFileIsAccessDenied) {
+    TempTree tree;
+    tree.MakeDir("scenes");
+    const std::string full = tree.Path() + "/scenes";
+    try {
+        delete Open(tree.Path()).OpenFile("scenes", File::kRead);
+        FAIL() << "no error";
+    } catch (const BS::AccessDenied& e) {
+        EXPECT_EQ(e.mMessage, "Access denied while opening file '" + full + "'.");
         EXPECT_EQ(e.GetFileName(), full);
     }
 }
@@ -160,6 +174,26 @@ TEST(Directories, CreateAndRemoveFilesAndTrees) {
     struct stat st;
     EXPECT_NE(stat((tree.Path() + "/made").c_str(), &st), 0);
     EXPECT_THROW(dir.RemoveDirectory("made", false), BS::NotFound);
+}
+
+TEST(Directories, RemovingATreeRemovesLinksNotWhatTheyPointTo) {
+    TempTree tree;
+    tree.MakeDir("outside/deep");
+    tree.Write("outside/keep.txt", "x");
+    tree.Write("outside/deep/keep.txt", "x");
+    tree.MakeDir("doomed/sub");
+    tree.Write("doomed/sub/f.txt", "x");
+    ASSERT_EQ(symlink((tree.Path() + "/outside").c_str(), (tree.Path() + "/doomed/link").c_str()), 0);
+    ASSERT_EQ(symlink((tree.Path() + "/outside").c_str(), (tree.Path() + "/doomed/sub/link").c_str()), 0);
+    ASSERT_EQ(symlink((tree.Path() + "/outside").c_str(), (tree.Path() + "/alias").c_str()), 0);
+    Directory dir = Open(tree.Path());
+    dir.RemoveDirectory("doomed", true);
+    dir.RemoveDirectory("alias", true);
+    struct stat st;
+    EXPECT_NE(lstat((tree.Path() + "/doomed").c_str(), &st), 0);
+    EXPECT_NE(lstat((tree.Path() + "/alias").c_str(), &st), 0);
+    EXPECT_EQ(stat((tree.Path() + "/outside/keep.txt").c_str(), &st), 0);
+    EXPECT_EQ(stat((tree.Path() + "/outside/deep/keep.txt").c_str(), &st), 0);
 }
 
 TEST(Directories, UserChoiceIsNotProvided) {

@@ -144,7 +144,10 @@ TEST_F(MasImporterTest, MorphFramesAddKeysExceptAtTimeZero) {
     ASSERT_EQ(v.mKeys.size(), 1u);  // the frame's key replaced the rest key
     EXPECT_FLOAT_EQ(v.mKeys[0].time, 1.0f);
     EXPECT_FLOAT_EQ(v.mKeys[0].position.z, -5.0f);
-    EXPECT_TRUE(Mesh()->mVertexAnimator.Animated() || Mesh()->mVertexAnimator.mVertices.size() == 3u);
+    ASSERT_TRUE(Mesh()->mVertexAnimator.Animated());
+    Mesh()->Prepare();
+    Mesh()->mVertexAnimator.Animate(1.0f, false);
+    EXPECT_FLOAT_EQ(Mesh()->Mesh()->Vertex(2)[2], -5.0f);  // the frame moved the mesh itself
     EXPECT_EQ(Mesh()->mFaceAnimator.mFaces.at(0).mKeys.at(0).time, 1.0f);
     EXPECT_EQ(Mesh()->Mesh()->FaceNum(), 1u);  // frames add keys, never faces
 }
@@ -254,6 +257,44 @@ TEST_F(MasImporterTest, LexicalRules) {
     EXPECT_FLOAT_EQ(mesh->Vertex(0)[0], -1.0f);
     EXPECT_FLOAT_EQ(mesh->Vertex(0)[2], -3.0f);
     EXPECT_FLOAT_EQ(mScene->LastTime(), 0.0f);  // the closing "}" had no line break
+}
+
+TEST_F(MasImporterTest, LineNumbersCountBreaksSplitBetweenPieces) {
+    // The file is read in pieces of 8192 bytes: the second line's break
+    // straddles the first boundary (CR | LF), or ends it and a blank line follows.
+    const std::string header = "*3DSMAX_ASCIIEXPORT 330\r\n";
+    const std::string comment = "*COMMENT " + std::string(8191 - header.size() - 9, 'x');
+    ASSERT_EQ(header.size() + comment.size(), 8191u);
+    EXPECT_EQ(Import(header + comment + "\r\n*SCENE\r\n"),
+              "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 3)");
+    SetUp();
+    EXPECT_EQ(Import(header + comment + "\r\r\n\n*SCENE\n"),
+              "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 4)");
+    SetUp();
+    EXPECT_EQ(Import(header + comment + "\n\n*SCENE\n"), "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 4)");
+    SetUp();
+    EXPECT_EQ(Import(header + comment + "\r" + std::string(8192, '\r') + "\n*SCENE\n"),
+              "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 3)");
+}
+
+TEST_F(MasImporterTest, TheEndOfTheFileIsReportedForWhatWasLost) {
+    const std::string unread = "end.mas: the last line has no line end and is not read\n";
+    const std::string open = "end.mas: the scene file ends inside an open block\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"*GEOMOBJECT {\n}\n", ""},
+        {"*GEOMOBJECT {\n}\n*COMMENT \"no end\"", unread},
+        {"*GEOMOBJECT {\n *NODE_TM {\n }\n", open},
+        {"*GEOMOBJECT {\n}", unread + open},  // the lost "}" closed the block
+    };
+    for (const auto& [text, expected] : cases) {
+        SetUp();
+        mTree.Write("end.mas", kHeader + text);
+        BS::Directory directory = BS::Directory::Adopt(new BS::PosixDirectory(mTree.Path()));
+        std::unique_ptr<BS::File> file(directory.OpenFile("end.mas", BS::File::kRead));
+        testing::internal::CaptureStderr();
+        mScene->InsertFromMAS(file.get(), directory, nullptr);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), expected) << text;
+    }
 }
 
 TEST_F(MasImporterTest, TokensOverTheLimitEndTheirLine) {

@@ -26,10 +26,27 @@ TEST(Random, LinearCongruentialSequence) {
     EXPECT_EQ(BS::Rand::GetRandom(), 505908858u);
     EXPECT_EQ(BS::Rand::GetRandomFromSeed(0), 2162462330u);
     EXPECT_EQ(BS::Rand::msSeed, 505908858u);  // untouched by the seeded variant
-    const float f = BS::Rand::GetRandomFloat();
-    EXPECT_GE(f, 0.0f);
-    EXPECT_LT(f, 1.0f);
+    const uint32_t third = 505908858u * 214013u + 2531011u;
+    EXPECT_EQ(BS::Rand::GetRandomFloat(), static_cast<float>(third / 4294967296.0));
+    EXPECT_EQ(BS::Rand::msSeed, third);
+    EXPECT_EQ(BS::Rand::GetRandomDouble(), (third * 214013u + 2531011u) / 4294967296.0);
     EXPECT_EQ(BS::Rand::RandomToDouble(0x80000000u), 0.5);
+}
+
+TEST(Random, FloatsStayBelowOne) {
+    // The seed whose successor is the largest state: the multiplier's inverse
+    // modulo 2^32 by Newton's iteration.
+    uint32_t inverse = 214013u;
+    for (int i = 0; i < 5; ++i) inverse *= 2u - 214013u * inverse;
+    ASSERT_EQ(inverse * 214013u, 1u);
+    for (uint32_t top : {0xFFFFFFFFu, 0xFFFFFF80u, 0xFFFFFF7Fu}) {
+        BS::Rand::msSeed = (top - 2531011u) * inverse;
+        const float f = BS::Rand::GetRandomFloat();
+        EXPECT_EQ(BS::Rand::msSeed, top);
+        EXPECT_LT(f, 1.0f) << top;
+        EXPECT_GT(f, 0.99999988f) << top;
+    }
+    EXPECT_LT(BS::Rand::GetRandomDouble(), 1.0);
 }
 
 TEST(Memory, ReallocateOfNullAllocatesAndGrowingKeepsContents) {
