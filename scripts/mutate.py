@@ -361,14 +361,22 @@ def main():
     judged = load_equivalents()
     tests_digest = digest(*[read_source(p) for p in tracked_files() if p.startswith("tests/")])
 
-    candidates, contents = [], {}
+    # The sample is spread evenly over the files, so that a file with many
+    # candidate sites (a matrix inverse) does not crowd out the others.
+    rng = random.Random(args.seed)
+    per_file, contents = [], {}
     for rel in files:
         found, lines = enumerate_mutants(rel)
         contents[rel] = lines
-        candidates += found
-    rng = random.Random(args.seed)
-    sample = candidates if not args.count or args.count >= len(candidates) \
-        else rng.sample(candidates, args.count)
+        rng.shuffle(found)
+        per_file.append(found)
+    total = sum(len(found) for found in per_file)
+    wanted = total if not args.count else min(args.count, total)
+    sample = []
+    while len(sample) < wanted:
+        for found in per_file:
+            if found and len(sample) < wanted:
+                sample.append(found.pop())
     sample.sort(key=lambda m: (m["file"], m["line"], m["op"], m["mutated"]))
     for m in sample:
         m["id"] = digest(m["file"], str(m["line"]), m["mutated"], "".join(contents[m["file"]]), tests_digest)

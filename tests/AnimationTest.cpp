@@ -20,9 +20,15 @@ public:
     }
     void Render(B3D_Camera& camera, BS::Matrix44 m) override {
         ++renders;
+        received = m;
         B3D_Object::Render(camera, m);
     }
+    void RenderShadows(B3D_Camera& camera, BS::Matrix44 m) override {
+        receivedForShadows = m;
+        B3D_Object::RenderShadows(camera, m);
+    }
     int renders = 0;
+    BS::Matrix44 received, receivedForShadows;
 
 private:
     int* mDestroyed;
@@ -203,6 +209,30 @@ TEST(SceneGraph, HiddenAndCulledObjectsDrawNoneOfTheirChildren) {
     parent.SetCulled(true);
     parent.Render(camera, BS::Matrix44());
     EXPECT_EQ(child.renders, 1);
+}
+
+TEST(SceneGraph, ChildrenReceiveTheTransformTimesWhatTheParentWasGiven) {
+    B3D_Camera camera;
+    ProbeObject parent, child, grandchild;
+    parent.AddObject(&child);
+    child.AddObject(&grandchild);
+    parent.mTransform.SetRotationZ(0.5f);
+    parent.mTransform.SetPosition(BS::Vector3(1, 2, 3));
+    child.mTransform.SetRotationX(-1.2f);
+    child.mTransform.SetPosition(BS::Vector3(0, -4, 0.5f));
+    BS::Matrix44 given;
+    given.SetRotationY(0.9f);
+    given.SetPosition(BS::Vector3(7, 0, -1));
+    parent.Render(camera, given);
+    parent.RenderShadows(camera, given);
+    // Composed by hand: the object's transform on the left of what it was given.
+    for (ProbeObject* probe : {&child, &grandchild}) {
+        const BS::Matrix44 expected = probe == &child ? parent.mTransform * given
+                                                      : child.mTransform * (parent.mTransform * given);
+        EXPECT_TRUE(probe->received == expected);
+        EXPECT_TRUE(probe->receivedForShadows == expected);
+    }
+    EXPECT_FALSE(child.received == given * parent.mTransform);
 }
 
 TEST(SceneGraph, AWorldDestroysItsObjectsAndLights) {

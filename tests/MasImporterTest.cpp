@@ -86,6 +86,15 @@ TEST_F(MasImporterTest, SceneTimingConvertsFramesAndTicks) {
     EXPECT_FLOAT_EQ(keys[1].Position().x, 1.0f);  // inline samples are not converted
 }
 
+TEST_F(MasImporterTest, NodeScaleIsKeptApartFromTheTransform) {
+    std::string scaled = kTriangle;
+    scaled.insert(scaled.find("  *TM_POS"), "  *TM_SCALE 2 3 0.5\n");
+    ASSERT_EQ(Import(std::string(kHeader) + scaled + " }\n}\n"), "");
+    const float expected[16] = {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 1};
+    for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(Mesh()->mScaleMatrix.m[i], expected[i]) << i;
+    EXPECT_FLOAT_EQ(Mesh()->Mesh()->mTransform.m[0], 1.0f);
+}
+
 TEST_F(MasImporterTest, MeshVerticesFacesAndKeysAreConverted) {
     ASSERT_EQ(Import(std::string(kHeader) + kTriangle + " }\n}\n"), "");
     B3D_Mesh* mesh = Mesh()->Mesh();
@@ -202,8 +211,9 @@ TEST_F(MasImporterTest, CamerasTakeTheirTargetsNameTracksAndIntervals) {
                      " *NODE_TM {\n  *NODE_NAME \"Camera04.Target\"\n  *TM_POS 1 1 1\n  *TM_ROTAXIS 1 0 0\n  *TM_ROTANGLE 0.5\n }\n"
                      " *CAMERA_SETTINGS {\n  *CAMERA_START_FRAME 0\n  *CAMERA_END_FRAME 4800\n  *CAMERA_START_FRAME 9600\n"
                      "  *CAMERA_END_FRAME 14400\n }\n"
-                     " *TM_ANIMATION {\n  *NODE_NAME \"Camera04\"\n  *CONTROL_ROT_TRACK {\n   *SAMPLES {\n    4800 0 0 1 1.5707964\n   }\n  }\n }\n"
-                     " *TM_ANIMATION {\n  *NODE_NAME \"Camera04.target\"\n  *CONTROL_POS_TRACK {\n   *SAMPLES {\n    4800 5 5 5\n   }\n  }\n }\n"
+                     " *TM_ANIMATION {\n  *NODE_NAME \"Camera04\"\n  *CONTROL_ROT_TRACK {\n   *SAMPLES {\n    4800 0.6 0.8 0 1.2\n   }\n  }\n }\n"
+                     " *TM_ANIMATION {\n  *NODE_NAME \"Camera04.target\"\n  *CONTROL_POS_TRACK {\n   *SAMPLES {\n    4800 5 5 5\n   }\n  }\n"
+                     "  *CONTROL_ROT_TRACK {\n   *SAMPLES {\n    9600 1 0 0 0.3\n   }\n  }\n }\n"
                      "}\n"),
               "");
     ASSERT_EQ(mScene->Cameras().size(), 1u);
@@ -219,8 +229,8 @@ TEST_F(MasImporterTest, CamerasTakeTheirTargetsNameTracksAndIntervals) {
     EXPECT_NE(mOut.find("(start) Current interval count: 0\n(end) Current interval count: 0\n"
                         "(start) Current interval count: 1\n(end) Current interval count: 1\n"),
               std::string::npos);
-    // The sample's quarter turn about z, then the camera's correction about x.
-    BS::Matrix44 expected = BS::Vector3(0, 0, 1).GetQuaternion(1.5707964f).Matrix();
+    // The sample's turn about (x, -y, z), then the camera's correction about x.
+    BS::Matrix44 expected = BS::Vector3(0.6f, -0.8f, 0).GetQuaternion(1.2f).Matrix();
     BS::Matrix44 correction;
     correction.Rotate(BS::Vector3(1, 0, 0), 1.5707964f);
     expected = expected * correction;
@@ -240,6 +250,10 @@ TEST_F(MasImporterTest, ARotationSampleAtTickZeroTakesTheNodeTransformsPlace) {
     EXPECT_FLOAT_EQ(a.PositionKeys()[0].Position().x, -4.0f);
     ASSERT_EQ(a.RotationKeys().size(), 2u);
     EXPECT_NEAR(a.RotationKeys()[0].GetQuaternion().Matrix().m[0], 1.0f, 1e-6f);  // a vanishing axis: no turn
+    const BS::Matrix44 turned = a.RotationKeys()[1].GetQuaternion().Matrix();
+    BS::Matrix44 expected;
+    expected.SetRotationY(-0.5f);  // the file's y axis is negated
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(turned.m[i], expected.m[i], 1e-5f) << i;
 }
 
 TEST_F(MasImporterTest, LexicalRules) {

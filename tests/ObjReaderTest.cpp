@@ -121,6 +121,16 @@ TEST_F(ObjReaderTest, EveryUsemtlStartsAListAndMaterialsComeFromTheMtl) {
     EXPECT_EQ(model->GetRenderLists()[1]->GetMaterial(), chrome);
     EXPECT_EQ(model->GetRenderLists()[2]->GetMaterial(), nullptr);
     EXPECT_NE(model->GetRenderLists()[0]->GetShaderProgram(), nullptr);
+
+    // A name defined again names the later material.
+    mTree.Write("first.mtl", "newmtl twice\n");
+    mTree.Write("again.mtl", "newmtl twice\n");
+    Load("first.obj", "mtllib first.mtl\n");
+    SimpleMaterial* first = GetObjectReader()->mMaterials.at("twice");
+    SimpleModel* again = Load("again.obj", "mtllib again.mtl\n" + std::string(kTriangle) + "usemtl twice\nf 1/1/1 2/2/1 3/3/1\n");
+    EXPECT_NE(again->GetRenderLists()[0]->GetMaterial(), first);
+    EXPECT_EQ(again->GetRenderLists()[0]->GetMaterial(), GetObjectReader()->mMaterials.at("twice"));
+    EXPECT_EQ(GetObjectReader()->mMaterials.at("twice")->mName, "twice");
 }
 
 TEST_F(ObjReaderTest, ScaleMultipliesPositionsAndExtents) {
