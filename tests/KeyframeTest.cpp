@@ -148,43 +148,6 @@ TEST_F(KeyframeTest, KeysAreKeptInTimeOrderAndTimesAreUnique) {
     EXPECT_FLOAT_EQ(track.PositionKeys()[1].Position().x, 1.0f);
 }
 
-TEST_F(KeyframeTest, PositionsFollowCatmullRomThroughTheKeys) {
-    DAS_ObjectAnimator track;
-    track.AddPositionKey(At(0.0f, 0.0f));
-    track.AddPositionKey(At(1.0f, 10.0f));
-    ExpectNear(track.Position(0.5f, false), 5.0f, 0.0f, 0.0f);
-    ExpectNear(track.Position(-3.0f, false), 0.0f, 0.0f, 0.0f);  // before the first key
-    ExpectNear(track.Position(1.0f, false), 10.0f, 0.0f, 0.0f);
-    ExpectNear(track.Position(20.0f, false), 10.0f, 0.0f, 0.0f);  // past the scene's end
-
-    // With four keys the curve uses the outer ones as tangents.
-    DAS_ObjectAnimator curve;
-    for (int i = 0; i < 4; ++i) curve.AddPositionKey(At(static_cast<float>(i), static_cast<float>(i * i)));
-    const BS::CatmullRomWeights w(0.25f);
-    ExpectNear(curve.Position(1.25f, false), 0.0f * w.c0 + 1.0f * w.c1 + 4.0f * w.c2 + 9.0f * w.c3, 0.0f, 0.0f);
-    ExpectNear(curve.Position(2.0f, false), 4.0f, 0.0f, 0.0f);  // exactly at a key
-}
-
-TEST_F(KeyframeTest, LoopingTracksWrapAgainstTheLastTime) {
-    UseLastTime(4.0f);
-    DAS_ObjectAnimator track;
-    for (int i = 0; i <= 4; ++i) track.AddPositionKey(At(static_cast<float>(i), static_cast<float>(10 * i)));
-    ExpectNear(track.Position(9.0f, true), track.Position(1.0f, true).x, 0.0f, 0.0f);
-    ExpectNear(track.Position(9.0f, true), 10.0f, 0.0f, 0.0f);
-    ExpectNear(track.Position(4.0f, true), 40.0f, 0.0f, 0.0f);  // the last time itself is not wrapped
-    ExpectNear(track.Position(9.0f, false), 40.0f, 0.0f, 0.0f);
-}
-
-TEST_F(KeyframeTest, WithoutALastTimeEveryLaterTimeReadsTheLastKey) {
-    UseLastTime(0.0f);
-    DAS_ObjectAnimator track;
-    track.AddPositionKey(At(0.0f, 1.0f));
-    track.AddPositionKey(At(2.0f, 3.0f));
-    ExpectNear(track.Position(0.5f, false), 3.0f, 0.0f, 0.0f);
-    ExpectNear(track.Position(0.5f, true), 3.0f, 0.0f, 0.0f);  // nothing to wrap against
-    ExpectNear(track.Position(0.0f, false), 1.0f, 0.0f, 0.0f);
-}
-
 TEST_F(KeyframeTest, EmptyTracksGiveDefaultsOrRefuse) {
     DAS_ObjectAnimator track;
     ExpectNear(track.Position(1.0f, false), 0.0f, 0.0f, 0.0f);
@@ -200,23 +163,6 @@ TEST_F(KeyframeTest, EmptyTracksGiveDefaultsOrRefuse) {
     }
     DAS_Face face;
     EXPECT_THROW(face.Animate(1.0f, false), BS::Error);
-}
-
-TEST_F(KeyframeTest, RotationsSlerpTheShortWay) {
-    DAS_ObjectAnimator track;
-    BS::Matrix44 start, end;
-    start.SetRotationZ(0.0f);
-    end.SetRotationZ(350.0f * 3.1415927f / 180.0f);  // ten degrees short of a full turn
-    track.AddRotationKey(DAS_ObjectRotationKeyframe(start, 0.0f));
-    track.AddRotationKey(DAS_ObjectRotationKeyframe(end, 1.0f));
-    BS::Matrix44 halfway = track.Rotation(0.5f, false).Matrix();
-    BS::Matrix44 expected;
-    expected.SetRotationZ(-5.0f * 3.1415927f / 180.0f);
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(halfway.m[i], expected.m[i], 1e-4f) << i;
-    // Before the first and after the last key the end rotations hold.
-    EXPECT_NEAR(track.Rotation(-1.0f, false).w, 1.0f, 1e-6f);
-    const BS::Quaternion last = track.Rotation(5.0f, false);
-    EXPECT_NEAR(std::fabs(last.w), std::fabs(end.GetQuaternion().w), 1e-5f);
 }
 
 TEST_F(KeyframeTest, TheImportersStaticKeyIsReplacedByTheFirstMorphKey) {

@@ -360,14 +360,6 @@ TEST_F(MasImporterTest, GroupsAreNotSupportedButReportEveryLaterLine) {
     EXPECT_EQ(mScene->Nodes().size(), 1u);
 }
 
-TEST_F(MasImporterTest, BinaryJunkIsReadWithoutHarm) {
-    std::string junk(70000, '\0');
-    for (size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>((i * 7919u) % 251u);
-    Import(kHeader + junk + "\n");
-    Import(std::string(kHeader) + std::string(100000, '{') + "\n" + std::string(20000, '\n'));
-    SUCCEED();
-}
-
 TEST_F(MasImporterTest, InsertFromMasReadsAFileFromItsDirectory) {
     mTree.Write("scene.mas", std::string(kHeader) + kTriangle + " }\n *NODE_PARENT \"Root\"\n}\n"
                              "*GEOMOBJECT {\n *NODE_TM {\n  *NODE_NAME \"Root\"\n }\n}\n");

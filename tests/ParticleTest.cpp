@@ -134,19 +134,6 @@ TEST_F(ParticleTest, UpdatesFollowTheRuleWithFieldSpringAndGrowthTogether) {
     }
 }
 
-TEST_F(ParticleTest, SpringPullsTowardsHomeAndDamps) {
-    ParticleEngine engine(1, "/FxData/none.png");
-    engine.AddParticle(Alive(0, 0, 0));
-    Particle& p = engine.GetParticles()[0];
-    p.home[0] = 1.0f;
-    p.velocity[1] = 2.0f;
-    engine.Update(nullptr, kDt, 2.0f);
-    // v += ((home - pos) * dt * k - v) * dt * k
-    EXPECT_NEAR(p.velocity[0], (1.0f * 0.1f * 2.0f) * 0.2f, 1e-6f);
-    EXPECT_NEAR(p.velocity[1], 2.0f - 2.0f * 0.2f, 1e-6f);
-    EXPECT_NEAR(p.position[0], p.velocity[0] * kDt, 1e-6f);
-}
-
 TEST_F(ParticleTest, FadedAndDeadParticlesBecomeInvisible) {
     ParticleEngine engine(2, "/FxData/none.png");
     Particle fading = Alive(0, 0, 0);
