@@ -119,10 +119,9 @@ def mutants_of_line(line, previous):
             inner = line[m.end():end]
             yield "negate", line[:m.end()] + "!(" + inner + ")" + line[end:]
     for m in CALL2.finditer(code):
-        a, b = m.group(1).strip(), m.group(2).strip()
+        a, b = line[m.start(1):m.end(1)].strip(), line[m.start(2):m.end(2)].strip()
         if a != b:
-            start = m.start(1)
-            yield "swap-args", line[:start] + b + ", " + a + line[m.end(2):]
+            yield "swap-args", line[:m.start(1)] + b + ", " + a + line[m.end(2):]
     prev = code_part(previous).strip()
     if stripped.endswith(";") and (not prev or prev[-1] in ";{}:") \
             and not DECLARATION.match(stripped) and not stripped.startswith("return") \

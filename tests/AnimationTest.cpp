@@ -71,29 +71,33 @@ TEST_F(AnimationTest, AParentChainOfAnyDepthIsWalkedWithoutRecursion) {
     }
 }
 
-TEST_F(AnimationTest, WorldMatricesComposeScaleRotationAndParent) {
+TEST_F(AnimationTest, WorldMatricesComposeTrackScaleAndParent) {
     mScene.SetLastTime(10.0f);
     DAS_Node* root = NodeWithObject("Root");
     root->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(1, 2, 3), 0.0f));
+    root->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(5, -2, 3), 2.0f));
     root->mAnimator.AddRotationKey(DAS_ObjectRotationKeyframe(BS::Quaternion(), 0.0f));
-    root->mScaleMatrix.Scale(BS::Vector3(2, 2, 2));
+    root->mAnimator.AddRotationKey(DAS_ObjectRotationKeyframe(BS::Vector3(0, 0, 1).GetQuaternion(1.0f).Matrix(), 2.0f));
+    root->mScaleMatrix.Scale(BS::Vector3(2, 3, 4));
     DAS_Node* child = NodeWithObject("Child", "Root");
     child->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(1, 0, 0), 0.0f));
+    child->mAnimator.AddRotationKey(DAS_ObjectRotationKeyframe(BS::Vector3(1, 0, 0).GetQuaternion(0.5f).Matrix(), 0.0f));
     mScene.SetLinkByName(true);
     mScene.Prepare();
     mScene.Animate(0.5f);
 
-    const float* m = root->Object()->mTransform.m;
-    EXPECT_FLOAT_EQ(m[0], 2.0f);
-    EXPECT_FLOAT_EQ(m[5], 2.0f);
-    EXPECT_FLOAT_EQ(m[10], 2.0f);
-    EXPECT_FLOAT_EQ(m[12], 1.0f);
-    EXPECT_FLOAT_EQ(m[13], 2.0f);
-    EXPECT_FLOAT_EQ(m[14], 3.0f);
-    const BS::Vector4 c = child->Object()->mTransform.GetColumn(3);
-    EXPECT_FLOAT_EQ(c.x, 3.0f);  // the parent's scale applies to the offset
-    EXPECT_FLOAT_EQ(c.y, 2.0f);
-    EXPECT_FLOAT_EQ(c.z, 3.0f);
+    // T(p(t)) R(q(t)) S, and the parent's world matrix on the left of the child's.
+    BS::Matrix44 rootWorld;
+    const BS::Vector4 p = root->mAnimator.Position(0.5f, false);
+    rootWorld.SetPosition(BS::Vector3(p.x, p.y, p.z));
+    rootWorld = rootWorld * root->mAnimator.Rotation(0.5f, false).Matrix() * root->mScaleMatrix;
+    EXPECT_GT(p.x, 1.1f);  // between the keys, not at either
+    EXPECT_LT(p.x, 4.9f);
+    EXPECT_TRUE(root->Object()->mTransform == rootWorld);
+    BS::Matrix44 childLocal;
+    childLocal.SetPosition(BS::Vector3(1, 0, 0));
+    childLocal = childLocal * child->mAnimator.Rotation(0.5f, false).Matrix();
+    EXPECT_TRUE(child->Object()->mTransform == rootWorld * childLocal);
 }
 
 TEST_F(AnimationTest, ParentsAreFoundByNameEvenWhenNamedBeforeTheyExist) {
@@ -235,15 +239,29 @@ TEST(SceneGraph, ChildrenReceiveTheTransformTimesWhatTheParentWasGiven) {
     EXPECT_FALSE(child.received == given * parent.mTransform);
 }
 
-TEST(SceneGraph, AWorldDestroysItsObjectsAndLights) {
-    int destroyed = 0;
+class ProbeLight : public B3D_Light {
+public:
+    explicit ProbeLight(int* destroyed) : mDestroyed(destroyed) {}
+    ~ProbeLight() override { ++*mDestroyed; }
+
+private:
+    int* mDestroyed;
+};
+
+TEST(SceneGraph, AWorldDestroysItsObjectsAndLightsOnceEach) {
+    int objects = 0, lights = 0, both = 0;
     {
         B3D_World world;
-        world.AddObject(new ProbeObject(&destroyed));
-        world.AddObject(new ProbeObject(&destroyed));
-        world.AddLight(new B3D_Light());
+        world.AddObject(new ProbeObject(&objects));
+        world.AddObject(new ProbeObject(&objects));
+        world.AddLight(new ProbeLight(&lights));
+        auto* listedTwice = new ProbeLight(&both);
+        world.AddObject(listedTwice);
+        world.AddLight(listedTwice);
     }
-    EXPECT_EQ(destroyed, 2);
+    EXPECT_EQ(objects, 2);
+    EXPECT_EQ(lights, 1);
+    EXPECT_EQ(both, 1);
 }
 
 }  // namespace

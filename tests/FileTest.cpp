@@ -120,6 +120,23 @@ TEST(Directories, HandlesOnOnePathShareOneStreamUntilTheLastGoes) {
     EXPECT_EQ(PosixDirectory::OpenStreamCount(), before);
 }
 
+TEST(Directories, AssignedHandlesOpenTheOthersPath) {
+    TempTree tree;
+    tree.MakeDir("a");
+    tree.MakeDir("b");
+    Directory a = Open(tree.Path() + "/a");
+    Directory b = Open(tree.Path() + "/b");
+    b = a;
+    EXPECT_EQ(b.GetPath(), tree.Path() + "/a/");
+    Directory& same = b;
+    b = same;
+    EXPECT_EQ(b.GetPath(), tree.Path() + "/a/");
+    Directory moved = Open(tree.Path() + "/b");
+    moved = std::move(a);
+    EXPECT_EQ(moved.GetPath(), tree.Path() + "/a/");
+    EXPECT_EQ(PosixDirectory::StreamUsers(tree.Path() + "/b"), 0);
+}
+
 TEST(Directories, ParentOfNestedAndRootPaths) {
     TempTree tree;
     tree.MakeDir("a/b");

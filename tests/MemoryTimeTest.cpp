@@ -4,6 +4,8 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <random>
+#include <string>
 
 #include "BS/Export/BS_Error.h"
 #include "BS/Export/BS_Memory.h"
@@ -12,12 +14,17 @@
 TEST(Hash, WeightsBytesByPositionAndPrime) {
     EXPECT_EQ(BS::Std::HashString(""), 2147483647u);
     EXPECT_EQ(BS::Std::HashString("A"), 2147486702u);
-    // Second byte: 66 * 2 * 53; the eighth byte wraps back to the first prime.
-    EXPECT_EQ(BS::Std::HashString("AB"), 2147486702u + 66u * 2u * 53u);
-    const uint32_t seven = BS::Std::HashString("AAAAAAA");
-    EXPECT_EQ(BS::Std::HashString("AAAAAAAA"), seven + 65u * 8u * 47u);
-    // Bytes above 127 count as negative.
-    EXPECT_EQ(BS::Std::HashString("\xFF"), 2147483647u - 47u);
+    // 2^31 - 1 plus every byte (signed) times its position from 1 times the
+    // primes 47 to 73 in turn, modulo 2^32.
+    const int64_t primes[7] = {47, 53, 59, 61, 67, 71, 73};
+    std::mt19937 random(2144);
+    for (int trial = 0; trial < 50; ++trial) {
+        std::string text(1 + trial % 23, ' ');
+        for (char& c : text) c = static_cast<char>(1 + random() % 255);
+        int64_t h = 2147483647;
+        for (size_t i = 0; i < text.size(); ++i) h += static_cast<signed char>(text[i]) * int64_t(i + 1) * primes[i % 7];
+        EXPECT_EQ(BS::Std::HashString(text.c_str()), static_cast<uint32_t>(h)) << text;
+    }
 }
 
 TEST(Random, LinearCongruentialSequence) {

@@ -57,6 +57,7 @@ TEST_F(SkinnedMeshTest, FacesGiveTheirCornersTheirNormal) {
     mesh.CreateVertex(1, 0, 0);
     mesh.CreateVertex(0, 1, 0);
     mesh.CreateVertex(0, 0, 1);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(mesh.Normal(3)[i], i == 2 ? 1.0f : 0.0f);  // a new vertex faces +z
     mesh.CreateFace(0, 1, 2);
     for (unsigned i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(mesh.Normal(i)[2], -1.0f) << i;
     mesh.CreateFace(0, 2, 3);  // the shared corners take the second face's normal

@@ -168,7 +168,10 @@ TEST(Statistics, LineOnThe21stAnd41stFrames) {
     EXPECT_EQ(lines, 2);
     EXPECT_EQ(linesAfter[0], 21);
     EXPECT_EQ(linesAfter[1], 41);
-    EXPECT_NE(strstr(text, "[1.050000 DEMOTIME | 20 FRAMES | 1.0 SECONDS | 19.0 FPS]"), nullptr) << text;
+    EXPECT_NE(strstr(text, "[1.050000 DEMOTIME | 20 FRAMES | 1.0 SECONDS | 19.0 FPS]\n"
+                           "[2.050000 DEMOTIME | 40 FRAMES | 1.0 SECONDS | 20.0 FPS]\n"),
+              nullptr)
+        << text;
     free(text);
 }
 
