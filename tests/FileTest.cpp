@@ -213,6 +213,17 @@ TEST(Directories, RemovingATreeRemovesLinksNotWhatTheyPointTo) {
     EXPECT_EQ(stat((tree.Path() + "/outside/deep/keep.txt").c_str(), &st), 0);
 }
 
+TEST(Directories, CreatingWhereWritingIsRefusedIsAccessDenied) {
+    // Nobody, not even root, creates files at the top of sysfs.
+    try {
+        delete Open("/sys").CreateFile("kestrel-test", File::kReadWrite);
+        FAIL() << "no error";
+    } catch (const BS::AccessDenied& e) {
+        EXPECT_EQ(e.mMessage, "In PosixFile::CreateFile(): Access denied while creating '/sys/kestrel-test'.");
+        EXPECT_EQ(e.GetFileName(), "/sys/kestrel-test");
+    }
+}
+
 TEST(Directories, UserChoiceIsNotProvided) {
     TempTree tree;
     Directory dir = Open(tree.Path());
