@@ -75,6 +75,7 @@ TEST(Files, ReadAnswersOneOnlyForAFullTransfer) {
     EXPECT_EQ(f->Read(buffer, 10), 0u);
     EXPECT_EQ(std::string(buffer, 4), "cdef");  // the bytes that were there arrive
     EXPECT_THROW(f->Read(nullptr, 1), BS::NullPointer);
+    EXPECT_THROW(f->Write(nullptr, 1), BS::NullPointer);
 }
 
 TEST(Files, LoadReadsTheWholeFile) {
