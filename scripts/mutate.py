@@ -350,6 +350,7 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--out", default=os.path.join(WORK, "results.json"))
     parser.add_argument("--list", action="store_true", help="only list the sampled mutants")
+    parser.add_argument("--report", action="store_true", help="only report the verdicts recorded so far")
     parser.add_argument("--rev", help="mutate this git revision instead of the working tree")
     parser.add_argument("--recheck", metavar="FILE",
                         help="take the verdicts of an earlier results file and run only its survivors again")
@@ -409,6 +410,10 @@ def main():
             if m["id"] not in results and old and old["status"] != "survived":
                 results[m["id"]] = dict(old, id=m["id"])
     todo = [m for m in sample if m["id"] not in results]
+    if args.report:
+        if todo:
+            print(f"mutate: {len(todo)} of {len(sample)} faults not run yet")
+        todo = []
     if todo:
         mirror_tree()
         configure()

@@ -27,7 +27,15 @@ public:
         receivedForShadows = m;
         B3D_Object::RenderShadows(camera, m);
     }
-    int renders = 0;
+    void LoadForContext() override {
+        ++loads;
+        B3D_Object::LoadForContext();
+    }
+    void CullTestSelf(B3D_Camera& camera) override {
+        ++cullTests;
+        B3D_Object::CullTestSelf(camera);
+    }
+    int renders = 0, loads = 0, cullTests = 0;
     BS::Matrix44 received, receivedForShadows;
 
 private:
@@ -237,6 +245,10 @@ TEST(SceneGraph, ChildrenReceiveTheTransformTimesWhatTheParentWasGiven) {
         EXPECT_TRUE(probe->receivedForShadows == expected);
     }
     EXPECT_FALSE(child.received == given * parent.mTransform);
+    parent.LoadForContext();
+    parent.CullTestSelf(camera);
+    EXPECT_EQ(grandchild.loads, 1);
+    EXPECT_EQ(grandchild.cullTests, 1);
 }
 
 class ProbeLight : public B3D_Light {
