@@ -225,6 +225,9 @@ TEST_F(RenderListTest, CameraProjectionIsACopyAndTheShadowTargetIsComplete) {
     EXPECT_NEAR(edge.x / edge.w, 1.0f, 1e-5f);
     glBindFramebuffer(GL_FRAMEBUFFER, camera.GetShadowFramebuffer());
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    GLint depth = 0;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &depth);
+    EXPECT_EQ(depth, GL_RENDERBUFFER);  // the shadow pass is depth-tested
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
