@@ -130,12 +130,14 @@ TEST_F(AnimationTest, OnlyLongerBoneNamesHideTheirGeometry) {
     };
     B3D_Light* exact = light("Bone");
     B3D_Light* bone01 = light("Bone01");
+    B3D_Light* bone1 = light("Bone1");
     B3D_Light* lower = light("bone01");
     mScene.Prepare();
     EXPECT_TRUE(exact->Visible());
     EXPECT_FALSE(bone01->Visible());
+    EXPECT_FALSE(bone1->Visible());
     EXPECT_TRUE(lower->Visible());
-    EXPECT_EQ(mWorld.Lights().size(), 3u);
+    EXPECT_EQ(mWorld.Lights().size(), 4u);
 }
 
 TEST_F(AnimationTest, CamerasAreActiveInTheirIntervalsFirstInsertedWinning) {
