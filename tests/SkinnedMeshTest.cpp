@@ -221,7 +221,9 @@ TEST_F(SkinnedMeshTest, BonesDeformByBindBoneInitScaleAndBaseTransforms) {
     node->mVertexAnimator.mVertices[2].mInfluences = {{1.0f, b}};
     mScene.SetLinkByName(true);
     mScene.Prepare();
+    testing::internal::CaptureStdout();
     mScene.Animate(0.0f);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // the weights sum to one
 
     // S^-1 W has the translation S^-1 (1, 2, 3) = (0.5, 4, 0.75); the exchange
     // makes it (-0.75, -0.5, 4).
