@@ -459,6 +459,10 @@ def main():
                             break
             finally:
                 restore_pending()
+                # The mutant's objects go too: a restored source is not always
+                # seen as newer than what was built from the mutant.
+                for obj in objects_of(rel):
+                    os.remove(obj)
             results[m["id"]] = record
             save()
             print(f"[{index + 1}/{len(todo)}] {record['status']:10} {rel}:{m['line']} {m['op']}",
