@@ -20,9 +20,23 @@ public:
     }
     void Render(B3D_Camera& camera, BS::Matrix44 m) override {
         ++renders;
+        received = m;
         B3D_Object::Render(camera, m);
     }
-    int renders = 0;
+    void RenderShadows(B3D_Camera& camera, BS::Matrix44 m) override {
+        receivedForShadows = m;
+        B3D_Object::RenderShadows(camera, m);
+    }
+    void LoadForContext() override {
+        ++loads;
+        B3D_Object::LoadForContext();
+    }
+    void CullTestSelf(B3D_Camera& camera) override {
+        ++cullTests;
+        B3D_Object::CullTestSelf(camera);
+    }
+    int renders = 0, loads = 0, cullTests = 0;
+    BS::Matrix44 received, receivedForShadows;
 
 private:
     int* mDestroyed;
@@ -44,29 +58,54 @@ protected:
     DAS mScene{&mWorld};
 };
 
-TEST_F(AnimationTest, WorldMatricesComposeScaleRotationAndParent) {
+TEST_F(AnimationTest, AParentChainOfAnyDepthIsWalkedWithoutRecursion) {
+    constexpr int kDepth = 25000;
+    DAS_Node* parent = nullptr;
+    std::vector<DAS_Node*> chain;
+    for (int i = 0; i < kDepth; ++i) {
+        auto* node = new DAS_Node(parent);
+        node->mObject = new B3D_Object();
+        node->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(1, i % 2 ? 1.0f : -1.0f, 0), 0.0f));
+        mScene.InsertObject(node->mObject);
+        parent = mScene.InsertNode(node, parent);
+        chain.push_back(node);
+    }
+    mScene.Prepare();
+    mScene.Animate(0.0f);
+    for (int depth : {1, 2, 777, kDepth}) {
+        const BS::Vector4 p = chain[depth - 1]->Object()->mTransform.GetColumn(3);
+        EXPECT_FLOAT_EQ(p.x, static_cast<float>(depth)) << depth;
+        EXPECT_FLOAT_EQ(p.y, depth % 2 ? -1.0f : 0.0f) << depth;
+    }
+}
+
+TEST_F(AnimationTest, WorldMatricesComposeTrackScaleAndParent) {
     mScene.SetLastTime(10.0f);
     DAS_Node* root = NodeWithObject("Root");
     root->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(1, 2, 3), 0.0f));
+    root->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(5, -2, 3), 2.0f));
     root->mAnimator.AddRotationKey(DAS_ObjectRotationKeyframe(BS::Quaternion(), 0.0f));
-    root->mScaleMatrix.Scale(BS::Vector3(2, 2, 2));
+    root->mAnimator.AddRotationKey(DAS_ObjectRotationKeyframe(BS::Vector3(0, 0, 1).GetQuaternion(1.0f).Matrix(), 2.0f));
+    root->mScaleMatrix.Scale(BS::Vector3(2, 3, 4));
     DAS_Node* child = NodeWithObject("Child", "Root");
     child->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(1, 0, 0), 0.0f));
+    child->mAnimator.AddRotationKey(DAS_ObjectRotationKeyframe(BS::Vector3(1, 0, 0).GetQuaternion(0.5f).Matrix(), 0.0f));
     mScene.SetLinkByName(true);
     mScene.Prepare();
     mScene.Animate(0.5f);
 
-    const float* m = root->Object()->mTransform.m;
-    EXPECT_FLOAT_EQ(m[0], 2.0f);
-    EXPECT_FLOAT_EQ(m[5], 2.0f);
-    EXPECT_FLOAT_EQ(m[10], 2.0f);
-    EXPECT_FLOAT_EQ(m[12], 1.0f);
-    EXPECT_FLOAT_EQ(m[13], 2.0f);
-    EXPECT_FLOAT_EQ(m[14], 3.0f);
-    const BS::Vector4 c = child->Object()->mTransform.GetColumn(3);
-    EXPECT_FLOAT_EQ(c.x, 3.0f);  // the parent's scale applies to the offset
-    EXPECT_FLOAT_EQ(c.y, 2.0f);
-    EXPECT_FLOAT_EQ(c.z, 3.0f);
+    // T(p(t)) R(q(t)) S, and the parent's world matrix on the left of the child's.
+    BS::Matrix44 rootWorld;
+    const BS::Vector4 p = root->mAnimator.Position(0.5f, false);
+    rootWorld.SetPosition(BS::Vector3(p.x, p.y, p.z));
+    rootWorld = rootWorld * root->mAnimator.Rotation(0.5f, false).Matrix() * root->mScaleMatrix;
+    EXPECT_GT(p.x, 1.1f);  // between the keys, not at either
+    EXPECT_LT(p.x, 4.9f);
+    EXPECT_TRUE(root->Object()->mTransform == rootWorld);
+    BS::Matrix44 childLocal;
+    childLocal.SetPosition(BS::Vector3(1, 0, 0));
+    childLocal = childLocal * child->mAnimator.Rotation(0.5f, false).Matrix();
+    EXPECT_TRUE(child->Object()->mTransform == rootWorld * childLocal);
 }
 
 TEST_F(AnimationTest, ParentsAreFoundByNameEvenWhenNamedBeforeTheyExist) {
@@ -91,12 +130,14 @@ TEST_F(AnimationTest, OnlyLongerBoneNamesHideTheirGeometry) {
     };
     B3D_Light* exact = light("Bone");
     B3D_Light* bone01 = light("Bone01");
+    B3D_Light* bone1 = light("Bone1");
     B3D_Light* lower = light("bone01");
     mScene.Prepare();
     EXPECT_TRUE(exact->Visible());
     EXPECT_FALSE(bone01->Visible());
+    EXPECT_FALSE(bone1->Visible());
     EXPECT_TRUE(lower->Visible());
-    EXPECT_EQ(mWorld.Lights().size(), 3u);
+    EXPECT_EQ(mWorld.Lights().size(), 4u);
 }
 
 TEST_F(AnimationTest, CamerasAreActiveInTheirIntervalsFirstInsertedWinning) {
@@ -184,15 +225,57 @@ TEST(SceneGraph, HiddenAndCulledObjectsDrawNoneOfTheirChildren) {
     EXPECT_EQ(child.renders, 1);
 }
 
-TEST(SceneGraph, AWorldDestroysItsObjectsAndLights) {
-    int destroyed = 0;
+TEST(SceneGraph, ChildrenReceiveTheTransformTimesWhatTheParentWasGiven) {
+    B3D_Camera camera;
+    ProbeObject parent, child, grandchild;
+    parent.AddObject(&child);
+    child.AddObject(&grandchild);
+    parent.mTransform.SetRotationZ(0.5f);
+    parent.mTransform.SetPosition(BS::Vector3(1, 2, 3));
+    child.mTransform.SetRotationX(-1.2f);
+    child.mTransform.SetPosition(BS::Vector3(0, -4, 0.5f));
+    BS::Matrix44 given;
+    given.SetRotationY(0.9f);
+    given.SetPosition(BS::Vector3(7, 0, -1));
+    parent.Render(camera, given);
+    parent.RenderShadows(camera, given);
+    // Composed by hand: the object's transform on the left of what it was given.
+    for (ProbeObject* probe : {&child, &grandchild}) {
+        const BS::Matrix44 expected = probe == &child ? parent.mTransform * given
+                                                      : child.mTransform * (parent.mTransform * given);
+        EXPECT_TRUE(probe->received == expected);
+        EXPECT_TRUE(probe->receivedForShadows == expected);
+    }
+    EXPECT_FALSE(child.received == given * parent.mTransform);
+    parent.LoadForContext();
+    parent.CullTestSelf(camera);
+    EXPECT_EQ(grandchild.loads, 1);
+    EXPECT_EQ(grandchild.cullTests, 1);
+}
+
+class ProbeLight : public B3D_Light {
+public:
+    explicit ProbeLight(int* destroyed) : mDestroyed(destroyed) {}
+    ~ProbeLight() override { ++*mDestroyed; }
+
+private:
+    int* mDestroyed;
+};
+
+TEST(SceneGraph, AWorldDestroysItsObjectsAndLightsOnceEach) {
+    int objects = 0, lights = 0, both = 0;
     {
         B3D_World world;
-        world.AddObject(new ProbeObject(&destroyed));
-        world.AddObject(new ProbeObject(&destroyed));
-        world.AddLight(new B3D_Light());
+        world.AddObject(new ProbeObject(&objects));
+        world.AddObject(new ProbeObject(&objects));
+        world.AddLight(new ProbeLight(&lights));
+        auto* listedTwice = new ProbeLight(&both);
+        world.AddObject(listedTwice);
+        world.AddLight(listedTwice);
     }
-    EXPECT_EQ(destroyed, 2);
+    EXPECT_EQ(objects, 2);
+    EXPECT_EQ(lights, 1);
+    EXPECT_EQ(both, 1);
 }
 
 }  // namespace

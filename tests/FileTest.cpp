@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
@@ -36,6 +37,19 @@ TEST(Files, MissingFileThrowsNotFoundNamingThePath) {
     }
 }
 
+TEST(Files, OpeningADirectoryAsAFileIsAccessDenied) {
+    TempTree tree;
+    tree.MakeDir("scenes");
+    const std::string full = tree.Path() + "/scenes";
+    try {
+        delete Open(tree.Path()).OpenFile("scenes", File::kRead);
+        FAIL() << "no error";
+    } catch (const BS::AccessDenied& e) {
+        EXPECT_EQ(e.mMessage, "Access denied while opening file '" + full + "'.");
+        EXPECT_EQ(e.GetFileName(), full);
+    }
+}
+
 TEST(Files, SizeQueryKeepsThePositionAndSetPosClampsAtTheEnd) {
     TempTree tree;
     tree.Write("data.bin", "0123456789");
@@ -61,6 +75,7 @@ TEST(Files, ReadAnswersOneOnlyForAFullTransfer) {
     EXPECT_EQ(f->Read(buffer, 10), 0u);
     EXPECT_EQ(std::string(buffer, 4), "cdef");  // the bytes that were there arrive
     EXPECT_THROW(f->Read(nullptr, 1), BS::NullPointer);
+    EXPECT_THROW(f->Write(nullptr, 1), BS::NullPointer);
 }
 
 TEST(Files, LoadReadsTheWholeFile) {
@@ -104,6 +119,23 @@ TEST(Directories, HandlesOnOnePathShareOneStreamUntilTheLastGoes) {
     }
     EXPECT_EQ(PosixDirectory::StreamUsers(path), 0);
     EXPECT_EQ(PosixDirectory::OpenStreamCount(), before);
+}
+
+TEST(Directories, AssignedHandlesOpenTheOthersPath) {
+    TempTree tree;
+    tree.MakeDir("a");
+    tree.MakeDir("b");
+    Directory a = Open(tree.Path() + "/a");
+    Directory b = Open(tree.Path() + "/b");
+    b = a;
+    EXPECT_EQ(b.GetPath(), tree.Path() + "/a/");
+    Directory& same = b;
+    b = same;
+    EXPECT_EQ(b.GetPath(), tree.Path() + "/a/");
+    Directory moved = Open(tree.Path() + "/b");
+    moved = std::move(a);
+    EXPECT_EQ(moved.GetPath(), tree.Path() + "/a/");
+    EXPECT_EQ(PosixDirectory::StreamUsers(tree.Path() + "/b"), 0);
 }
 
 TEST(Directories, ParentOfNestedAndRootPaths) {
@@ -160,6 +192,37 @@ TEST(Directories, CreateAndRemoveFilesAndTrees) {
     struct stat st;
     EXPECT_NE(stat((tree.Path() + "/made").c_str(), &st), 0);
     EXPECT_THROW(dir.RemoveDirectory("made", false), BS::NotFound);
+}
+
+TEST(Directories, RemovingATreeRemovesLinksNotWhatTheyPointTo) {
+    TempTree tree;
+    tree.MakeDir("outside/deep");
+    tree.Write("outside/keep.txt", "x");
+    tree.Write("outside/deep/keep.txt", "x");
+    tree.MakeDir("doomed/sub");
+    tree.Write("doomed/sub/f.txt", "x");
+    ASSERT_EQ(symlink((tree.Path() + "/outside").c_str(), (tree.Path() + "/doomed/link").c_str()), 0);
+    ASSERT_EQ(symlink((tree.Path() + "/outside").c_str(), (tree.Path() + "/doomed/sub/link").c_str()), 0);
+    ASSERT_EQ(symlink((tree.Path() + "/outside").c_str(), (tree.Path() + "/alias").c_str()), 0);
+    Directory dir = Open(tree.Path());
+    dir.RemoveDirectory("doomed", true);
+    dir.RemoveDirectory("alias", true);
+    struct stat st;
+    EXPECT_NE(lstat((tree.Path() + "/doomed").c_str(), &st), 0);
+    EXPECT_NE(lstat((tree.Path() + "/alias").c_str(), &st), 0);
+    EXPECT_EQ(stat((tree.Path() + "/outside/keep.txt").c_str(), &st), 0);
+    EXPECT_EQ(stat((tree.Path() + "/outside/deep/keep.txt").c_str(), &st), 0);
+}
+
+TEST(Directories, CreatingWhereWritingIsRefusedIsAccessDenied) {
+    // Nobody, not even root, creates files at the top of sysfs.
+    try {
+        delete Open("/sys").CreateFile("kestrel-test", File::kReadWrite);
+        FAIL() << "no error";
+    } catch (const BS::AccessDenied& e) {
+        EXPECT_EQ(e.mMessage, "In PosixFile::CreateFile(): Access denied while creating '/sys/kestrel-test'.");
+        EXPECT_EQ(e.GetFileName(), "/sys/kestrel-test");
+    }
 }
 
 TEST(Directories, UserChoiceIsNotProvided) {

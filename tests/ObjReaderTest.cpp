@@ -121,6 +121,16 @@ TEST_F(ObjReaderTest, EveryUsemtlStartsAListAndMaterialsComeFromTheMtl) {
     EXPECT_EQ(model->GetRenderLists()[1]->GetMaterial(), chrome);
     EXPECT_EQ(model->GetRenderLists()[2]->GetMaterial(), nullptr);
     EXPECT_NE(model->GetRenderLists()[0]->GetShaderProgram(), nullptr);
+
+    // A name defined again names the later material.
+    mTree.Write("first.mtl", "newmtl twice\n");
+    mTree.Write("again.mtl", "newmtl twice\n");
+    Load("first.obj", "mtllib first.mtl\n");
+    SimpleMaterial* first = GetObjectReader()->mMaterials.at("twice");
+    SimpleModel* again = Load("again.obj", "mtllib again.mtl\n" + std::string(kTriangle) + "usemtl twice\nf 1/1/1 2/2/1 3/3/1\n");
+    EXPECT_NE(again->GetRenderLists()[0]->GetMaterial(), first);
+    EXPECT_EQ(again->GetRenderLists()[0]->GetMaterial(), GetObjectReader()->mMaterials.at("twice"));
+    EXPECT_EQ(GetObjectReader()->mMaterials.at("twice")->mName, "twice");
 }
 
 TEST_F(ObjReaderTest, ScaleMultipliesPositionsAndExtents) {
@@ -160,7 +170,6 @@ TEST_F(ObjReaderTest, LinesBreakingTheRulesAreSkippedWithTheirLineNumber) {
         {"quad", "usemtl m\nf 1/1/1 2/2/1 3/3/1 1/1/1\nf 1/1/1 2/2/1 3/3/1\n", ":9: a face must have exactly three"},
         {"two_corners", "usemtl m\nf 1/1/1 2/2/1\nf 1/1/1 2/2/1 3/3/1\n", ":9: a face must have exactly three"},
         {"garbage", "usemtl m\nf x y z\nf 1/1/1 2/2/1 3/3/1\n", ":9: a face must have exactly three"},
-        {"bad_vertex", "v 1 nope\nusemtl m\nf 1/1/1 2/2/1 3/3/1\n", ":8: \"v\" needs three numbers"},
     };
     for (const MalformedCase& c : cases) {
         SimpleModel* model = nullptr;
@@ -170,6 +179,50 @@ TEST_F(ObjReaderTest, LinesBreakingTheRulesAreSkippedWithTheirLineNumber) {
         EXPECT_NE(err.find(std::string(c.name) + ".obj" + c.message), std::string::npos) << c.name << ": " << err;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << c.name << ": " << err;
     }
+}
+
+TEST_F(ObjReaderTest, MalformedEntriesAreKeptSoLaterIndicesStillCount) {
+    SimpleModel* model = nullptr;
+    const std::string err = LoadReporting("holes.obj",
+                                          "v 0 0 0\nv 5 nope\nv 2 0 0\nv 0 3 0\n"
+                                          "vt 0 0\nvt x\nvt 1 0\nvt 0 1\n"
+                                          "vn 0 0 1\nvn\nvn 0 -1 0\n"
+                                          "usemtl m\nf 2/2/2 3/3/3 4/4/1\n",
+                                          &model);
+    ASSERT_EQ(VertexCount(model), 3);
+    const Array<RenderListVertex>& v = model->GetRenderLists()[0]->GetVertices();
+    // Corner 1: position (5, 0, 0) with its missing parts 0, the zero normal and coordinate.
+    EXPECT_FLOAT_EQ(v[0].x, 5.0f);
+    EXPECT_FLOAT_EQ(v[0].y, 0.0f);
+    EXPECT_EQ(v[0].nz, 0);
+    EXPECT_EQ(v[0].u, 0);
+    EXPECT_EQ(v[0].v, 255);
+    // Corner 2 takes entries 3 of each list, corner 3 position 4, coordinate 4 and normal 1.
+    EXPECT_FLOAT_EQ(v[1].x, 2.0f);
+    EXPECT_EQ(v[1].ny, -127);
+    EXPECT_EQ(v[1].u, 255);
+    EXPECT_FLOAT_EQ(v[2].y, 3.0f);
+    EXPECT_EQ(v[2].nz, 127);
+    EXPECT_EQ(v[2].ny, 0);
+    EXPECT_EQ(v[2].v, 0);
+    EXPECT_NE(err.find("holes.obj:2: \"v\" needs three numbers"), std::string::npos) << err;
+    EXPECT_NE(err.find("holes.obj:6: \"vt\" needs two numbers"), std::string::npos) << err;
+    EXPECT_NE(err.find("holes.obj:10: \"vn\" needs three numbers"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 3) << err;
+}
+
+TEST_F(ObjReaderTest, ABareUsemtlStartsAListWithoutMaterial) {
+    mTree.Write("bare.mtl", "newmtl m\n");
+    SimpleModel* model = Load("bare.obj", "mtllib bare.mtl\n" + std::string(kTriangle) +
+                                              "usemtl m\nf 1/1/1 2/2/1 3/3/1\nusemtl\nf 3/3/1 2/2/1 1/1/1\n"
+                                              "usemtl\r\nf 1/1/1 2/2/1 3/3/1\nusemtl");
+    ASSERT_EQ(model->GetRenderLists().size(), 4u);
+    EXPECT_NE(model->GetRenderLists()[0]->GetMaterial(), nullptr);
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(model->GetRenderLists()[i]->GetMaterial(), nullptr) << i;
+    ASSERT_EQ(model->GetRenderLists()[1]->GetVertices().Count(), 3);
+    EXPECT_FLOAT_EQ(model->GetRenderLists()[1]->GetVertices()[0].y, 1.0f);  // the second face, not the first
+    EXPECT_EQ(model->GetRenderLists()[2]->GetVertices().Count(), 3);
+    EXPECT_EQ(model->GetRenderLists()[3]->GetVertices().Count(), 0);
 }
 
 TEST_F(ObjReaderTest, PositionNormalFormWithoutAnyVtIsSkipped) {

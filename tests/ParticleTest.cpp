@@ -2,7 +2,9 @@
 // the ring, colour bytes, both file formats, and a drawn pool.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <cstring>
 #include <vector>
 
@@ -65,17 +67,71 @@ TEST_F(ParticleTest, FieldActsFirstAndFarParticlesKeepTheBorderForce) {
     EXPECT_NEAR(engine.GetParticles()[0].velocity[0], 3.0f, 1e-5f);
 }
 
-TEST_F(ParticleTest, SpringPullsTowardsHomeAndDamps) {
-    ParticleEngine engine(1, "/FxData/none.png");
-    engine.AddParticle(Alive(0, 0, 0));
-    Particle& p = engine.GetParticles()[0];
-    p.home[0] = 1.0f;
-    p.velocity[1] = 2.0f;
-    engine.Update(nullptr, kDt, 2.0f);
-    // v += ((home - pos) * dt * k - v) * dt * k
-    EXPECT_NEAR(p.velocity[0], (1.0f * 0.1f * 2.0f) * 0.2f, 1e-6f);
-    EXPECT_NEAR(p.velocity[1], 2.0f - 2.0f * 0.2f, 1e-6f);
-    EXPECT_NEAR(p.position[0], p.velocity[0] * kDt, 1e-6f);
+// One update by the rule, on a copy: size and alpha step with the speeds they
+// had, the speeds then step; the velocity takes the field of the particle's
+// cell, then the spring and damping; the position steps with the new velocity.
+void Step(Particle& p, const std::vector<float>& field, float worldSize, float dt, float k) {
+    p.size += p.sizeSpeed * dt;
+    p.sizeSpeed += p.sizeAcceleration * dt;
+    p.alpha += p.alphaSpeed * dt;
+    p.alphaSpeed += p.alphaAcceleration * dt;
+    if (p.alpha < 0) p.size = 0;
+    int cell[3];
+    for (int axis = 0; axis < 3; ++axis) {
+        const float s = (p.position[axis] + worldSize / 2) / worldSize * 32;
+        cell[axis] = !(s >= 0) ? 0 : s > 31 ? 31 : static_cast<int>(s);
+    }
+    const float* f = &field[3 * ((cell[2] * 32 + cell[1]) * 32 + cell[0])];
+    for (int axis = 0; axis < 3; ++axis) {
+        float v = p.velocity[axis] + f[axis] * dt;
+        v += ((p.home[axis] - p.position[axis]) * dt * k - v) * dt * k;
+        p.velocity[axis] = v;
+        p.position[axis] += v * dt;
+    }
+}
+
+TEST_F(ParticleTest, UpdatesFollowTheRuleWithFieldSpringAndGrowthTogether) {
+    std::mt19937 random(2024);
+    std::uniform_real_distribution<float> any(-1, 1);
+    std::vector<float> field(ParticleEngine::kFieldCells * 3);
+    for (float& f : field) f = 20 * any(random);
+    constexpr int kCount = 16;
+    ParticleEngine engine(kCount, "/FxData/none.png");
+    engine.SetForceField(field.data());
+    engine.SetWorldSize(30.0f);
+    std::vector<Particle> expected;
+    for (int i = 0; i < kCount; ++i) {
+        Particle p = Alive(15 * any(random), 15 * any(random), 15 * any(random));
+        p.size = 2 + any(random);
+        p.sizeSpeed = any(random), p.sizeAcceleration = 3 * any(random);
+        p.alpha = 0.8f, p.alphaSpeed = 0.3f * any(random), p.alphaAcceleration = any(random);
+        for (int axis = 0; axis < 3; ++axis) p.velocity[axis] = 5 * any(random);
+        engine.AddParticle(p);
+        std::memcpy(p.home, p.position, sizeof p.home);
+        expected.push_back(p);
+    }
+    for (int update = 0; update < 8; ++update) {
+        const float dt = 0.02f + 0.05f * (update % 3), k = 1.5f + any(random);
+        engine.Update(nullptr, dt, k);
+        for (int i = 0; i < kCount; ++i) {
+            Particle& want = expected[i];
+            Step(want, field, 30.0f, dt, k);
+            const Particle& got = engine.GetParticles()[i];
+            EXPECT_NEAR(got.size, want.size, 1e-4f) << i;
+            EXPECT_NEAR(got.sizeSpeed, want.sizeSpeed, 1e-4f) << i;
+            EXPECT_NEAR(got.alpha, want.alpha, 1e-4f) << i;
+            for (int axis = 0; axis < 3; ++axis) {
+                EXPECT_NEAR(got.velocity[axis], want.velocity[axis], 1e-3f) << i << " axis " << axis;
+                EXPECT_NEAR(got.position[axis], want.position[axis], 1e-3f) << i << " axis " << axis;
+                EXPECT_EQ(engine.GetVertices()[3 * i + 1].centre[axis], got.position[axis]);
+            }
+            // The corners (0, s), (-s, -s), (s, -s) around the centre.
+            EXPECT_EQ(engine.GetVertices()[3 * i].corner[1], got.size);
+            EXPECT_EQ(engine.GetVertices()[3 * i + 1].corner[0], -got.size);
+            EXPECT_EQ(engine.GetVertices()[3 * i + 2].corner[1], -got.size);
+            EXPECT_EQ(engine.GetVertices()[3 * i + 2].colour[3], static_cast<uint8_t>(std::clamp(got.alpha, 0.0f, 1.0f) * 255.0f));
+        }
+    }
 }
 
 TEST_F(ParticleTest, FadedAndDeadParticlesBecomeInvisible) {

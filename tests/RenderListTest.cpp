@@ -180,6 +180,41 @@ TEST_F(RenderListTest, TwoInstancesOfOneFileDrawTheSameDataInTwoPlaces) {
     EXPECT_FALSE(Red(160, 240));
 }
 
+TEST_F(RenderListTest, EachMatrixAndSamplerReachesItsOwnUniform) {
+    mTree.Write("all.vsh",
+                "attribute vec4 pos;\nuniform mat4 modelViewProjectionMatrix;\nuniform mat4 modelViewMatrix;\n"
+                "uniform mat4 shadowMatrix;\nvarying vec4 s;\n"
+                "void main() { s = shadowMatrix * pos; gl_Position = modelViewProjectionMatrix * modelViewMatrix * pos; }\n");
+    mTree.Write("all.fsh",
+                "precision mediump float;\nuniform sampler2D diff_map;\nuniform sampler2D shadow_map;\nvarying vec4 s;\n"
+                "void main() { gl_FragColor = texture2D(diff_map, s.xy) + texture2D(shadow_map, s.zw); }\n");
+    Shader* shader = Shader::LoadShader(mTree.Path() + "/all");
+    ASSERT_NE(shader->GetUniformShadowMap(), -1);
+    RenderList list;
+    list.SetShaderProgram(shader);
+    AddRectangle(list, -1, 1, -1, 1);
+    BS::Matrix44 mvp, modelView, shadow;
+    for (int i = 0; i < 16; ++i) {
+        mvp.m[i] = 1.0f + i;
+        modelView.m[i] = 100.0f + i;
+        shadow.m[i] = -1.0f - i;
+    }
+    list.Render(mvp, modelView, shadow);
+    const GLuint program = static_cast<GLuint>(shader->GetProgram());
+    const std::pair<GLint, const BS::Matrix44*> uniforms[3] = {
+        {shader->GetUniformMvpMatrix(), &mvp}, {shader->GetUniformMvMatrix(), &modelView}, {shader->GetUniformShadowMatrix(), &shadow}};
+    for (const auto& [location, expected] : uniforms) {
+        float got[16];
+        glGetUniformfv(program, location, got);
+        for (int i = 0; i < 16; ++i) EXPECT_EQ(got[i], expected->m[i]) << location << "[" << i << "]";
+    }
+    GLint unit = -1;
+    glGetUniformiv(program, shader->GetUniformDiffuseMap(), &unit);
+    EXPECT_EQ(unit, 0);
+    glGetUniformiv(program, shader->GetUniformShadowMap(), &unit);
+    EXPECT_EQ(unit, 1);
+}
+
 TEST_F(RenderListTest, CameraProjectionIsACopyAndTheShadowTargetIsComplete) {
     SimpleCamera camera;
     BS::Matrix44 projection = camera.GetProjectionMatrix();
@@ -190,6 +225,9 @@ TEST_F(RenderListTest, CameraProjectionIsACopyAndTheShadowTargetIsComplete) {
     EXPECT_NEAR(edge.x / edge.w, 1.0f, 1e-5f);
     glBindFramebuffer(GL_FRAMEBUFFER, camera.GetShadowFramebuffer());
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    GLint depth = 0;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &depth);
+    EXPECT_EQ(depth, GL_RENDERBUFFER);  // the shadow pass is depth-tested
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 

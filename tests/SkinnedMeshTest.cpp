@@ -2,6 +2,7 @@
 // vertices, on headless GL (a mesh owns a render list).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "B3D/Source/B3D_Camera.h"
@@ -11,7 +12,9 @@
 #include "DAS/Source/DAS.h"
 #include "DemoSys/DemoSys.h"
 #include "DemoSys/Riraru3Z/RenderList.h"
+#include "DemoSys/Riraru3Z/Shader.h"
 #include "GLTestSupport.h"
+#include "TempTree.h"
 
 namespace {
 
@@ -54,6 +57,7 @@ TEST_F(SkinnedMeshTest, FacesGiveTheirCornersTheirNormal) {
     mesh.CreateVertex(1, 0, 0);
     mesh.CreateVertex(0, 1, 0);
     mesh.CreateVertex(0, 0, 1);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(mesh.Normal(3)[i], i == 2 ? 1.0f : 0.0f);  // a new vertex faces +z
     mesh.CreateFace(0, 1, 2);
     for (unsigned i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(mesh.Normal(i)[2], -1.0f) << i;
     mesh.CreateFace(0, 2, 3);  // the shared corners take the second face's normal
@@ -81,8 +85,27 @@ TEST_F(SkinnedMeshTest, LoadingPacksTextureCoordinatesWithoutFlipping) {
     EXPECT_EQ(v[2].nz, -127);
 }
 
-TEST_F(SkinnedMeshTest, AMeshSeenFromTheOriginIsTurnedOntoThePortraitScreen) {
+TEST_F(SkinnedMeshTest, AMeshIsPlacedByTheQuarterTurnTheViewAndItsTransform) {
+    TempTree tree;
+    tree.Write("probe.vsh",
+               "attribute vec4 pos;\nuniform mat4 modelViewProjectionMatrix;\nuniform mat4 modelViewMatrix;\n"
+               "uniform mat4 shadowMatrix;\nvarying vec4 s;\nvoid main() { s = shadowMatrix * pos;"
+               " gl_Position = modelViewProjectionMatrix * modelViewMatrix * pos; }\n");
+    tree.Write("probe.fsh", "precision mediump float;\nvarying vec4 s;\nvoid main() { gl_FragColor = s; }\n");
+    Shader* shader = Shader::LoadShader(tree.Path() + "/probe");
     B3D_Camera camera;
+    // A rigid camera: its view is R^T with the translation -R^T t, written out here.
+    BS::Matrix44 turn;
+    turn.SetRotationY(0.7f);
+    const BS::Vector3 t(3, -2, 5);
+    camera.mTransform = turn;
+    camera.mTransform.SetPosition(t);
+    BS::Matrix44 view = turn;
+    view.Transpose();
+    view.SetPosition(view.TransformVector(t) * -1.0f);
+    camera.mProjection.SetFrustum(-1, 1, 1, -1, 1, 100);
+    camera.mShadowMapView.SetRotationX(0.3f);
+    camera.mShadowMapView.SetPosition(BS::Vector3(0, 0, -40));
     camera.PrepareRender(mWorld);
     auto* mesh = new B3D_Mesh();
     mWorld.AddObject(mesh);
@@ -90,12 +113,23 @@ TEST_F(SkinnedMeshTest, AMeshSeenFromTheOriginIsTurnedOntoThePortraitScreen) {
     mesh->CreateVertex(1, 0, -5);
     mesh->CreateVertex(0, 1, -5);
     mesh->CreateFace(0, 1, 2);
+    mesh->mTransform.SetRotationZ(-0.4f);
+    mesh->mTransform.SetPosition(BS::Vector3(-1, 6, 2));
+    mesh->mModel.SetShaderProgram(shader);
     mWorld.LoadForContext();
     DemoSys::ResetRenderTarget();
     camera.Render(mWorld);
+
     BS::Matrix44 quarter;
-    quarter.Rotate(BS::Vector3(0, 0, 1), 1.5707964f);
-    EXPECT_TRUE(mesh->mModel.mTransform == quarter);
+    quarter.SetRotationZ(-1.5707964f);  // Rotate turns by minus the angle
+    const BS::Matrix44 placed = quarter * view * mesh->mTransform;
+    EXPECT_TRUE(mesh->mModel.mTransform == placed);
+    const BS::Matrix44 shadow = camera.mProjection * camera.mShadowMapView * view * mesh->mTransform;
+    float got[16];
+    glGetUniformfv(shader->GetProgram(), shader->GetUniformShadowMatrix(), got);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(got[i], shadow.m[i], 1e-4f) << i;
+    glGetUniformfv(shader->GetProgram(), shader->GetUniformMvMatrix(), got);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(got[i], placed.m[i], 1e-4f) << i;
 }
 
 TEST_F(SkinnedMeshTest, AGLErrorBeforeDrawingIsRaisedAndNothingIsDrawn) {
@@ -139,36 +173,95 @@ TEST_F(SkinnedMeshTest, ABoneMissingFromTheSceneIsRefused) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "--> 'Bone_Nowhere' not found, returning NULL\n");
 }
 
-TEST_F(SkinnedMeshTest, TwoWeightedBonesDeformAVertexAsComputedByHand) {
+// Column-major 4x4 products in double precision, for the skinning rule.
+using Matrix = std::array<double, 16>;
+Matrix Of(const BS::Matrix44& m) {
+    Matrix r;
+    for (int i = 0; i < 16; ++i) r[i] = m.m[i];
+    return r;
+}
+Matrix operator*(const Matrix& a, const Matrix& b) {
+    Matrix r{};
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 4; ++col)
+            for (int k = 0; k < 4; ++k) r[row + 4 * col] += a[row + 4 * k] * b[k + 4 * col];
+    return r;
+}
+BS::Matrix44 Affine(const float rows[3][4]) {
+    BS::Matrix44 m;
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 4; ++col) m.m[row + 4 * col] = rows[row][col];
+    return m;
+}
+
+TEST_F(SkinnedMeshTest, BonesDeformByBindBoneInitScaleAndBaseTransforms) {
     mScene.SetLastTime(10.0f);
     DAS_MeshNode* node = MeshNode(3);
     node->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(1, 2, 3), 0.0f));
+    node->mScaleMatrix.Scale(BS::Vector3(2.0f, 0.5f, 4.0f));
+    const float base[3][4] = {{0, -1, 0, 0.5f}, {1, 0, 0, -2}, {0, 0, 1, 1.5f}};
+    node->Mesh()->mInverseBaseTransform = Affine(base);
+    const float bind[3][4] = {{1, 0, 0, 0.25f}, {0, 0, -1, 1}, {0, 1, 0, -3}};
+    node->mSkinInitTransform = Affine(bind);
     BS::Matrix44 shift, turn;
-    shift.SetPosition(BS::Vector3(10, 0, 0));
-    turn.SetRotationZ(1.5707964f);
+    shift.SetPosition(BS::Vector3(10, -1, 2));
+    turn.SetRotationZ(0.6f);
+    turn.SetPosition(BS::Vector3(0, 4, 0));
     Bone("BoneShift", shift);
     Bone("BoneTurn", turn);
     DAS_SkinBone* a = SkinBone("BoneShift");
     DAS_SkinBone* b = SkinBone("BoneTurn");
+    const float initA[3][4] = {{0, 0, 1, 2}, {0, 1, 0, 0}, {-1, 0, 0, 1}};
+    const float initB[3][4] = {{1, 0, 0, -1}, {0, 2, 0, 0}, {0, 0, 1, 0.5f}};
+    a->inverseInitTransform = Affine(initA);
+    b->inverseInitTransform = Affine(initB);
     node->AddBone(a);
     node->AddBone(b);
     node->mVertexAnimator.mVertices[1].mInfluences = {{0.25f, a}, {0.75f, b}};
-    node->mVertexAnimator.mVertices[2].mInfluences = {{0.5f, a}, {0.6f, b}};
+    node->mVertexAnimator.mVertices[2].mInfluences = {{1.0f, b}};
+    mScene.SetLinkByName(true);
+    mScene.Prepare();
+    testing::internal::CaptureStdout();
+    mScene.Animate(0.0f);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // the weights sum to one
+
+    // S^-1 W has the translation S^-1 (1, 2, 3) = (0.5, 4, 0.75); the exchange
+    // makes it (-0.75, -0.5, 4).
+    BS::Matrix44 exchange, inverseScale;
+    exchange.SetPosition(BS::Vector3(-0.75f, -0.5f, 4.0f));
+    inverseScale.m[0] = 0.5f, inverseScale.m[5] = 2.0f, inverseScale.m[10] = 0.25f;
+    const Matrix p = Of(exchange) * Of(inverseScale) * Of(node->Mesh()->mInverseBaseTransform);
+    const Matrix ma = p * Of(shift) * Of(a->inverseInitTransform) * Of(node->mSkinInitTransform);
+    const Matrix mb = p * Of(turn) * Of(b->inverseInitTransform) * Of(node->mSkinInitTransform);
+    const double rest[3][3] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}};
+    for (int vertex = 1; vertex < 3; ++vertex) {
+        const double wa = vertex == 1 ? 0.25 : 0.0, wb = vertex == 1 ? 0.75 : 1.0;
+        for (int row = 0; row < 3; ++row) {
+            double expected = 0;
+            for (int k = 0; k < 3; ++k) expected += (wa * ma[row + 4 * k] + wb * mb[row + 4 * k]) * rest[vertex][k];
+            expected += wa * ma[row + 12] + wb * mb[row + 12];
+            EXPECT_NEAR(node->Mesh()->Vertex(vertex)[row], expected, 1e-4) << vertex << "," << row;
+        }
+    }
+    EXPECT_FLOAT_EQ(node->Mesh()->Vertex(0)[0], 0.0f);  // no influences: not moved
+    EXPECT_FLOAT_EQ(node->Mesh()->Vertex(0)[1], 0.0f);
+}
+
+TEST_F(SkinnedMeshTest, WeightsNotSummingToOneAreReportedAndApplied) {
+    mScene.SetLastTime(10.0f);
+    DAS_MeshNode* node = MeshNode(2);
+    BS::Matrix44 shift;
+    shift.SetPosition(BS::Vector3(10, 0, 0));
+    Bone("BoneShift", shift);
+    DAS_SkinBone* a = SkinBone("BoneShift");
+    node->AddBone(a);
+    node->mVertexAnimator.mVertices[1].mInfluences = {{0.5f, a}, {0.6f, a}};
     mScene.SetLinkByName(true);
     mScene.Prepare();
     testing::internal::CaptureStdout();
     mScene.Animate(0.0f);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Warning: diff = 1.100000\n");
-
-    // Vertex 1 sits at (1, 0, 0): a quarter of (11, 0, 0), three quarters of
-    // (0, 1, 0), then the mesh's translation (1, 2, 3) exchanged to (-3, -1, 2).
-    const float* v = node->Mesh()->Vertex(1);
-    EXPECT_NEAR(v[0], 0.25f * 11.0f - 3.0f, 1e-5f);
-    EXPECT_NEAR(v[1], 0.75f * 1.0f - 1.0f, 1e-5f);
-    EXPECT_NEAR(v[2], 2.0f, 1e-5f);
-    // Vertex 0 has no influences and keeps its place.
-    EXPECT_FLOAT_EQ(node->Mesh()->Vertex(0)[0], 0.0f);
-    EXPECT_FLOAT_EQ(node->Mesh()->Vertex(0)[1], 0.0f);
+    EXPECT_NEAR(node->Mesh()->Vertex(1)[0], 1.1f * 11.0f, 1e-4f);
 }
 
 TEST_F(SkinnedMeshTest, MorphedAndSkinnedPositionsReachTheRenderList) {

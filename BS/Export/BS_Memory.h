@@ -21,7 +21,11 @@ public:
     static float GetRandomFloat();
     static double GetRandomDouble();
     static uint32_t GetRandomFromSeed(uint32_t s);
-    static float RandomToFloat(uint32_t r) { return static_cast<float>(r * (1.0 / 4294967296.0)); }
+    // The top 128 values would round up to 1.0f; they answer the float just below.
+    static float RandomToFloat(uint32_t r) {
+        const float f = static_cast<float>(r * (1.0 / 4294967296.0));
+        return f < 1.0f ? f : 0x1.fffffep-1f;
+    }
     static double RandomToDouble(uint32_t r) { return r * (1.0 / 4294967296.0); }
 
     static uint32_t msSeed;

@@ -37,6 +37,8 @@ void DAS::InsertFromMAS(BS::File* file, BS::Directory directory, DAS_Node* paren
     mLinkByName = true;
     DAS_MAS_Importer importer(this, parent);
     importer.Import(file, std::move(directory));
+    if (importer.HasUnreadTail())
+        fprintf(stderr, "%s: the last line has no line end and is not read\n", file->GetName().c_str());
     if (!importer.Complete()) fprintf(stderr, "%s: the scene file ends inside an open block\n", file->GetName().c_str());
 }
 
@@ -77,21 +79,32 @@ void DAS_MAS_Importer::LoadSegment(const char* piece, size_t length) {
     const size_t end = mLineLength + length;
     mLine[end] = '\0';
     size_t start = 0;
-    for (size_t i = 0; i < end; ++i) {
+    if (mRunFeeds + mRunReturns > 0) {  // the last piece ended in line breaks; its line is parsed
+        const long counted = RunLines();
+        start = ConsumeBreaks(0, end);
+        mLineNumber += RunLines() - counted;
+    }
+    for (size_t i = start; i < end; ++i) {
         if (!IsLineBreak(mLine[i])) continue;
-        size_t runEnd = i, feeds = 0, returns = 0;
-        while (runEnd < end && IsLineBreak(mLine[runEnd])) {
-            (mLine[runEnd] == '\n' ? feeds : returns) += 1;
-            mLine[runEnd++] = '\0';
-        }
+        mRunFeeds = mRunReturns = 0;
+        const size_t runEnd = ConsumeBreaks(i, end);
         ++mLineNumber;
         ParseLine(mLine.data() + start);
-        mLineNumber += static_cast<long>(feeds > 0 ? feeds : returns) - 1;
+        mLineNumber += RunLines() - 1;
         start = runEnd;
         i = runEnd - 1;
     }
+    if (start < end) mRunFeeds = mRunReturns = 0;
     mLineLength = end - start;
     memmove(mLine.data(), mLine.data() + start, mLineLength);
+}
+
+size_t DAS_MAS_Importer::ConsumeBreaks(size_t from, size_t end) {
+    while (from < end && IsLineBreak(mLine[from])) {
+        (mLine[from] == '\n' ? mRunFeeds : mRunReturns) += 1;
+        mLine[from++] = '\0';
+    }
+    return from;
 }
 
 void DAS_MAS_Importer::Fail(const std::string& message) const { throw BS::Error(message); }

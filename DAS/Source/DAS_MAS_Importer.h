@@ -51,15 +51,19 @@ public:
     // The same over bytes in memory; pictures are looked up under directoryPath
     // (which ends with "/").
     void ImportBytes(const char* data, size_t size, const std::string& directoryPath);
-    // False when the file ended inside a block or in the middle of a line:
-    // what came after was lost (the import itself does not complain).
-    bool Complete() const { return mMASSection.size() == 1 && mLineLength == 0; }
+    // False when the file ended inside a block (the import itself does not complain).
+    bool Complete() const { return mMASSection.size() == 1; }
+    // True when text follows the last line break: that line was not read.
+    bool HasUnreadTail() const { return mLineLength > 0; }
 
 private:
     // A camera's turn from the file's frame: a quarter turn about x.
     static const BS::Matrix44& CameraCorrection();
     void Begin(const std::string& directoryPath);
     void LoadSegment(const char* piece, size_t length);
+    // Blanks out the line breaks from `from` on, counting them into the run.
+    size_t ConsumeBreaks(size_t from, size_t end);
+    long RunLines() const { return static_cast<long>(mRunFeeds > 0 ? mRunFeeds : mRunReturns); }
     void ParseLine(char* line);
     [[noreturn]] void Fail(const std::string& message) const;
     void Push(MASLoader_Section section) { mMASSection.push_back(section); }
@@ -116,6 +120,10 @@ private:
     std::vector<char> mLine;  // the unfinished line carried between pieces
     size_t mLineLength = 0;
     long mLineNumber = 0;
+    // The line breaks of the run that ended the last piece: it may go on in
+    // the next one (a CR LF pair split between them).
+    size_t mRunFeeds = 0;
+    size_t mRunReturns = 0;
     std::vector<MASLoader_Section> mMASSection;
     std::vector<DAS_Node*> mNodeStack;
     std::string mDirectoryPath;

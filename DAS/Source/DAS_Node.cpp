@@ -22,6 +22,19 @@ const BS::Matrix44& ObjectTransform(const DAS_Node* node) {
 }  // namespace
 
 void DAS_Node::Animate(float time) {
+    // An explicit stack instead of recursion: a scene's parent chain may be as
+    // deep as its file says. The stack keeps its capacity from frame to frame.
+    mWalk.clear();
+    mWalk.push_back(this);
+    while (!mWalk.empty()) {
+        DAS_Node* node = mWalk.back();
+        mWalk.pop_back();
+        node->Move(time);
+        mWalk.insert(mWalk.end(), node->mChildren.rbegin(), node->mChildren.rend());
+    }
+}
+
+void DAS_Node::Move(float time) {
     if (mObject) {
         const BS::Vector4 p = mAnimator.Position(time, mLoops);
         const BS::Matrix44 rotation = mAnimator.Rotation(time, mLoops).Matrix();
@@ -30,7 +43,6 @@ void DAS_Node::Animate(float time) {
         const BS::Matrix44 local = translation * rotation * mScaleMatrix;
         mObject->mTransform = mParent ? ObjectTransform(mParent) * local : local;
     }
-    for (DAS_Node* child : mChildren) child->Animate(time);
 }
 
 void DAS_Node::InsertChild(DAS_Node* child) {
@@ -43,11 +55,11 @@ DAS_MeshNode::~DAS_MeshNode() {
     for (DAS_SkinBone* bone : mBones) delete bone;
 }
 
-void DAS_MeshNode::Animate(float time) {
+void DAS_MeshNode::Move(float time) {
     mVertexAnimator.Animate(time, mLoops);
     mFaceAnimator.Animate(time, mLoops);
     if (mVertexAnimator.Animated() && mMesh) mMesh->VerticesChanged();
-    DAS_Node::Animate(time);
+    DAS_Node::Move(time);
 }
 
 void DAS_MeshNode::Prepare() {
@@ -102,8 +114,8 @@ void DAS_MeshNode::AnimateSkin() {
 
 DAS_CameraNode::~DAS_CameraNode() { delete mCamera; }
 
-void DAS_CameraNode::Animate(float time) {
-    DAS_Node::Animate(time);
+void DAS_CameraNode::Move(float time) {
+    DAS_Node::Move(time);
     if (mCamera) mCamera->mTransform = ObjectTransform(this);
 }
 

@@ -24,8 +24,8 @@ public:
     DAS_Node(const DAS_Node&) = delete;
     DAS_Node& operator=(const DAS_Node&) = delete;
 
-    // Writes the world matrix into the object (if any), then animates the children.
-    virtual void Animate(float time);
+    // Moves this node, then every node below it, parents before children.
+    void Animate(float time);
     // Appends a non-null child; the child's parent is not changed.
     virtual void InsertChild(DAS_Node* child);
     virtual DAS_Node* Parent() const { return mParent; }
@@ -47,6 +47,13 @@ public:
     std::string mName;
     std::string mParentName;
     BS::Matrix44 mScaleMatrix;
+
+protected:
+    // Writes this node's world matrix into its object (if any).
+    virtual void Move(float time);
+
+private:
+    std::vector<DAS_Node*> mWalk;  // the nodes Animate has still to move
 };
 
 struct DAS_SkinBone {
@@ -63,7 +70,7 @@ public:
     ~DAS_MeshNode() override;
 
     // Morphs the vertices, then moves the mesh.
-    void Animate(float time) override;
+    void Move(float time) override;
     // Binds every vertex track to its vertex in the mesh and writes time 0.
     void Prepare() override;
     // Deforms the mesh by its bones; runs after every node has moved.
@@ -98,7 +105,7 @@ public:
     ~DAS_CameraNode() override;
 
     // Moves the node, then the camera to the node's transform.
-    void Animate(float time) override;
+    void Move(float time) override;
     bool IsCamera() const override { return true; }
     B3D_Camera* Camera() const { return mCamera; }
     // False when all 32 intervals are taken.

@@ -46,12 +46,13 @@ public:
     // The text before the first space (or the line end).
     bool KeywordIs(const char* keyword) const {
         const size_t n = strlen(keyword);
-        return strncmp(mLine, keyword, n) == 0 && (mLine[n] == ' ' || mLine[n] == '\t');
+        return strncmp(mLine, keyword, n) == 0 && (mLine[n] == '\0' || strchr(" \t\r\n", mLine[n]));
     }
     bool IsComment() const { return mLine[0] == '#'; }
     const char* Text() const { return mLine; }
 
     void Skip(const char* why) const { DemoLog("%s:%d: %s; line skipped", mPath.c_str(), mNumber, why); }
+    void Warn(const char* why) const { DemoLog("%s:%d: %s", mPath.c_str(), mNumber, why); }
 
 private:
     FILE* mFile;
@@ -182,17 +183,19 @@ void ObjLoad::Read(LineReader& lines, ObjReader& reader, const std::string& dire
             mList->SetShaderProgram(shader);
             mList->SetMaterial(material == reader.mMaterials.end() ? nullptr : material->second);
         } else if (lines.KeywordIs("v")) {
+            // A malformed entry is kept, so that the faces' later indices still
+            // count the entries the file has.
             Vec3 p{};
-            if (sscanf(text, "v %f %f %f", &p.x, &p.y, &p.z) == 3) mPositions.push_back(p);
-            else lines.Skip("\"v\" needs three numbers");
+            if (sscanf(text, "v %f %f %f", &p.x, &p.y, &p.z) != 3) lines.Warn("\"v\" needs three numbers; the missing read as 0");
+            mPositions.push_back(p);
         } else if (lines.KeywordIs("vn")) {
             Vec3 n{};
-            if (sscanf(text, "vn %f %f %f", &n.x, &n.y, &n.z) == 3) mNormals.push_back(n);
-            else lines.Skip("\"vn\" needs three numbers");
+            if (sscanf(text, "vn %f %f %f", &n.x, &n.y, &n.z) != 3) lines.Warn("\"vn\" needs three numbers; the missing read as 0");
+            mNormals.push_back(n);
         } else if (lines.KeywordIs("vt")) {
             Vec2 t{};
-            if (sscanf(text, "vt %f %f", &t.u, &t.v) == 2) mTextures.push_back(t);
-            else lines.Skip("\"vt\" needs two numbers");
+            if (sscanf(text, "vt %f %f", &t.u, &t.v) != 2) lines.Warn("\"vt\" needs two numbers; the missing read as 0");
+            mTextures.push_back(t);
         } else if (lines.KeywordIs("f")) {
             Face(lines);
         }

@@ -69,6 +69,11 @@ bool OpensAsDirectory(const std::string& path) {
     return true;
 }
 
+bool IsLink(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 }  // namespace
 
 SysDirectory* SysDirectory::CreateSysDirectory(SysDirectory* other) { return new PosixDirectory(other->GetPath()); }
@@ -220,6 +225,8 @@ Directory PosixDirectory::CreateDirectory(std::string name) {
 }
 
 void PosixDirectory::RemoveDirectory(std::string name, bool recursive) {
+    // What a link points to lies outside this tree: only the link goes.
+    if (IsLink(mPath + name)) return RemoveFile(name);
     if (recursive) {
         Directory sub = OpenDirectory(name);
         for (const std::string& file : sub.GetFileListing()) sub.RemoveFile(file);

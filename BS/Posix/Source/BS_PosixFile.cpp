@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <cerrno>
 
 #include "BS/Export/BS_Error.h"
@@ -9,7 +11,15 @@ PosixFile::PosixFile(std::string fullPath, std::string directoryPath, FileAccess
     : mFullPath(std::move(fullPath)), mDirectoryPath(std::move(directoryPath)) {
     // Files are only ever read by this system.
     mStream = fopen(mFullPath.c_str(), "r");
-    if (mStream) return;
+    if (mStream) {
+        // fopen opens a directory for reading; its size would read as the
+        // largest offset.
+        struct stat info;
+        if (fstat(fileno(mStream), &info) != 0 || !S_ISDIR(info.st_mode)) return;
+        fclose(mStream);
+        mStream = nullptr;
+        errno = EISDIR;
+    }
     switch (errno) {
         case ENOENT:
             throw NotFound("The file " + mFullPath + " could not be opened as it does not exist.", mFullPath);

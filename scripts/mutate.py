@@ -1,0 +1,486 @@
+#!/usr/bin/env python3
+"""Plants one fault at a time in the named sources and runs the tests that
+cover them, to show which faults the tests let through.
+
+The sources are mirrored into build-mutate/src and built in
+build-mutate/build, so neither the working tree nor build/ ever sees a
+mutant. Results are kept per mutant in a JSON file; a run that is stopped
+resumes where it left off, and a mutant is run again only when its source or
+the tests changed.
+"""
+import argparse
+import difflib
+import hashlib
+import json
+import os
+import random
+import re
+import signal
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+WORK = os.path.join(ROOT, "build-mutate")
+MIRROR = os.path.join(WORK, "src")
+BUILD = os.path.join(WORK, "build")
+PENDING = os.path.join(WORK, "restore-pending.json")
+COVERAGE = os.path.join(ROOT, "scripts", "mutate-coverage.txt")
+EQUIVALENT = os.path.join(ROOT, "scripts", "mutate-equivalent.txt")
+
+# Operator swaps. Spaces around binary operators keep templates, pointers and
+# stream operators out of reach.
+SWAPS = [
+    ("compare", r"(?<= )<(?= )", ["<="]),
+    ("compare", r"(?<= )>(?= )", [">="]),
+    ("compare", r"(?<= )<=(?= )", ["<"]),
+    ("compare", r"(?<= )>=(?= )", [">"]),
+    ("compare", r"(?<= )==(?= )", ["!="]),
+    ("compare", r"(?<= )!=(?= )", ["=="]),
+    ("arith", r"(?<= )\+(?= )", ["-"]),
+    ("arith", r"(?<= )-(?= )", ["+"]),
+    ("arith", r"(?<= )\*(?= )", ["/"]),
+    ("arith", r"(?<= )/(?= )", ["*"]),
+    ("arith", r"(?<= )%(?= )", ["*"]),
+    ("arith", r"\+=", ["-="]),
+    ("arith", r"-=", ["+="]),
+    ("arith", r"\*=", ["/="]),
+    ("arith", r"/=", ["*="]),
+    ("arith", r"\+\+", ["--"]),
+    ("arith", r"(?<![-\w])--(?!\w*-)", ["++"]),
+    ("arith", r"(?<=[=(,\[ ])-(?=[\w(])", [""]),
+    ("logic", r"&&", ["||"]),
+    ("logic", r"\|\|", ["&&"]),
+    ("logic", r"\btrue\b", ["false"]),
+    ("logic", r"\bfalse\b", ["true"]),
+]
+NUMBER = re.compile(r"(?<![\w.])(\d+\.\d*|\.\d+|\d+)([eE][-+]?\d+)?([fFuU]?)(?![\w.])")
+CONDITION = re.compile(r"\b(if|while) \(")
+CALL2 = re.compile(r"\b\w+\(([^(),]+), ([^(),]+)\)")
+DECLARATION = re.compile(r"^(const |static |constexpr |auto )*[\w:<>]+[\s*&]+\w+\s*(=|;|\(|\[|\{)")
+STRING = re.compile(r'"(\\.|[^"\\])*"|\'(\\.|[^\'\\])*\'')
+
+
+class Interrupted(Exception):
+    pass
+
+
+def stop(*_):
+    raise Interrupted()
+
+
+def code_part(line):
+    """The line with string literals blanked and any comment cut, so that
+    mutations land only in code."""
+    masked = STRING.sub(lambda m: '"' + "_" * (len(m.group(0)) - 2) + '"', line)
+    cut = masked.find("//")
+    return masked if cut < 0 else masked[:cut]
+
+
+def nudged(text):
+    body, exponent, suffix = NUMBER.fullmatch(text).groups()
+    exponent = exponent or ""
+    if "." in body or exponent or suffix in "fF" and suffix:
+        value = float(body + exponent)
+        out = [repr(value * 1.25 if value else 1.0)]
+        if value:
+            out.append("0.0")
+        return [o + suffix for o in out]
+    value = int(body)
+    out = [str(value + 1)]
+    if value:
+        out.append("0")
+    return [o + suffix for o in out]
+
+
+def mutants_of_line(line, previous):
+    code = code_part(line)
+    stripped = code.strip()
+    if not stripped or stripped.startswith("#"):
+        return
+    for op, pattern, replacements in SWAPS:
+        for m in re.finditer(pattern, code):
+            for r in replacements:
+                yield op, line[:m.start()] + r + line[m.end():]
+    for m in NUMBER.finditer(code):
+        if re.search(r"\[\s*$", code[:m.start()]) and re.match(r"\s*\]", code[m.end():]) \
+                and re.search(r"\w\s*\[\s*$", code[:m.start()]) and DECLARATION.match(stripped):
+            continue  # an array's declared size: other code sizes from it
+        for r in nudged(m.group(0)):
+            yield "constant", line[:m.start()] + r + line[m.end():]
+    for m in CONDITION.finditer(code):
+        depth, end = 0, None
+        for i in range(m.end() - 1, len(code)):
+            depth += {"(": 1, ")": -1}.get(code[i], 0)
+            if depth == 0:
+                end = i
+                break
+        if end is not None:
+            inner = line[m.end():end]
+            yield "negate", line[:m.end()] + "!(" + inner + ")" + line[end:]
+    for m in CALL2.finditer(code):
+        a, b = line[m.start(1):m.end(1)].strip(), line[m.start(2):m.end(2)].strip()
+        if a != b:
+            yield "swap-args", line[:m.start(1)] + b + ", " + a + line[m.end(2):]
+    prev = code_part(previous).strip()
+    if stripped.endswith(";") and (not prev or prev[-1] in ";{}:") \
+            and not DECLARATION.match(stripped) and not stripped.startswith("return") \
+            and not stripped.startswith("using ") and not stripped.startswith("}"):
+        indent = line[:len(line) - len(line.lstrip())]
+        yield "remove", indent + "\n"
+
+
+REV = None  # a git revision to mutate instead of the working tree
+
+
+def read_source(rel):
+    if REV:
+        return subprocess.run(["git", "show", f"{REV}:{rel}"], cwd=ROOT, check=True,
+                              capture_output=True).stdout
+    with open(os.path.join(ROOT, rel), "rb") as f:
+        return f.read()
+
+
+def enumerate_mutants(rel):
+    lines = read_source(rel).decode().splitlines(keepends=True)
+    out = []
+    previous = ""
+    in_block_comment = False
+    for number, line in enumerate(lines):
+        if in_block_comment or line.lstrip().startswith("/*"):
+            in_block_comment = "*/" not in line
+            continue
+        body = line.rstrip("\n")
+        for op, mutated in mutants_of_line(body, previous):
+            mutated = mutated.rstrip("\n")
+            if mutated != body:
+                out.append({"file": rel, "line": number + 1, "op": op,
+                            "original": body, "mutated": mutated})
+        if code_part(body).strip():
+            previous = body
+    return out, lines
+
+
+def digest(*parts):
+    h = hashlib.sha1()
+    for p in parts:
+        h.update(p.encode() if isinstance(p, str) else p)
+        h.update(b"\0")
+    return h.hexdigest()[:16]
+
+
+def tracked_files():
+    if REV:
+        out = subprocess.run(["git", "ls-tree", "-r", "-z", "--name-only", REV], cwd=ROOT,
+                             check=True, capture_output=True).stdout
+        return [p for p in out.decode().split("\0") if p]
+    out = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=ROOT,
+                         check=True, capture_output=True).stdout
+    return [p for p in out.decode().split("\0") if p and os.path.isfile(os.path.join(ROOT, p))]
+
+
+def mirror_tree():
+    """Copies the working tree into the mirror, touching only what changed so
+    the mutation build stays incremental."""
+    for rel in tracked_files():
+        src, dst = os.path.join(ROOT, rel), os.path.join(MIRROR, rel)
+        data = read_source(rel)
+        if os.path.exists(dst):
+            with open(dst, "rb") as f:
+                if f.read() == data:
+                    continue
+        os.makedirs(os.path.dirname(dst), exist_ok=True)
+        with open(dst, "wb") as f:
+            f.write(data)
+        if os.path.exists(src):
+            os.chmod(dst, os.stat(src).st_mode)
+
+
+def restore_pending():
+    if not os.path.exists(PENDING):
+        return
+    with open(PENDING) as f:
+        pending = json.load(f)
+    with open(pending["path"], "w") as f:
+        f.write(pending["content"])
+    os.remove(PENDING)
+
+
+def write_mutant(path, original, mutated):
+    with open(PENDING, "w") as f:
+        json.dump({"path": path, "content": original}, f)
+    with open(path, "w") as f:
+        f.write(mutated)
+
+
+def load_coverage():
+    rules = []
+    with open(COVERAGE) as f:
+        for line in f:
+            line = line.split("#", 1)[0].split()
+            if len(line) == 3:
+                rules.append(tuple(line))
+    return rules
+
+
+def coverage_for(rel, rules):
+    """The (target, filter) pairs of the first prefix that matches: a prefix
+    may be listed on several lines, one per test binary."""
+    for prefix, _, _ in rules:
+        if rel.startswith(prefix):
+            return tuple((t, f) for p, t, f in rules if p == prefix)
+    sys.exit(f"mutate: no tests named for {rel} in {COVERAGE}")
+
+
+def load_equivalents():
+    """Faults judged by hand to change nothing a caller can observe:
+    <file> | <original line> | <mutated line> | <reason>"""
+    judged = {}
+    if os.path.exists(EQUIVALENT):
+        with open(EQUIVALENT) as f:
+            for line in f:
+                if line.startswith("#") or "|" not in line:
+                    continue
+                rel, original, mutated, reason = [p.strip() for p in line.split("|", 3)]
+                judged[(rel, original, mutated)] = reason
+    return judged
+
+
+def run(cmd, timeout=None, cwd=None):
+    try:
+        p = subprocess.run(cmd, cwd=cwd, capture_output=True, timeout=timeout, start_new_session=True)
+        return p.returncode, (p.stdout + p.stderr).decode(errors="replace")
+    except subprocess.TimeoutExpired as e:
+        return None, (e.stdout or b"").decode(errors="replace")
+
+
+def build(*targets):
+    code, log = run(["ninja", "-C", BUILD, *targets])
+    return code == 0, log
+
+
+def objects_of(rel):
+    out = []
+    for dirpath, _, files in os.walk(os.path.join(BUILD, "CMakeFiles")):
+        for name in files:
+            if name == os.path.basename(rel) + ".o" and dirpath.endswith(os.path.dirname(rel)):
+                out.append(os.path.join(dirpath, name))
+    return sorted(out)
+
+
+def object_digest(rel):
+    parts = []
+    for path in objects_of(rel):
+        with open(path, "rb") as f:
+            parts.append(f.read())
+    return digest(*parts) if parts else None
+
+
+def test_binary(target):
+    return os.path.join(BUILD, "tests", target)
+
+
+def run_tests(target, gfilter, limit):
+    start = time.monotonic()
+    code, log = run([test_binary(target), f"--gtest_filter={gfilter}", "--gtest_brief=1"],
+                    timeout=limit, cwd=os.path.join(BUILD, "tests"))
+    return code, log, time.monotonic() - start
+
+
+def configure():
+    # Tests are listed when ctest runs, not after every link: a listing that
+    # runs slow on a busy machine would fail the build of a mutant.
+    cache = os.path.join(BUILD, "CMakeCache.txt")
+    if not os.path.exists(cache) or "DISCOVERY_MODE:UNINITIALIZED=PRE_TEST" not in open(cache).read():
+        subprocess.run(["cmake", "-S", MIRROR, "-B", BUILD, "-G", "Ninja",
+                        "-DCMAKE_BUILD_TYPE=Release", "-DKESTREL_WERROR=ON",
+                        "-DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST"],
+                       check=True, stdout=subprocess.DEVNULL)
+
+
+def expand(paths):
+    out = []
+    for p in paths:
+        rel = os.path.relpath(os.path.abspath(p), ROOT)
+        if os.path.isdir(os.path.join(ROOT, rel)):
+            for dirpath, _, files in sorted(os.walk(os.path.join(ROOT, rel))):
+                for name in sorted(files):
+                    if name.endswith((".cpp", ".h")):
+                        out.append(os.path.relpath(os.path.join(dirpath, name), ROOT))
+        else:
+            out.append(rel)
+    return out
+
+
+def diff_of(m):
+    return f"{m['file']}:{m['line']}\n- {m['original'].strip()}\n+ {m['mutated'].strip()}"
+
+
+def report(results, files):
+    total = {"planted": 0, "caught": 0, "survived": 0, "timeout": 0, "equivalent": 0, "stillborn": 0}
+    for rel in files:
+        mine = [r for r in results if r["file"] == rel]
+        if not mine:
+            continue
+        count = {k: sum(1 for r in mine if r["status"] == k) for k in total if k != "planted"}
+        count["planted"] = len(mine) - count["stillborn"]
+        for k in total:
+            total[k] += count[k]
+        print(f"== {rel}: planted {count['planted']}, caught {count['caught']}, "
+              f"survived {count['survived']}, timed out {count['timeout']}, "
+              f"equivalent {count['equivalent']} (did not build: {count['stillborn']})")
+        for r in mine:
+            if r["status"] == "survived":
+                print("  survived " + diff_of(r).replace("\n", "\n    "))
+            elif r["status"] == "equivalent":
+                print(f"  equivalent {r['file']}:{r['line']} ({r['reason']})\n"
+                      f"    - {r['original'].strip()}\n    + {r['mutated'].strip()}")
+    scored = total["planted"] - total["equivalent"]
+    score = 100.0 * (total["caught"] + total["timeout"]) / scored if scored else 100.0
+    print(f"== all: planted {total['planted']}, caught {total['caught']}, survived {total['survived']}, "
+          f"timed out {total['timeout']}, equivalent {total['equivalent']}; "
+          f"caught {score:.0f}% of the non-equivalent")
+    return total
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("paths", nargs="+", help="sources or folders to mutate")
+    parser.add_argument("--count", type=int, default=0, help="sample this many mutants (0: all)")
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--out", default=os.path.join(WORK, "results.json"))
+    parser.add_argument("--list", action="store_true", help="only list the sampled mutants")
+    parser.add_argument("--report", action="store_true", help="only report the verdicts recorded so far")
+    parser.add_argument("--rev", help="mutate this git revision instead of the working tree")
+    parser.add_argument("--recheck", metavar="FILE",
+                        help="take the verdicts of an earlier results file and run only its survivors again")
+    args = parser.parse_args()
+    global REV
+    REV = args.rev
+
+    signal.signal(signal.SIGTERM, stop)
+    os.makedirs(WORK, exist_ok=True)
+    restore_pending()
+    files = expand(args.paths)
+    rules = load_coverage()
+    judged = load_equivalents()
+    tests_digest = digest(*[read_source(p) for p in tracked_files() if p.startswith("tests/")])
+
+    # The sample is spread evenly over the files, so that a file with many
+    # candidate sites (a matrix inverse) does not crowd out the others.
+    rng = random.Random(args.seed)
+    per_file, contents = [], {}
+    for rel in files:
+        found, lines = enumerate_mutants(rel)
+        contents[rel] = lines
+        rng.shuffle(found)
+        per_file.append(found)
+    total = sum(len(found) for found in per_file)
+    wanted = total if not args.count else min(args.count, total)
+    sample = []
+    while len(sample) < wanted:
+        for found in per_file:
+            if found and len(sample) < wanted:
+                sample.append(found.pop())
+    sample.sort(key=lambda m: (m["file"], m["line"], m["op"], m["mutated"]))
+    for m in sample:
+        m["id"] = digest(m["file"], str(m["line"]), m["mutated"], "".join(contents[m["file"]]), tests_digest)
+    if args.list:
+        for m in sample:
+            print(f"[{m['op']}] " + diff_of(m))
+        return
+
+    results = {}
+    if os.path.exists(args.out):
+        with open(args.out) as f:
+            results = {r["id"]: r for r in json.load(f)}
+
+    def save():
+        with open(args.out + ".tmp", "w") as f:
+            json.dump(list(results.values()), f, indent=1)
+        os.replace(args.out + ".tmp", args.out)
+
+    if args.recheck:
+        # A fault the earlier tests caught is taken as caught still: the
+        # tests only grow stricter between the two runs.
+        with open(args.recheck) as f:
+            earlier = {(r["file"], r["line"], r["mutated"]): r for r in json.load(f)}
+        for m in sample:
+            old = earlier.get((m["file"], m["line"], m["mutated"]))
+            if m["id"] not in results and old and old["status"] != "survived":
+                results[m["id"]] = dict(old, id=m["id"])
+    todo = [m for m in sample if m["id"] not in results]
+    if args.report:
+        if todo:
+            print(f"mutate: {len(todo)} of {len(sample)} faults not run yet")
+        todo = []
+    if todo:
+        mirror_tree()
+        configure()
+    baselines = {}
+    try:
+        for index, m in enumerate(todo):
+            rel = m["file"]
+            suites = coverage_for(rel, rules)
+            targets = [t for t, _ in suites]
+            key = (rel, suites)
+            if key not in baselines:
+                ok, log = build(*targets)
+                if not ok:
+                    sys.exit("mutate: the unmutated tree does not build:\n" + log[-3000:])
+                limits = []
+                for target, gfilter in suites:
+                    code, log, seconds = run_tests(target, gfilter, None)
+                    if code != 0:
+                        sys.exit(f"mutate: {target} --gtest_filter={gfilter} fails unmutated:\n" + log[-3000:])
+                    limits.append(max(20.0, 4 * seconds))
+                baselines[key] = (object_digest(rel), limits)
+            original_digest, limits = baselines[key]
+            path = os.path.join(MIRROR, rel)
+            lines = list(contents[rel])
+            lines[m["line"] - 1] = m["mutated"] + "\n"
+            record = dict(m)
+            reason = judged.get((rel, m["original"].strip(), m["mutated"].strip()))
+            try:
+                write_mutant(path, "".join(contents[rel]), "".join(lines))
+                ok, _ = build(*targets)
+                if not ok:
+                    record["status"] = "stillborn"
+                elif original_digest and object_digest(rel) == original_digest:
+                    record.update(status="equivalent", reason="compiles to the same object code")
+                elif reason:
+                    record.update(status="equivalent", reason=reason)
+                else:
+                    record["status"] = "survived"
+                    for (target, gfilter), limit in zip(suites, limits):
+                        code, _, _ = run_tests(target, gfilter, limit)
+                        if code != 0:
+                            record["status"] = "timeout" if code is None else "caught"
+                            break
+            finally:
+                restore_pending()
+                # The mutant's objects go too: a restored source is not always
+                # seen as newer than what was built from the mutant.
+                for obj in objects_of(rel):
+                    os.remove(obj)
+            results[m["id"]] = record
+            save()
+            print(f"[{index + 1}/{len(todo)}] {record['status']:10} {rel}:{m['line']} {m['op']}",
+                  file=sys.stderr, flush=True)
+    except (KeyboardInterrupt, Interrupted):
+        restore_pending()
+        print("mutate: stopped; the source is restored and a new run resumes", file=sys.stderr)
+        sys.exit(130)
+    finally:
+        restore_pending()
+
+    chosen = [results[m["id"]] for m in sample if m["id"] in results]
+    for r in chosen:  # judgements made after the run still count
+        reason = judged.get((r["file"], r["original"].strip(), r["mutated"].strip()))
+        if r["status"] == "survived" and reason:
+            r.update(status="equivalent", reason=reason)
+    report(chosen, files)
+
+
+if __name__ == "__main__":
+    main()
