@@ -66,6 +66,7 @@ void crystalGrowth::load() {
     gSnapshot = new RenderBuffer(320, 480, false);
     CheckGLError("RENDERBUFFER");
     RenderSnapshot();
+    gSnapshot->SetRedraw(RenderSnapshot);
 }
 
 void crystalGrowth::renderForFxTime(float, float t, float, float) {
