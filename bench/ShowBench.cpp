@@ -5,10 +5,12 @@
 // apart, the GL driver's, which compiles shader variants on first use);
 // then the load time, the peak resident memory and the scene-file import
 // rate.
-//   kestrel-bench [--from S] [--seconds S] [--scale N] [--json FILE]
+//   kestrel-bench [--from S] [--seconds S] [--scale N] [--stride K] [--json FILE]
 // --from skips the show's clock ahead to S after the first frame (which
 // starts the music and the show's clock), to measure or profile one stretch;
-// --scale renders at N times the screen's pixels, as the program's --scale.
+// --scale renders at N times the screen's pixels, as the program's --scale;
+// --stride draws only every K-th frame (the clock still steps through the
+// others), for a quicker sample of a slow scale.
 #include <GLES2/gl2.h>
 #include <sys/resource.h>
 #include <time.h>
@@ -88,15 +90,16 @@ double ImportRate() {
 
 int main(int argc, char** argv) {
     double showSeconds = 184.9, fromSeconds = 0.0;
-    int scale = 1;
+    int scale = 1, stride = 1;
     std::string jsonPath;
     for (int i = 1; i < argc; ++i) {
         if (!strcmp(argv[i], "--seconds") && i + 1 < argc) showSeconds = atof(argv[++i]);
         else if (!strcmp(argv[i], "--from") && i + 1 < argc) fromSeconds = atof(argv[++i]);
         else if (!strcmp(argv[i], "--json") && i + 1 < argc) jsonPath = argv[++i];
         else if (!strcmp(argv[i], "--scale") && i + 1 < argc) scale = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--stride") && i + 1 < argc) stride = std::max(1, atoi(argv[++i]));
         else {
-            fprintf(stderr, "usage: kestrel-bench [--from S] [--seconds S] [--scale N] [--json FILE]\n");
+            fprintf(stderr, "usage: kestrel-bench [--from S] [--seconds S] [--scale N] [--stride K] [--json FILE]\n");
             return 2;
         }
     }
@@ -127,7 +130,7 @@ int main(int argc, char** argv) {
     ArmAllocationAttribution(true);
     const int frames = static_cast<int>(showSeconds * kRate), firstMeasured = static_cast<int>(fromSeconds * kRate);
     for (int frame = 0; frame < frames; ++frame) {
-        if (frame > 0 && frame < firstMeasured) {
+        if (frame > 0 && (frame < firstMeasured || frame % stride != 0)) {
             PlatformClock::AdvanceFrame();
             continue;
         }
