@@ -36,7 +36,8 @@ void CornerTexCoords(bool upright, float texCoords[8]) {
     // left the screen's top (t = 1).
     static const float kUpright[8] = {0, 1, 0, 0, 1, 1, 1, 0};
     static const float kPortrait[8] = {0, 0, 1, 0, 0, 1, 1, 1};
-    std::copy(upright ? kUpright : kPortrait, (upright ? kUpright : kPortrait) + 8, texCoords);
+    const float* chosen = upright ? kUpright : kPortrait;
+    std::copy(chosen, chosen + 8, texCoords);
 }
 
 }  // namespace Presentation

@@ -252,25 +252,32 @@ TEST(Program, AShowWithoutOneScenesFilesStillPlaysToTheEnd) {
 }
 
 // Shots of the same frames at render scales 1, 2 and 3, one at least in every
-// scene: scaled ones are N times the size and, averaged down over N x N
-// blocks, match the scale-1 picture; upright shots are the raw ones turned.
+// scene (names as in the contact sheet): scaled ones are N times the size
+// and, averaged down over N x N blocks, match the scale-1 picture.
 namespace {
 
-const char* const kOneShotPerScene = "5,22,35,45,60,69,88,97,109,112,116,128,136,145,155,175";
+const char* const kOneShotPerScene = "5,22,35,60,69,88,112,128,145";
+// Before this time the film grain covers the picture: noise of its own at
+// every pixel, which only averages out over a few pixels.
+constexpr double kGrainEnd = 29.6;
 
-double MeanDifferenceReduced(const PngImage& scaled, const PngImage& reference, int scale) {
+// Mean absolute difference per channel between blocks of block x block
+// pixels of the reference and the same blocks of the picture at the scale.
+double MeanBlockDifference(const PngImage& scaled, const PngImage& reference, int scale, int block) {
+    auto blockMean = [](const PngImage& image, int x0, int y0, int size, int c) {
+        double sum = 0.0;
+        for (int y = y0; y < y0 + size; ++y)
+            for (int x = x0; x < x0 + size; ++x) sum += image.rgba[(static_cast<size_t>(y) * image.width + x) * 4 + c];
+        return sum / (size * size);
+    };
     double sum = 0.0;
-    for (int y = 0; y < reference.height; ++y)
-        for (int x = 0; x < reference.width; ++x)
-            for (int c = 0; c < 3; ++c) {
-                int block = 0;
-                for (int dy = 0; dy < scale; ++dy)
-                    for (int dx = 0; dx < scale; ++dx)
-                        block += scaled.rgba[((static_cast<size_t>(y) * scale + dy) * scaled.width + x * scale + dx) * 4 + c];
-                const double mean = static_cast<double>(block) / (scale * scale);
-                sum += std::abs(mean - reference.rgba[(static_cast<size_t>(y) * reference.width + x) * 4 + c]);
-            }
-    return sum / (3.0 * reference.width * reference.height);
+    int count = 0;
+    for (int y = 0; y + block <= reference.height; y += block)
+        for (int x = 0; x + block <= reference.width; x += block)
+            for (int c = 0; c < 3; ++c, ++count)
+                sum += std::abs(blockMean(scaled, x * scale, y * scale, block * scale, c) -
+                                blockMean(reference, x, y, block, c));
+    return sum / count;
 }
 
 }  // namespace
@@ -278,12 +285,12 @@ double MeanDifferenceReduced(const PngImage& scaled, const PngImage& reference, 
 TEST(ProgramRenderScale, ScaledShotsAreLargerAndMatchTheScaleOnePictureInEveryScene) {
     TempTree out;
     for (int scale : {1, 2, 3}) {
-        const ProgramRun run = RunKestrel("--headless --fixed-fps 2 --scale " + std::to_string(scale) + " --shot " +
+        const ProgramRun run = RunKestrel("--headless --fixed-fps 1 --scale " + std::to_string(scale) + " --shot " +
                                           kOneShotPerScene + " --out " + out.Path() + "/" + std::to_string(scale));
         ASSERT_EQ(run.status, 0) << run.err;
     }
     const std::vector<std::string> names = Lines(Listing(out.Path() + "/1"));
-    ASSERT_EQ(names.size(), 16u);
+    ASSERT_EQ(names.size(), 9u);
     for (const std::string& name : names) {
         PngImage reference;
         std::string error;
@@ -294,7 +301,8 @@ TEST(ProgramRenderScale, ScaledShotsAreLargerAndMatchTheScaleOnePictureInEverySc
             ASSERT_TRUE(ReadPng(out.Path() + "/" + std::to_string(scale) + "/" + name, scaled, error)) << error;
             ASSERT_EQ(scaled.width, 320 * scale);
             ASSERT_EQ(scaled.height, 480 * scale);
-            EXPECT_LT(MeanDifferenceReduced(scaled, reference, scale), 6.0) << name << " at scale " << scale;
+            const int block = std::atof(name.c_str() + 5) < kGrainEnd ? 4 : 1;
+            EXPECT_LT(MeanBlockDifference(scaled, reference, scale, block), 6.0) << name << " at scale " << scale;
         }
     }
 }

@@ -15,7 +15,7 @@ namespace {
 constexpr double kDesktopShare = 0.8;
 
 // Draws the finished frame into the fitted rectangle, turned by the corners'
-// texture coordinates.
+// texture coordinates; the frame's own size does not matter to the quad.
 const char* const kBlitVertex =
     "attribute vec2 pos;\n"
     "attribute vec2 uv;\n"
@@ -59,7 +59,8 @@ public:
     bool MakeCurrent() override { return SDL_GL_MakeCurrent(mWindow, mContext) == 0; }
 
     bool Present(unsigned int colourTexture, int, int) override {
-        const Presentation::Rect fitted = Presentation::FitPicture(Drawable(), !mChoices.portrait);
+        const Presentation::Size drawable = Drawable();
+        const Presentation::Rect fitted = Presentation::FitPicture(drawable, !mChoices.portrait);
         // Draw state is saved and restored so the demo never sees this pass.
         GLint program = 0, framebuffer = 0, texture = 0, viewport[4];
         glGetIntegerv(GL_CURRENT_PROGRAM, &program);
@@ -70,7 +71,6 @@ public:
                         cull = glIsEnabled(GL_CULL_FACE);
 
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        const Presentation::Size drawable = Drawable();
         glViewport(0, 0, drawable.width, drawable.height);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
