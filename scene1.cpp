@@ -8,6 +8,7 @@
 
 #include "BS/Export/BS_Math.h"
 #include "DemoSys/DemoLog.h"
+#include "DemoSys/RenderScale.h"
 #include "DemoSys/Riraru3Z/RenderList.h"
 #include "DemoSys/Riraru3Z/Shader.h"
 #include "DemoSys/Riraru3Z/SimpleCamera.h"
@@ -161,7 +162,8 @@ void scene1::renderForFxTime(float, float demoTime, float, float) {
     if (t > 20.0f) DrawShards(t, view, projection, identity);
     DrawTinyBalls(t, view, projection, identity);
     if (t < 10.0f) {
-        glLineWidth(1.0f);
+        // One logical pixel wide at any render scale.
+        glLineWidth(static_cast<float>(DemoSys::RenderScale()));
         RenderPlaced(gState.wireSphere, view, UniformScale(1.0f + 0.05f * Squared(std::sin(5.0f * t + 0.2f))),
                      projection, identity);
     } else if (t < 20.0f) {

@@ -3,6 +3,8 @@
 #include "BS/Export/BS_Math.h"
 #include "Bundle.h"
 #include "DemoLog.h"
+#include "Host.h"
+#include "RenderScale.h"
 #include "Riraru3Z/Shader.h"
 
 namespace DemoSys {
@@ -76,7 +78,7 @@ GLuint GetDefaultRenderTarget() { return mDefaultRenderTarget; }
 
 void ResetRenderTarget() {
     glBindFramebuffer(GL_FRAMEBUFFER, mDefaultRenderTarget);
-    glViewport(0, 0, 320, 480);
+    glViewport(0, 0, ScaledPixels(DisplaySurface::kScreenWidth), ScaledPixels(DisplaySurface::kScreenHeight));
 }
 
 void DrawRect(float x, float y, float width, float height, float angle, const float colour[4]) {

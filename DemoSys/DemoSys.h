@@ -17,7 +17,7 @@ inline constexpr float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 void Init(GLView* view);
 void SetDefaultRenderTarget(GLuint framebuffer);
 GLuint GetDefaultRenderTarget();
-// Binds the default target with the fixed 320 x 480 screen viewport.
+// Binds the default target with the 320 x 480 screen's viewport at the render scale.
 void ResetRenderTarget();
 
 // Draws with the shared 2D shader and the texture bound on unit 0.

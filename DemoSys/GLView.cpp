@@ -5,6 +5,8 @@
 #include "DemoLog.h"
 #include "DemoSys.h"
 #include "Host.h"
+#include "RenderBuffer.h"
+#include "RenderScale.h"
 
 void GLView::setContext(DisplaySurface* context) {
     if (context == mContext) return;
@@ -15,8 +17,8 @@ void GLView::setContext(DisplaySurface* context) {
 void GLView::createFramebuffer() {
     if (!mContext || defaultFramebuffer) return;
     mContext->MakeCurrent();
-    framebufferWidth = DisplaySurface::kScreenWidth;
-    framebufferHeight = DisplaySurface::kScreenHeight;
+    framebufferWidth = DemoSys::ScaledPixels(DisplaySurface::kScreenWidth);
+    framebufferHeight = DemoSys::ScaledPixels(DisplaySurface::kScreenHeight);
 
     glGenFramebuffers(1, &defaultFramebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebuffer);
@@ -46,15 +48,19 @@ void GLView::deleteFramebuffer() {
 void GLView::setFramebuffer() {
     if (!mContext) return;
     mContext->MakeCurrent();
+    const bool rescaled = DemoSys::ApplyRenderScale();
+    if (rescaled) deleteFramebuffer();
     createFramebuffer();
+    DemoSys::SetDefaultRenderTarget(defaultFramebuffer);
+    // Targets redrawn on a remake return to the new screen framebuffer.
+    if (rescaled) RenderBuffer::RemakeAll();
     glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebuffer);
     glViewport(0, 0, framebufferWidth, framebufferHeight);
-    DemoSys::SetDefaultRenderTarget(defaultFramebuffer);
 }
 
 bool GLView::presentFramebuffer() {
     if (!mContext) return false;
     mContext->MakeCurrent();
     glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebuffer);
-    return mContext->Present(colorRenderbuffer);
+    return mContext->Present(colorRenderbuffer, framebufferWidth, framebufferHeight);
 }

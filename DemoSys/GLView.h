@@ -1,5 +1,6 @@
-// The view the show draws in: a 320 x 480 framebuffer object (colour texture
-// and 16-bit depth) that the screen surface presents.
+// The view the show draws in: the 320 x 480 screen as a framebuffer object
+// (colour texture and 16-bit depth) at the render scale, which the screen
+// surface presents.
 #pragma once
 
 #include <GLES2/gl2.h>
@@ -15,7 +16,9 @@ public:
 
     void setContext(DisplaySurface* context);
     DisplaySurface* context() const { return mContext; }
-    // Binds the framebuffer (made on first use) and makes it the default render target.
+    // Binds the framebuffer (made on first use) and makes it the default render
+    // target; a new render scale asked for by the host is applied here, between
+    // frames, remaking the framebuffer and every render target.
     void setFramebuffer();
     bool presentFramebuffer();
     // The next setFramebuffer makes a new framebuffer.

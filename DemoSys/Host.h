@@ -15,8 +15,9 @@ struct SurfaceEvents {
 };
 
 // The screen the show draws on, so that it can make its context current and
-// hand over each finished 320 x 480 frame. The demo renders into its own
-// framebuffer object; a surface only shows that framebuffer's texture.
+// hand over each finished frame: the 320 x 480 portrait screen, drawn at the
+// render scale. The demo renders into its own framebuffer object, still bound
+// when a frame is presented; a surface only shows that framebuffer's texture.
 class DisplaySurface {
 public:
     static constexpr int kScreenWidth = 320;
@@ -24,8 +25,9 @@ public:
 
     virtual ~DisplaySurface() = default;
     virtual bool MakeCurrent() = 0;
-    // Shows the colour texture of the finished frame; answers success.
-    virtual bool Present(unsigned int colourTexture) = 0;
+    // Shows the colour texture of the finished frame, width x height pixels;
+    // answers success.
+    virtual bool Present(unsigned int colourTexture, int width, int height) = 0;
     virtual SurfaceEvents PollEvents() = 0;
     // True when presenting waits for the display's refresh.
     virtual bool PacedByDisplay() const = 0;
@@ -69,5 +71,12 @@ void* GLProcAddress(const char* name);
 // send them elsewhere. Null, the default, writes them to standard error.
 using LogSink = void (*)(const char* line);
 void SetLogSink(LogSink sink);
+
+// Provided by the demo, for the host to call: how many pixels the show draws
+// for each pixel of its logical sizes (the screen, every render target), 1 to
+// kMaxRenderScale; others are clamped. It takes effect when the next frame
+// begins, which remakes the screen's framebuffer and every render target.
+inline constexpr int kMaxRenderScale = 8;
+void SetRenderScale(int scale);
 
 }  // namespace Host

@@ -5,9 +5,12 @@
 // apart, the GL driver's, which compiles shader variants on first use);
 // then the load time, the peak resident memory and the scene-file import
 // rate.
-//   kestrel-bench [--from S] [--seconds S] [--json FILE]
+//   kestrel-bench [--from S] [--seconds S] [--scale N] [--stride K] [--json FILE]
 // --from skips the show's clock ahead to S after the first frame (which
-// starts the music and the show's clock), to measure or profile one stretch.
+// starts the music and the show's clock), to measure or profile one stretch;
+// --scale renders at N times the screen's pixels, as the program's --scale;
+// --stride draws only every K-th frame (the clock still steps through the
+// others), for a quicker sample of a slow scale.
 #include <GLES2/gl2.h>
 #include <sys/resource.h>
 #include <time.h>
@@ -31,6 +34,7 @@
 #include "DAS/Source/DAS_MAS_Importer.h"
 #include "DemoSys/Bundle.h"
 #include "DemoSys/GLView.h"
+#include "DemoSys/Host.h"
 #include "DemoSys/demo.h"
 #include "Linux/Source/DisplaySurface.h"
 #include "Linux/Source/PlatformClock.h"
@@ -58,12 +62,16 @@ double Percentile(std::vector<double> values, double p) {
     return values[at];
 }
 
-// Imports the data tree's scene files from memory: megabytes per second.
+// Imports the data tree's scene files from memory, their pictures from the
+// scene's own folder as the show finds them: megabytes per second.
 double ImportRate() {
-    const char* const files[] = {"/FxData/Vantor/07_robot2.mas", "/FxData/Scene4/shadow.mas", "/FxData/Scene5/sawblade.mas"};
+    const struct {
+        const char* folder;
+        const char* file;
+    } files[] = {{"/FxData/Vantor/", "07_robot2.mas"}, {"/FxData/Scene4/", "shadow.mas"}, {"/FxData/Scene5/", "sawblade.mas"}};
     double bytes = 0.0, seconds = 0.0;
-    for (const char* name : files) {
-        std::ifstream in(Bundle::Path() + name, std::ios::binary);
+    for (const auto& [folder, file] : files) {
+        std::ifstream in(Bundle::Path() + folder + file, std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         const std::string data = text.str();
@@ -71,7 +79,7 @@ double ImportRate() {
         DAS scene(&world);
         const double start = Seconds(CLOCK_MONOTONIC);
         DAS_MAS_Importer importer(&scene, nullptr);
-        importer.ImportBytes(data.data(), data.size(), Bundle::Path() + "/FxData/");
+        importer.ImportBytes(data.data(), data.size(), Bundle::Path() + folder);
         seconds += Seconds(CLOCK_MONOTONIC) - start;
         bytes += static_cast<double>(data.size());
     }
@@ -82,13 +90,16 @@ double ImportRate() {
 
 int main(int argc, char** argv) {
     double showSeconds = 184.9, fromSeconds = 0.0;
+    int scale = 1, stride = 1;
     std::string jsonPath;
     for (int i = 1; i < argc; ++i) {
         if (!strcmp(argv[i], "--seconds") && i + 1 < argc) showSeconds = atof(argv[++i]);
         else if (!strcmp(argv[i], "--from") && i + 1 < argc) fromSeconds = atof(argv[++i]);
         else if (!strcmp(argv[i], "--json") && i + 1 < argc) jsonPath = argv[++i];
+        else if (!strcmp(argv[i], "--scale") && i + 1 < argc) scale = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--stride") && i + 1 < argc) stride = std::max(1, atoi(argv[++i]));
         else {
-            fprintf(stderr, "usage: kestrel-bench [--from S] [--seconds S] [--json FILE]\n");
+            fprintf(stderr, "usage: kestrel-bench [--from S] [--seconds S] [--scale N] [--stride K] [--json FILE]\n");
             return 2;
         }
     }
@@ -100,6 +111,7 @@ int main(int argc, char** argv) {
     PlatformClock::UseFixedRate(kRate);
     std::unique_ptr<DisplaySurface> surface = CreateHeadlessSurface();
     if (!surface) return 1;
+    Host::SetRenderScale(scale);
     GLView view;
     view.setContext(surface.get());
     view.setFramebuffer();
@@ -118,7 +130,7 @@ int main(int argc, char** argv) {
     ArmAllocationAttribution(true);
     const int frames = static_cast<int>(showSeconds * kRate), firstMeasured = static_cast<int>(fromSeconds * kRate);
     for (int frame = 0; frame < frames; ++frame) {
-        if (frame > 0 && frame < firstMeasured) {
+        if (frame > 0 && (frame < firstMeasured || frame % stride != 0)) {
             PlatformClock::AdvanceFrame();
             continue;
         }

@@ -11,6 +11,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg
 )
+# Only the tests use these: a virtual display server for the window's tests,
+# and the tools that find the window and press its keys.
+packages+=(xvfb x11-utils xdotool)
 
 missing=()
 for p in "${packages[@]}"; do

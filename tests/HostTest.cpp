@@ -150,7 +150,7 @@ TEST(RecordingSurface, TheContainerFollowsTheExtensionAndNamesReachFfmpegAsFiles
         EXPECT_EQ(RecordingSurface::ContainerFor(name), nullptr) << name;
 
     const std::vector<std::string> args =
-        RecordingSurface::EncoderArguments("-take.mp4.partial", "mp4", "/b/demomusa.mp3", 60.0);
+        RecordingSurface::EncoderArguments("-take.mp4.partial", "mp4", "/b/demomusa.mp3", 60.0, {true, 1});
     ASSERT_GE(args.size(), 4u);
     EXPECT_EQ(args.back(), "file:-take.mp4.partial");
     EXPECT_EQ(args[args.size() - 2], "mp4");
@@ -183,4 +183,31 @@ TEST(WindowPlacement, TheWindowFitsTheUsableAreaCentredAndAtMostTwiceTheSize) {
     EXPECT_EQ(framed.width, 376);  // 320 * 565 / 480, rounded down
     EXPECT_EQ(framed.x, 5 + (790 - 376) / 2);
     EXPECT_EQ(framed.y, 30);
+}
+
+TEST(HostOptions, ScalePortraitFullscreenAndUprightShots) {
+    HostOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--scale", "3", "--portrait", "--fullscreen"}, o, error)) << error;
+    EXPECT_EQ(o.renderScale, 3);
+    EXPECT_TRUE(o.portrait);
+    EXPECT_TRUE(o.fullscreen);
+    HostOptions shots;
+    ASSERT_TRUE(Parse({"--scale=8", "--upright", "--shot", "1", "--out", "/tmp"}, shots, error)) << error;
+    EXPECT_EQ(shots.renderScale, 8);
+    EXPECT_TRUE(shots.uprightShots);
+    HostOptions none;
+    ASSERT_TRUE(Parse({}, none, error));
+    EXPECT_EQ(none.renderScale, 0);  // the window's choice
+    EXPECT_FALSE(none.portrait || none.fullscreen || none.uprightShots);
+
+    const std::vector<std::vector<const char*>> bad = {
+        {"--scale", "0"},          {"--scale", "9"},        {"--scale", "1.5"},
+        {"--scale", "x"},          {"--scale"},             {"--scale", "2", "--scale", "2"},
+        {"--upright"},             {"--portrait=yes"},      {"--fullscreen", "--headless"},
+        {"--fullscreen", "--record", "v.mp4"}};
+    for (const auto& args : bad) {
+        HostOptions b;
+        EXPECT_FALSE(Parse(args, b, error)) << args[0] << (args.size() > 1 ? args[1] : "");
+    }
 }

@@ -8,6 +8,8 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -249,6 +251,82 @@ TEST(Program, AShowWithoutOneScenesFilesStillPlaysToTheEnd) {
     EXPECT_NE(run.err.find("particles.raw: no particle file"), std::string::npos) << run.err;
 }
 
+// Shots of the same frames at render scales 1, 2 and 3, one at least in every
+// scene (names as in the contact sheet): scaled ones are N times the size
+// and, averaged down over N x N blocks, match the scale-1 picture.
+namespace {
+
+const char* const kOneShotPerScene = "5,22,35,60,69,88,112,128,145";
+// Before this time the film grain covers the picture: noise of its own at
+// every pixel, which only averages out over a few pixels.
+constexpr double kGrainEnd = 29.6;
+
+// Mean absolute difference per channel between blocks of block x block
+// pixels of the reference and the same blocks of the picture at the scale.
+double MeanBlockDifference(const PngImage& scaled, const PngImage& reference, int scale, int block) {
+    auto blockMean = [](const PngImage& image, int x0, int y0, int size, int c) {
+        double sum = 0.0;
+        for (int y = y0; y < y0 + size; ++y)
+            for (int x = x0; x < x0 + size; ++x) sum += image.rgba[(static_cast<size_t>(y) * image.width + x) * 4 + c];
+        return sum / (size * size);
+    };
+    double sum = 0.0;
+    int count = 0;
+    for (int y = 0; y + block <= reference.height; y += block)
+        for (int x = 0; x + block <= reference.width; x += block)
+            for (int c = 0; c < 3; ++c, ++count)
+                sum += std::abs(blockMean(scaled, x * scale, y * scale, block * scale, c) -
+                                blockMean(reference, x, y, block, c));
+    return sum / count;
+}
+
+}  // namespace
+
+TEST(ProgramRenderScale, ScaledShotsAreLargerAndMatchTheScaleOnePictureInEveryScene) {
+    TempTree out;
+    for (int scale : {1, 2, 3}) {
+        const ProgramRun run = RunKestrel("--headless --fixed-fps 1 --scale " + std::to_string(scale) + " --shot " +
+                                          kOneShotPerScene + " --out " + out.Path() + "/" + std::to_string(scale));
+        ASSERT_EQ(run.status, 0) << run.err;
+    }
+    const std::vector<std::string> names = Lines(Listing(out.Path() + "/1"));
+    ASSERT_EQ(names.size(), 9u);
+    for (const std::string& name : names) {
+        PngImage reference;
+        std::string error;
+        ASSERT_TRUE(ReadPng(out.Path() + "/1/" + name, reference, error)) << error;
+        ASSERT_EQ(reference.width, 320);
+        for (int scale : {2, 3}) {
+            PngImage scaled;
+            ASSERT_TRUE(ReadPng(out.Path() + "/" + std::to_string(scale) + "/" + name, scaled, error)) << error;
+            ASSERT_EQ(scaled.width, 320 * scale);
+            ASSERT_EQ(scaled.height, 480 * scale);
+            const int block = std::atof(name.c_str() + 5) < kGrainEnd ? 4 : 1;
+            EXPECT_LT(MeanBlockDifference(scaled, reference, scale, block), 6.0) << name << " at scale " << scale;
+        }
+    }
+}
+
+TEST(ProgramRenderScale, UprightShotsAreTheRawScreenTurnedItsRightEdgeOnTop) {
+    TempTree out;
+    ASSERT_EQ(RunKestrel("--headless --fixed-fps 60 --shot 1 --out " + out.Path() + "/raw").status, 0);
+    ASSERT_EQ(RunKestrel("--headless --fixed-fps 60 --upright --shot=1 --out " + out.Path() + "/up").status, 0);
+    PngImage raw, up;
+    std::string error;
+    ASSERT_TRUE(ReadPng(out.Path() + "/raw/shot_0001.000.png", raw, error)) << error;
+    ASSERT_TRUE(ReadPng(out.Path() + "/up/shot_0001.000.png", up, error)) << error;
+    ASSERT_EQ(up.width, 480);
+    ASSERT_EQ(up.height, 320);
+    size_t differing = 0;
+    for (int y = 0; y < up.height; ++y)
+        for (int x = 0; x < up.width; ++x)
+            for (int c = 0; c < 4; ++c)
+                // Upright (x, y) is the raw screen's (319 - y, x).
+                differing += up.rgba[(static_cast<size_t>(y) * 480 + x) * 4 + c] !=
+                             raw.rgba[(static_cast<size_t>(x) * 320 + (319 - y)) * 4 + c];
+    EXPECT_EQ(differing, 0u);
+}
+
 // A short recording: the last shot ends the show, which closes the video.
 TEST(Program, RecordsTheShowAsAVideoWithItsMusic) {
     if (std::system("command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null") != 0)
@@ -265,6 +343,10 @@ TEST(Program, RecordsTheShowAsAVideoWithItsMusic) {
     const size_t at = probe.out.find("duration=");
     ASSERT_NE(at, std::string::npos);
     EXPECT_NEAR(std::atof(probe.out.c_str() + at + 9), 2.0, 0.2);
+    // The upright landscape picture.
+    const ProgramRun size = RunProgram("ffprobe", "-v error -select_streams v -show_entries stream=width,height "
+                                                  "-of default=noprint_wrappers=1 " + video);
+    EXPECT_TRUE(Contains(size.out, "width=480") && Contains(size.out, "height=320")) << size.out;
 }
 
 // Stopping the show: SIGINT and SIGTERM end it between frames with the
@@ -554,29 +636,62 @@ TEST(ProgramDisplay, AnUnreachableDisplayServerIsOneLineAndTheShowRendersHeadles
     EXPECT_EQ(CountOf(run.err, "headless"), 1u) << run.err;
 }
 
-// A window on a small screen of a virtual display server: it fits the screen,
-// and a signal ends the windowed show as it ends a headless one.
-TEST(ProgramDisplay, TheWindowFitsASmallScreenAndASignalEndsTheWindowedShow) {
-    if (std::system("command -v Xvfb >/dev/null && command -v xwininfo >/dev/null") != 0)
-        GTEST_SKIP() << "Xvfb and xwininfo are not installed";
-    TempTree tree;
-    const std::string script =
-        "Xvfb -displayfd 1 -screen 0 800x600x24 >\"$1/display\" 2>/dev/null & server=$!; "
-        "for i in $(seq 100); do [ -s \"$1/display\" ] && break; sleep 0.1; done; "
-        "export DISPLAY=:$(cat \"$1/display\") " + IgnoreSessionBusLeak(tree) + "; unset WAYLAND_DISPLAY; "
-        "\"$2\" --fixed-fps 60 >/dev/null 2>\"$1/err\" & show=$!; "
-        "for i in $(seq 200); do xwininfo -name kestrel >\"$1/window\" 2>/dev/null && break; sleep 0.1; done; "
-        "kill -INT $show; wait $show; echo \"status=$?\"; kill $server; wait $server";
-    const ProgramRun run = RunShell("sh -c '" + script + "' sh '" + tree.Path() + "' '" KESTREL_EXE "'");
-    EXPECT_TRUE(Contains(run.out, "status=130")) << run.out << ReadFile(tree.Path() + "/err");
-    const std::string window = ReadFile(tree.Path() + "/window");
-    auto value = [&](const std::string& key) {
+// The program in a window on a virtual display server of the given screen
+// size: "stop" (a shell command run once the window exists, with $show the
+// program's process) ends it; prints the program's status.
+struct WindowRun {
+    std::string out;
+    std::string window;  // xwininfo's description
+    std::string err;
+    int Value(const std::string& key) const {
         const size_t at = window.find(key);
         return at == std::string::npos ? -1 : std::atoi(window.c_str() + at + key.size());
-    };
-    // 600 / 480 of the portrait screen, centred across the 800 pixels.
-    EXPECT_EQ(value("Width:"), 400) << window;
-    EXPECT_EQ(value("Height:"), 600) << window;
-    EXPECT_EQ(value("Absolute upper-left X:"), 200) << window;
-    EXPECT_EQ(value("Absolute upper-left Y:"), 0) << window;
+    }
+};
+
+WindowRun RunInWindow(const std::string& screen, const std::string& args, const std::string& stop) {
+    TempTree tree;
+    const std::string script =
+        "Xvfb -displayfd 1 -screen 0 " + screen + "x24 >\"$1/display\" 2>/dev/null & server=$!; "
+        "for i in $(seq 100); do [ -s \"$1/display\" ] && break; sleep 0.1; done; "
+        "export DISPLAY=:$(cat \"$1/display\") " + IgnoreSessionBusLeak(tree) + "; unset WAYLAND_DISPLAY; export SDL_AUDIODRIVER=dummy; "
+        "\"$2\" " + args + " >/dev/null 2>\"$1/err\" & show=$!; "
+        "for i in $(seq 200); do xwininfo -name kestrel >\"$1/window\" 2>/dev/null && break; sleep 0.1; done; "
+        "sleep 1; " + stop + "; wait $show; echo \"status=$?\"; kill $server; wait $server";
+    WindowRun run;
+    run.out = RunShell("sh -c '" + script + "' sh '" + tree.Path() + "' '" KESTREL_EXE "'").out;
+    run.window = ReadFile(tree.Path() + "/window");
+    run.err = ReadFile(tree.Path() + "/err");
+    return run;
+}
+
+bool HasVirtualDisplay() { return std::system("command -v Xvfb >/dev/null && command -v xwininfo >/dev/null") == 0; }
+
+// A window on a small screen: the landscape picture once (two times would
+// pass 80% of the 800 x 600), centred; a signal ends the windowed show as it
+// ends a headless one.
+TEST(ProgramDisplay, TheWindowOpensLandscapeOnASmallScreenAndASignalEndsTheWindowedShow) {
+    if (!HasVirtualDisplay()) GTEST_SKIP() << "Xvfb and xwininfo are not installed";
+    const WindowRun run = RunInWindow("800x600", "--fixed-fps 60", "kill -INT $show");
+    EXPECT_TRUE(Contains(run.out, "status=130")) << run.out << run.err;
+    EXPECT_EQ(run.Value("Width:"), 480) << run.window;
+    EXPECT_EQ(run.Value("Height:"), 320) << run.window;
+    EXPECT_EQ(run.Value("Absolute upper-left X:"), 160) << run.window;
+    EXPECT_EQ(run.Value("Absolute upper-left Y:"), 140) << run.window;
+}
+
+// On a 1920 x 1080 screen the window opens at 960 x 640; Escape ends the show
+// with status 0. --portrait keeps the portrait
+// window (once: twice would pass 80% of the 1080 lines).
+TEST(ProgramDisplay, TheWindowOpensAtTwiceTheLandscapePictureAndEscapeEndsItWithZero) {
+    if (!HasVirtualDisplay()) GTEST_SKIP() << "Xvfb and xwininfo are not installed";
+    if (std::system("command -v xdotool >/dev/null") != 0) GTEST_SKIP() << "xdotool is not installed";
+    const WindowRun run = RunInWindow("1920x1080", "", "xdotool search --name kestrel key --window %1 Escape");
+    EXPECT_TRUE(Contains(run.out, "status=0")) << run.out << run.err;
+    EXPECT_EQ(run.Value("Width:"), 960) << run.window;
+    EXPECT_EQ(run.Value("Height:"), 640) << run.window;
+    const WindowRun portrait = RunInWindow("1920x1080", "--portrait --scale 1", "kill -TERM $show");
+    EXPECT_TRUE(Contains(portrait.out, "status=143")) << portrait.out << portrait.err;
+    EXPECT_EQ(portrait.Value("Width:"), 320) << portrait.window;
+    EXPECT_EQ(portrait.Value("Height:"), 480) << portrait.window;
 }

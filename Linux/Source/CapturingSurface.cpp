@@ -1,6 +1,5 @@
 #include "CapturingSurface.h"
 
-#include <GLES2/gl2.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,13 +20,12 @@ const CapturingSurface* gCapturing = nullptr;
 }  // namespace
 
 CapturingSurface::CapturingSurface(std::unique_ptr<DisplaySurface> inner, std::vector<double> times,
-                                   std::string outDir, std::function<double()> frameTime)
+                                   std::string outDir, bool upright, std::function<double()> frameTime)
     : mInner(std::move(inner)),
       mTimes(std::move(times)),
       mOutDir(std::move(outDir)),
       mFrameTime(std::move(frameTime)),
-      mPixels(static_cast<size_t>(kScreenWidth) * kScreenHeight * 4),
-      mFlipped(mPixels.size()) {
+      mPicture(upright) {
     // Times that share a picture name write that picture once.
     mTimes.erase(std::unique(mTimes.begin(), mTimes.end(),
                              [](double a, double b) { return ShotFileName(a) == ShotFileName(b); }),
@@ -68,19 +66,14 @@ std::string CapturingSurface::ShotFileName(double time) {
     return name;
 }
 
-bool CapturingSurface::Present(unsigned int colourTexture) {
+bool CapturingSurface::Present(unsigned int colourTexture, int width, int height) {
     const double now = mFrameTime();
     if (mNext < mTimes.size() && now >= mTimes[mNext]) {
-        glReadPixels(0, 0, kScreenWidth, kScreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, mPixels.data());
-        // GL's rows run bottom-up, a picture's top-down.
-        const size_t row = static_cast<size_t>(kScreenWidth) * 4;
-        for (int y = 0; y < kScreenHeight; ++y)
-            memcpy(&mFlipped[static_cast<size_t>(kScreenHeight - 1 - y) * row], &mPixels[static_cast<size_t>(y) * row],
-                   row);
+        mPicture.ReadBound(width, height);
         mPending = true;
         mPendingTime = now;
     }
-    return mInner->Present(colourTexture);
+    return mInner->Present(colourTexture, width, height);
 }
 
 void CapturingSurface::EndRefresh() {
@@ -90,7 +83,7 @@ void CapturingSurface::EndRefresh() {
     while (mNext < mTimes.size() && mPendingTime >= mTimes[mNext]) {
         const std::string path = mOutDir + "/" + ShotFileName(mTimes[mNext]);
         std::string error;
-        if (WritePng(path, kScreenWidth, kScreenHeight, mFlipped.data(), error)) {
+        if (WritePng(path, mPicture.Width(), mPicture.Height(), mPicture.Pixels(), error)) {
             fprintf(stderr, "kestrel: wrote %s (frame at %.3f s)\n", path.c_str(), mPendingTime);
         } else {
             fprintf(stderr, "kestrel: cannot write %s: %s\n", path.c_str(), error.c_str());

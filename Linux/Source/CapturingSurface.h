@@ -1,5 +1,6 @@
 // Writes the presented screen as PNG at the first refresh at or after each
-// requested demo time, then ends the process once the last one is written.
+// requested demo time, then ends the process once the last one is written:
+// the raw portrait screen at the render scale, or the picture turned upright.
 // A picture that could not be written, or a shot the show ended before, makes
 // the process end with status 1.
 // A refresh may present more than once (the loading picture, then frame 0):
@@ -12,15 +13,16 @@
 #include <vector>
 
 #include "DisplaySurface.h"
+#include "ScreenPicture.h"
 
 class CapturingSurface : public DisplaySurface {
 public:
     CapturingSurface(std::unique_ptr<DisplaySurface> inner, std::vector<double> times, std::string outDir,
-                     std::function<double()> frameTime);
+                     bool upright, std::function<double()> frameTime);
 
     bool MakeCurrent() override { return mInner->MakeCurrent(); }
     // Reads the framebuffer bound at the call, which is the finished frame.
-    bool Present(unsigned int colourTexture) override;
+    bool Present(unsigned int colourTexture, int width, int height) override;
     SurfaceEvents PollEvents() override { return mInner->PollEvents(); }
     bool PacedByDisplay() const override { return mInner->PacedByDisplay(); }
     void EndRefresh() override;
@@ -36,10 +38,9 @@ private:
     std::unique_ptr<DisplaySurface> mInner;
     std::vector<double> mTimes;
     size_t mNext = 0;
-    bool mPending = false;  // mFlipped holds a due frame not yet written
+    bool mPending = false;  // mPicture holds a due frame not yet written
     double mPendingTime = 0.0;
     std::string mOutDir;
     std::function<double()> mFrameTime;
-    std::vector<unsigned char> mPixels;
-    std::vector<unsigned char> mFlipped;
+    ScreenPicture mPicture;
 };

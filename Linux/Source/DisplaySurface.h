@@ -9,7 +9,14 @@
 // Headless EGL on Mesa without any display server; null with a message on
 // standard error when no context can be had.
 std::unique_ptr<DisplaySurface> CreateHeadlessSurface();
+// How the window shows the show.
+struct WindowChoices {
+    bool portrait = false;    // the raw portrait screen instead of the upright picture
+    bool fullscreen = false;  // at the desktop's resolution, without a mode change
+    int renderScale = 0;      // 0: the smallest that covers the window, following it
+};
 // An SDL2 window with a vsynced OpenGL ES 2.0 context; null when no display.
-std::unique_ptr<DisplaySurface> CreateWindowSurface();
+// F11 and Alt+Enter toggle fullscreen; Escape and closing it quit.
+std::unique_ptr<DisplaySurface> CreateWindowSurface(const WindowChoices& choices);
 // A display is usable when one of the windowing systems' variables is set.
 bool DisplayAvailable();

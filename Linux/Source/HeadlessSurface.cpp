@@ -19,7 +19,7 @@ public:
         return eglMakeCurrent(mDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, mContext) == EGL_TRUE;
     }
     // The frame stays in the view's framebuffer, where it can be read back.
-    bool Present(unsigned int) override { return true; }
+    bool Present(unsigned int, int, int) override { return true; }
     SurfaceEvents PollEvents() override { return {}; }
     bool PacedByDisplay() const override { return false; }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "DemoSys/Host.h"
 #include "DemoSys/Timeline.h"
 #include "RecordingSurface.h"
 
@@ -73,6 +74,12 @@ bool LooksLikeOption(const std::string& text) {
     return text.size() > 1 && text[0] == '-' && !isdigit(static_cast<unsigned char>(text[1])) && text[1] != '.';
 }
 
+template <bool HostOptions::*flag>
+bool SetFlag(const std::string&, HostOptions& options, std::string&) {
+    options.*flag = true;
+    return true;
+}
+
 struct Option {
     const char* name;
     const char* value;  // what the value is, for messages; null for a flag
@@ -113,6 +120,19 @@ const Option kOptions[] = {
                  ", not '" + v + "'";
          return false;
      }},
+    {"--scale", "a whole number from 1 to 8", false,
+     [](const std::string& v, HostOptions& o, std::string& error) {
+         double scale = 0.0;
+         if (ParseNumber(v, scale) && scale >= 1.0 && scale <= Host::kMaxRenderScale && scale == std::floor(scale)) {
+             o.renderScale = static_cast<int>(scale);
+             return true;
+         }
+         error = "--scale needs a whole number from 1 to " + std::to_string(Host::kMaxRenderScale) + ", not '" + v + "'";
+         return false;
+     }},
+    {"--portrait", nullptr, false, SetFlag<&HostOptions::portrait>},
+    {"--fullscreen", nullptr, false, SetFlag<&HostOptions::fullscreen>},
+    {"--upright", nullptr, false, SetFlag<&HostOptions::uprightShots>},
 };
 
 const Option* FindOption(const std::string& name) {
@@ -122,6 +142,10 @@ const Option* FindOption(const std::string& name) {
 }
 
 bool CheckCombination(HostOptions& options, std::string& error) {
+    if (options.fullscreen && (options.headless || !options.recordPath.empty())) {
+        error = "--fullscreen needs a window; leave out --headless and --record";
+        return false;
+    }
     if (!options.recordPath.empty()) {
         if (options.fixedFps > 0.0 && options.fixedFps != 60.0) {
             error = "--record plays at 60 frames per second; leave --fixed-fps out";
@@ -138,6 +162,10 @@ bool CheckCombination(HostOptions& options, std::string& error) {
         error = "--out is only used with --shot";
         return false;
     }
+    if (options.shotTimes.empty() && options.uprightShots) {
+        error = "--upright is only used with --shot";
+        return false;
+    }
     std::sort(options.shotTimes.begin(), options.shotTimes.end());
     for (double t : options.shotTimes)
         if (!CheckShotTime(t, options.fixedFps, error)) return false;
@@ -147,15 +175,23 @@ bool CheckCombination(HostOptions& options, std::string& error) {
 }  // namespace
 
 const char* HostUsage() {
-    return "usage: kestrel [--headless] [--fixed-fps N] [--shot T1,T2,... --out DIR] [--record FILE] [--help]\n"
+    return "usage: kestrel [--headless] [--fixed-fps N] [--shot T1,T2,... --out DIR [--upright]] [--record FILE]\n"
+           "               [--scale N] [--portrait] [--fullscreen] [--help]\n"
            "  --headless      render without a window (EGL, no display server needed)\n"
            "  --fixed-fps N   deterministic clock: frame k plays at k/N seconds (0 < N <= 10000)\n"
            "  --shot T,...    write the screen as PNG at the first frame at or after each time\n"
            "                  (before the show's end at 185 s; may be given more than once)\n"
            "  --out DIR       directory for the --shot pictures (made when missing)\n"
+           "  --upright       write the --shot pictures turned upright, as the window shows\n"
+           "                  them, instead of the raw portrait screen\n"
            "  --record FILE   write the show as an H.264 video with its music (needs ffmpeg;\n"
            "                  FILE ends in .mp4, .mkv or .mov); headless on the fixed clock\n"
-           "                  of 60 frames per second\n"
+           "                  of 60 frames per second; the video is the upright picture,\n"
+           "                  480N x 320N pixels at --scale N\n"
+           "  --scale N       render at N times the screen's pixels (1 to 8); in a window\n"
+           "                  the default follows the window's size (at most 4), else 1\n"
+           "  --portrait      show and record the raw portrait screen, not turned upright\n"
+           "  --fullscreen    start fullscreen (F11 or Alt+Enter toggles it in the window)\n"
            "  -h, --help      show this text\n"
            "Options take their value as '--name value' or '--name=value'; the second form\n"
            "also takes values that begin with '-'.\n";

@@ -91,11 +91,14 @@ void EndWithOutputStatus() {
     _exit(1);
 }
 
-std::unique_ptr<DisplaySurface> OpenScreen(bool headless) {
+std::unique_ptr<DisplaySurface> OpenScreen(const HostOptions& options) {
     // Real-time sound makes no sense on a fixed clock; keep it off the sound card.
     if (PlatformClock::IsFixed()) setenv("SDL_AUDIODRIVER", "dummy", 0);
-    if (!headless && DisplayAvailable())
-        if (auto window = CreateWindowSurface()) return window;
+    // A window that follows its size replaces this scale with its own.
+    Host::SetRenderScale(options.renderScale > 0 ? options.renderScale : 1);
+    if (!options.headless && DisplayAvailable())
+        if (auto window = CreateWindowSurface({options.portrait, options.fullscreen, options.renderScale}))
+            return window;
     return CreateHeadlessSurface();
 }
 
@@ -144,18 +147,19 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
     if (!options.shotTimes.empty() && !CapturingSurface::PrepareOutDir(options.outDir, error))
         Fail("cannot write pictures to " + options.outDir + ": " + error);
 
-    std::unique_ptr<DisplaySurface> screen = OpenScreen(options.headless);
+    std::unique_ptr<DisplaySurface> screen = OpenScreen(options);
     if (!screen) Fail("no OpenGL ES 2.0 context could be created");
     static FrameTimer timer;
     if (!options.recordPath.empty()) {
+        const RecordingSurface::Frame frame{!options.portrait, options.renderScale > 0 ? options.renderScale : 1};
         auto recording = RecordingSurface::Create(std::move(screen), options.recordPath, bundlePath + "/demomusa.mp3",
-                                                  options.fixedFps, [] { return timer.Current(); });
+                                                  options.fixedFps, frame, [] { return timer.Current(); });
         if (!recording) exit(1);
         screen = std::move(recording);
     }
     if (!options.shotTimes.empty())
         screen = std::make_unique<CapturingSurface>(std::move(screen), options.shotTimes, options.outDir,
-                                                    [] { return timer.Current(); });
+                                                    options.uprightShots, [] { return timer.Current(); });
 
     delegate.didFinishLaunching(*screen);
 

@@ -1,20 +1,24 @@
 #include "RecordingSurface.h"
 
-#include <GLES2/gl2.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "DemoSys/Presentation.h"
+#include "DemoSys/Timeline.h"
 #include "LinuxApplicationMain.h"
 
 extern char** environ;
@@ -54,6 +58,12 @@ std::string FindOnPath(const std::string& program) {
         start = end + 1;
     }
     return "";
+}
+
+double MonotonicSeconds() {
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
 void ReportFailure(const std::string& videoPath, const std::string& reason) {
@@ -111,7 +121,8 @@ int SpawnEncoder(const std::string& ffmpeg, const std::vector<std::string>& argu
 }
 
 // Everything that can fail before a frame exists: answers the reason.
-std::string StartEncoder(const std::string& videoPath, const std::string& musicPath, double frameRate) {
+std::string StartEncoder(const std::string& videoPath, const std::string& musicPath, double frameRate,
+                         RecordingSurface::Frame frame) {
     const char* container = RecordingSurface::ContainerFor(videoPath);
     if (!container) return std::string("the name does not end in ") + RecordingSurface::kContainerNames;
     const std::string ffmpeg = FindOnPath("ffmpeg");
@@ -138,7 +149,7 @@ std::string StartEncoder(const std::string& videoPath, const std::string& musicP
     struct stat music {};
     const std::string withMusic = stat(musicPath.c_str(), &music) == 0 ? musicPath : "";
     const int result = SpawnEncoder(
-        ffmpeg, RecordingSurface::EncoderArguments(partial, container, withMusic, frameRate), ends[1], fileno(log));
+        ffmpeg, RecordingSurface::EncoderArguments(partial, container, withMusic, frameRate, frame), ends[1], fileno(log));
     close(ends[1]);
     if (result != 0) {
         close(ends[0]);
@@ -166,18 +177,21 @@ const char* RecordingSurface::ContainerFor(const std::string& videoPath) {
     return nullptr;
 }
 
+int RecordingSurface::Frame::Width() const { return Presentation::PictureSize(upright).width * renderScale; }
+
+int RecordingSurface::Frame::Height() const { return Presentation::PictureSize(upright).height * renderScale; }
+
 std::vector<std::string> RecordingSurface::EncoderArguments(const std::string& outputPath, const char* container,
-                                                            const std::string& musicPath, double frameRate) {
+                                                            const std::string& musicPath, double frameRate,
+                                                            Frame frame) {
     char rate[32];
     snprintf(rate, sizeof rate, "%g", frameRate);
-    const std::string size = std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight);
+    const std::string size = std::to_string(frame.Width()) + "x" + std::to_string(frame.Height());
     std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo",
                                           "-pix_fmt", "rgba", "-s", size, "-r", rate, "-i", "pipe:0"};
     const bool withMusic = !musicPath.empty();
     if (withMusic) arguments.insert(arguments.end(), {"-i", "file:" + musicPath});
-    // GL's rows run bottom-up.
-    arguments.insert(arguments.end(),
-                     {"-vf", "vflip", "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p"});
+    arguments.insert(arguments.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p"});
     if (withMusic) arguments.insert(arguments.end(), {"-c:a", "aac", "-b:a", "192k", "-shortest"});
     arguments.insert(arguments.end(), {"-f", container, "file:" + outputPath});
     return arguments;
@@ -185,19 +199,22 @@ std::vector<std::string> RecordingSurface::EncoderArguments(const std::string& o
 
 std::unique_ptr<RecordingSurface> RecordingSurface::Create(std::unique_ptr<DisplaySurface> inner,
                                                            const std::string& videoPath, const std::string& musicPath,
-                                                           double frameRate, std::function<double()> frameTime) {
-    const std::string reason = StartEncoder(videoPath, musicPath, frameRate);
+                                                           double frameRate, Frame frame,
+                                                           std::function<double()> frameTime) {
+    const std::string reason = StartEncoder(videoPath, musicPath, frameRate, frame);
     if (!reason.empty()) {
         ReportFailure(videoPath, reason);
         return nullptr;
     }
-    return std::unique_ptr<RecordingSurface>(new RecordingSurface(std::move(inner), std::move(frameTime)));
+    return std::unique_ptr<RecordingSurface>(new RecordingSurface(std::move(inner), frame, std::move(frameTime)));
 }
 
-RecordingSurface::RecordingSurface(std::unique_ptr<DisplaySurface> inner, std::function<double()> frameTime)
+RecordingSurface::RecordingSurface(std::unique_ptr<DisplaySurface> inner, Frame frame,
+                                   std::function<double()> frameTime)
     : mInner(std::move(inner)),
       mFrameTime(std::move(frameTime)),
-      mPixels(static_cast<size_t>(kScreenWidth) * kScreenHeight * 4) {
+      mPicture(frame.upright),
+      mStarted(MonotonicSeconds()) {
     atexit(FinishAtExit);
 }
 
@@ -228,18 +245,26 @@ bool RecordingSurface::Finish(bool keep) {
     return true;
 }
 
-bool RecordingSurface::Present(unsigned int colourTexture) {
+bool RecordingSurface::Present(unsigned int colourTexture, int width, int height) {
     // The last present of a refresh is the frame the viewer sees.
-    glReadPixels(0, 0, kScreenWidth, kScreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, mPixels.data());
+    mPicture.ReadBound(width, height);
     mPending = true;
-    return mInner->Present(colourTexture);
+    return mInner->Present(colourTexture, width, height);
+}
+
+void RecordingSurface::FormatProgress(char* line, size_t size, double showSeconds, long frames,
+                                      double elapsedSeconds) {
+    const double share = std::min(1.0, showSeconds / kShowEnd);
+    const long left = share > 0.0 ? std::lround(elapsedSeconds * (1.0 - share) / share) : 0;
+    snprintf(line, size, "kestrel: recorded %.0f s of the show (%ld frames, %.0f%%), about %ld min %02ld s left",
+             showSeconds, frames, 100.0 * share, left / 60, left % 60);
 }
 
 void RecordingSurface::EndRefresh() {
     mInner->EndRefresh();
     if (!mPending || gEncoder.pid < 0) return;
     mPending = false;
-    if (!SendAll(gEncoder.input, mPixels.data(), mPixels.size())) {
+    if (!SendAll(gEncoder.input, mPicture.Pixels(), mPicture.Bytes())) {
         // An encoder that ended on its own with a whole video leaves the show playing.
         if (!Finish(true)) exit(1);
         return;
@@ -247,7 +272,9 @@ void RecordingSurface::EndRefresh() {
     ++gEncoder.frames;
     const double now = mFrameTime();
     if (now >= mNextReport) {
-        fprintf(stderr, "kestrel: recorded %.0f s of the show (%ld frames)\n", now, gEncoder.frames);
+        char line[160];
+        FormatProgress(line, sizeof line, now, gEncoder.frames, MonotonicSeconds() - mStarted);
+        fprintf(stderr, "%s\n", line);
         mNextReport += 5.0;
     }
 }

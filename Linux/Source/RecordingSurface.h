@@ -1,31 +1,43 @@
 // Sends every shown frame to an ffmpeg process, which encodes it as H.264
-// with the show's music into a video file. The video is written beside its
+// with the show's music into a video file: the upright picture, or the raw
+// portrait screen, at the render scale. The video is written beside its
 // final name and takes that name only when ffmpeg finished it: the process's
 // end (the timeline's exit at 185 s, the last shot, or a stop signal) closes
 // the stream and waits for ffmpeg.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "DisplaySurface.h"
+#include "ScreenPicture.h"
 
 class RecordingSurface : public DisplaySurface {
 public:
     static constexpr const char* kContainerNames = ".mp4, .mkv or .mov";
 
+    // What every frame of the video is; the render scale stays the same for
+    // the whole recording.
+    struct Frame {
+        bool upright = true;
+        int renderScale = 1;
+        int Width() const;
+        int Height() const;
+    };
+
     // Null, after "kestrel: cannot record to FILE: reason", when the video
     // cannot be started; everything that can be checked is checked here,
     // before the show loads.
     static std::unique_ptr<RecordingSurface> Create(std::unique_ptr<DisplaySurface> inner, const std::string& videoPath,
-                                                    const std::string& musicPath, double frameRate,
+                                                    const std::string& musicPath, double frameRate, Frame frame,
                                                     std::function<double()> frameTime);
     ~RecordingSurface() override;
 
     bool MakeCurrent() override { return mInner->MakeCurrent(); }
-    bool Present(unsigned int colourTexture) override;
+    bool Present(unsigned int colourTexture, int width, int height) override;
     SurfaceEvents PollEvents() override { return mInner->PollEvents(); }
     bool PacedByDisplay() const override { return false; }
     void EndRefresh() override;
@@ -33,13 +45,17 @@ public:
     // ffmpeg's name for the container of a video file name's extension; null
     // for a name without one of the supported extensions.
     static const char* ContainerFor(const std::string& videoPath);
-    // ffmpeg's arguments for a raw RGBA stream of the screen on its input;
-    // every file name is passed as a "file:" URL, so none is read as an option.
+    // ffmpeg's arguments for a raw RGBA stream of pictures (rows top down) of
+    // the frame's size on its input; every file name is passed as a "file:"
+    // URL, so none is read as an option.
     static std::vector<std::string> EncoderArguments(const std::string& outputPath, const char* container,
-                                                     const std::string& musicPath, double frameRate);
+                                                     const std::string& musicPath, double frameRate, Frame frame);
+    // The progress line (without its end): how much of the show is recorded,
+    // and an estimate of the time left from the pace so far.
+    static void FormatProgress(char* line, size_t size, double showSeconds, long frames, double elapsedSeconds);
 
 private:
-    RecordingSurface(std::unique_ptr<DisplaySurface> inner, std::function<double()> frameTime);
+    RecordingSurface(std::unique_ptr<DisplaySurface> inner, Frame frame, std::function<double()> frameTime);
     // Closes the stream and waits for ffmpeg; keep names the video by its
     // final name when ffmpeg succeeded. Answers success.
     static bool Finish(bool keep);
@@ -47,7 +63,8 @@ private:
 
     std::unique_ptr<DisplaySurface> mInner;
     std::function<double()> mFrameTime;
-    std::vector<unsigned char> mPixels;
+    ScreenPicture mPicture;
     bool mPending = false;
     double mNextReport = 5.0;
+    double mStarted;  // monotonic seconds
 };

@@ -23,6 +23,13 @@ inline ScreenRect PlaceWindow(const ScreenRect& usable, int contentWidth, int co
     return window;
 }
 
+// The largest whole scale of the content that fits the given share of the
+// usable area; 1 when not even that fits, which PlaceWindow then shrinks.
+inline int WholeScaleWithin(const ScreenRect& usable, int contentWidth, int contentHeight, double share) {
+    const double across = share * usable.width / contentWidth, down = share * usable.height / contentHeight;
+    return std::max(1, static_cast<int>(std::min(across, down)));
+}
+
 // The area left inside a rectangle once a frame of the given widths is taken off.
 inline ScreenRect Inset(const ScreenRect& area, int top, int left, int bottom, int right) {
     return {area.x + left, area.y + top, std::max(1, area.width - left - right),

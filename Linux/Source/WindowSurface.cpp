@@ -4,19 +4,23 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "DemoSys/Presentation.h"
 #include "DisplaySurface.h"
 #include "WindowPlacement.h"
 
 namespace {
 
-// The window never grows beyond twice the screen's size.
-constexpr double kLargestScale = 2.0;
+// The window opens at the largest whole multiple of the picture that fits
+// this share of the desktop.
+constexpr double kDesktopShare = 0.8;
 
-// Scales the finished frame into the window, keeping its aspect.
+// Draws the finished frame into the fitted rectangle, turned by the corners'
+// texture coordinates; the frame's own size does not matter to the quad.
 const char* const kBlitVertex =
     "attribute vec2 pos;\n"
+    "attribute vec2 uv;\n"
     "varying vec2 vUv;\n"
-    "void main() { vUv = pos * 0.5 + 0.5; gl_Position = vec4(pos, 0.0, 1.0); }\n";
+    "void main() { vUv = uv; gl_Position = vec4(pos, 0.0, 1.0); }\n";
 const char* const kBlitFragment =
     "precision mediump float;\n"
     "uniform sampler2D frame;\n"
@@ -32,16 +36,21 @@ GLuint CompileStage(GLenum type, const char* source) {
 
 class WindowSurface : public DisplaySurface {
 public:
-    WindowSurface(SDL_Window* window, SDL_GLContext context) : mWindow(window), mContext(context) {
+    WindowSurface(SDL_Window* window, SDL_GLContext context, const WindowChoices& choices)
+        : mWindow(window), mContext(context), mChoices(choices) {
         const GLuint vs = CompileStage(GL_VERTEX_SHADER, kBlitVertex);
         const GLuint fs = CompileStage(GL_FRAGMENT_SHADER, kBlitFragment);
         mBlitProgram = glCreateProgram();
         glAttachShader(mBlitProgram, vs);
         glAttachShader(mBlitProgram, fs);
         glBindAttribLocation(mBlitProgram, 0, "pos");
+        glBindAttribLocation(mBlitProgram, 1, "uv");
         glLinkProgram(mBlitProgram);
         glDeleteShader(vs);
         glDeleteShader(fs);
+        Presentation::CornerTexCoords(!choices.portrait, mTexCoords);
+        if (choices.fullscreen) SDL_ShowCursor(SDL_DISABLE);
+        FollowDrawable();
     }
     ~WindowSurface() override {
         SDL_GL_DeleteContext(mContext);
@@ -49,14 +58,9 @@ public:
     }
     bool MakeCurrent() override { return SDL_GL_MakeCurrent(mWindow, mContext) == 0; }
 
-    bool Present(unsigned int colourTexture) override {
-        int w = 0, h = 0;
-        SDL_GL_GetDrawableSize(mWindow, &w, &h);
-        int vw = w, vh = w * kScreenHeight / kScreenWidth;
-        if (vh > h) {
-            vh = h;
-            vw = h * kScreenWidth / kScreenHeight;
-        }
+    bool Present(unsigned int colourTexture, int, int) override {
+        const Presentation::Size drawable = Drawable();
+        const Presentation::Rect fitted = Presentation::FitPicture(drawable, !mChoices.portrait);
         // Draw state is saved and restored so the demo never sees this pass.
         GLint program = 0, framebuffer = 0, texture = 0, viewport[4];
         glGetIntegerv(GL_CURRENT_PROGRAM, &program);
@@ -67,21 +71,24 @@ public:
                         cull = glIsEnabled(GL_CULL_FACE);
 
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, w, h);
+        glViewport(0, 0, drawable.width, drawable.height);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
-        glViewport((w - vw) / 2, (h - vh) / 2, vw, vh);
+        glViewport(fitted.x, fitted.y, fitted.width, fitted.height);
         glDisable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
         glDisable(GL_CULL_FACE);
         glUseProgram(mBlitProgram);
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, colourTexture);
-        static const float kQuad[] = {-1, -1, 1, -1, -1, 1, 1, 1};
+        static const float kCorners[] = {-1, -1, 1, -1, -1, 1, 1, 1};
         glEnableVertexAttribArray(0);
-        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kQuad);
+        glEnableVertexAttribArray(1);
+        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kCorners);
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 0, mTexCoords);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         glDisableVertexAttribArray(0);
+        glDisableVertexAttribArray(1);
         SDL_GL_SwapWindow(mWindow);
 
         glUseProgram(static_cast<GLuint>(program));
@@ -99,10 +106,11 @@ public:
         SDL_Event e;
         while (SDL_PollEvent(&e)) {
             if (e.type == SDL_QUIT) events.quit = true;
-            if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_ESCAPE) events.quit = true;
+            if (e.type == SDL_KEYDOWN) HandleKey(e.key, events);
             if (e.type == SDL_WINDOWEVENT) {
                 if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) events.resignedActive = true;
                 if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) events.becameActive = true;
+                if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) FollowDrawable();
             }
         }
         return events;
@@ -111,9 +119,40 @@ public:
     void SetVsync(bool on) { mVsync = on; }
 
 private:
+    Presentation::Size Drawable() const {
+        Presentation::Size size;
+        SDL_GL_GetDrawableSize(mWindow, &size.width, &size.height);
+        return size;
+    }
+
+    // Without a render scale of the viewer's choosing, the picture's pixels
+    // cover the window's: resizing and fullscreen change the scale.
+    void FollowDrawable() {
+        if (mChoices.renderScale == 0) Host::SetRenderScale(Presentation::CoveringScale(Drawable(), !mChoices.portrait));
+    }
+
+    void HandleKey(const SDL_KeyboardEvent& key, SurfaceEvents& events) {
+        const SDL_Keycode code = key.keysym.sym;
+        if (code == SDLK_ESCAPE) events.quit = true;
+        const bool altEnter = (code == SDLK_RETURN || code == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
+        if ((code == SDLK_F11 || altEnter) && !key.repeat) ToggleFullscreen();
+    }
+
+    void ToggleFullscreen() {
+        const bool fullscreen = (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN) != 0;
+        if (SDL_SetWindowFullscreen(mWindow, fullscreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            fprintf(stderr, "kestrel: cannot %s fullscreen: %s\n", fullscreen ? "leave" : "enter", SDL_GetError());
+            return;
+        }
+        SDL_ShowCursor(fullscreen ? SDL_ENABLE : SDL_DISABLE);
+        FollowDrawable();
+    }
+
     SDL_Window* mWindow;
     SDL_GLContext mContext;
+    WindowChoices mChoices;
     GLuint mBlitProgram = 0;
+    float mTexCoords[8];
     bool mVsync = false;
 };
 
@@ -121,7 +160,7 @@ private:
 
 bool DisplayAvailable() { return getenv("DISPLAY") || getenv("WAYLAND_DISPLAY"); }
 
-std::unique_ptr<DisplaySurface> CreateWindowSurface() {
+std::unique_ptr<DisplaySurface> CreateWindowSurface(const WindowChoices& choices) {
     // GLES through EGL, so the same driver path serves window and headless.
     SDL_SetHint(SDL_HINT_OPENGL_ES_DRIVER, "1");
     // Only a display server shows a window; SDL would otherwise fall back to
@@ -137,25 +176,28 @@ std::unique_ptr<DisplaySurface> CreateWindowSurface() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    ScreenRect usable{0, 0, DisplaySurface::kScreenWidth * 2, DisplaySurface::kScreenHeight * 2};
+    const Presentation::Size picture = Presentation::PictureSize(!choices.portrait);
+    ScreenRect usable{0, 0, picture.width * 2, picture.height * 2};
     SDL_Rect bounds;
     if (SDL_GetDisplayUsableBounds(0, &bounds) == 0) usable = {bounds.x, bounds.y, bounds.w, bounds.h};
-    ScreenRect place = PlaceWindow(usable, DisplaySurface::kScreenWidth, DisplaySurface::kScreenHeight, kLargestScale);
-    SDL_Window* window = SDL_CreateWindow("kestrel", place.x, place.y, place.width, place.height,
-                                          SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    const double scale = WholeScaleWithin(usable, picture.width, picture.height, kDesktopShare);
+    ScreenRect place = PlaceWindow(usable, picture.width, picture.height, scale);
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
+                         (choices.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    SDL_Window* window = SDL_CreateWindow("kestrel", place.x, place.y, place.width, place.height, flags);
+    // The window manager's frame is known only once the window exists; the
+    // window is placed again so that the frame fits on the screen too.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (window && !choices.fullscreen && SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 &&
+        (top || left || bottom || right)) {
+        place = PlaceWindow(Inset(usable, top, left, bottom, right), picture.width, picture.height, scale);
+        SDL_SetWindowSize(window, place.width, place.height);
+        SDL_SetWindowPosition(window, place.x, place.y);
+    }
     if (!window) {
         fprintf(stderr, "kestrel: no window: %s; rendering headless\n", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
-    }
-    // The window manager's frame is known only once the window exists; the
-    // window is placed again so that the frame fits on the screen too.
-    int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 && (top || left || bottom || right)) {
-        place = PlaceWindow(Inset(usable, top, left, bottom, right), DisplaySurface::kScreenWidth,
-                            DisplaySurface::kScreenHeight, kLargestScale);
-        SDL_SetWindowSize(window, place.width, place.height);
-        SDL_SetWindowPosition(window, place.x, place.y);
     }
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) {
@@ -164,7 +206,7 @@ std::unique_ptr<DisplaySurface> CreateWindowSurface() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    auto surface = std::make_unique<WindowSurface>(window, context);
+    auto surface = std::make_unique<WindowSurface>(window, context, choices);
     surface->SetVsync(SDL_GL_SetSwapInterval(1) == 0);
     return surface;
 }

@@ -1,0 +1,119 @@
+// The render scale: the screen framebuffer, every render target and their
+// viewports multiply the logical sizes, and the upright picture read back
+// from the screen shows the landscape content's top on top.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "DemoSys/DemoSys.h"
+#include "DemoSys/GLView.h"
+#include "DemoSys/Host.h"
+#include "DemoSys/RenderBuffer.h"
+#include "DemoSys/RenderScale.h"
+#include "GLTestSupport.h"
+#include "Linux/Source/ScreenPicture.h"
+
+namespace {
+
+int gRedraws = 0;
+void CountRedraw() { ++gRedraws; }
+
+class RenderScaleTest : public GLTest {
+protected:
+    void SetUp() override {
+        GLTest::SetUp();
+        DemoSys::Init(&View());
+    }
+    void TearDown() override { UseScale(1); }
+    static void UseScale(int scale) {
+        Host::SetRenderScale(scale);
+        View().setFramebuffer();  // a frame's start applies it
+    }
+    static std::array<int, 2> Viewport() {
+        GLint v[4];
+        glGetIntegerv(GL_VIEWPORT, v);
+        return {v[2], v[3]};
+    }
+    static std::array<int, 2> DepthSize() {
+        GLint name = 0, width = 0, height = 0;
+        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME,
+                                              &name);
+        glBindRenderbuffer(GL_RENDERBUFFER, static_cast<GLuint>(name));
+        glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_WIDTH, &width);
+        glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_HEIGHT, &height);
+        return {width, height};
+    }
+};
+
+}  // namespace
+
+TEST_F(RenderScaleTest, TargetsMadeBeforeAChangeAreRemadeAtTheNewScaleKeepingTheirNames) {
+    RenderBuffer shadow(256, 256, true), snapshot(320, 480, false);
+    shadow.SetRedraw(CountRedraw);
+    const GLuint texture = shadow.GetTexture(), framebuffer = shadow.GetFramebuffer();
+    EXPECT_EQ(shadow.GetWidth(), 256);
+    gRedraws = 0;
+
+    UseScale(3);
+    EXPECT_EQ(DemoSys::RenderScale(), 3);
+    EXPECT_EQ(gRedraws, 1);
+    EXPECT_EQ(View().framebufferWidth, 960);
+    EXPECT_EQ(View().framebufferHeight, 1440);
+    EXPECT_EQ(Viewport(), (std::array<int, 2>{960, 1440}));
+    EXPECT_EQ(DepthSize(), (std::array<int, 2>{960, 1440}));
+    EXPECT_EQ(DemoSys::GetDefaultRenderTarget(), View().defaultFramebuffer);
+
+    EXPECT_EQ(shadow.GetTexture(), texture);
+    EXPECT_EQ(shadow.GetFramebuffer(), framebuffer);
+    shadow.BindAsRenderTarget();
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    EXPECT_EQ(Viewport(), (std::array<int, 2>{768, 768}));
+    EXPECT_EQ(DepthSize(), (std::array<int, 2>{768, 768}));
+    snapshot.BindAsRenderTarget();
+    EXPECT_EQ(Viewport(), (std::array<int, 2>{960, 1440}));
+    DemoSys::ResetRenderTarget();
+    EXPECT_EQ(Viewport(), (std::array<int, 2>{960, 1440}));
+
+    // The same scale again remakes nothing; out-of-range scales are clamped.
+    UseScale(3);
+    EXPECT_EQ(gRedraws, 1);
+    UseScale(0);
+    EXPECT_EQ(DemoSys::RenderScale(), 1);
+    EXPECT_EQ(shadow.GetWidth(), 256);
+    EXPECT_EQ(gRedraws, 2);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// A landscape test picture, drawn as the scenes draw theirs (a quarter turn
+// onto the portrait screen): quadrants red, green (top) over blue, white.
+TEST_F(RenderScaleTest, TheUprightPictureShowsTheLandscapeTopOnTopAtEveryScale) {
+    static const unsigned char kQuadrants[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+    for (int scale : {1, 2}) {
+        UseScale(scale);
+        DemoSys::ResetRenderTarget();
+        glDisable(GL_BLEND);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, MakeTexture(2, 2, kQuadrants));
+        DemoSys::DrawRect(0, 0, 480, 320, static_cast<float>(M_PI / 2.0), DemoSys::kWhite);
+
+        ScreenPicture upright(true), portrait(false);
+        upright.ReadBound(View().framebufferWidth, View().framebufferHeight);
+        ASSERT_EQ(upright.Width(), 480 * scale);
+        ASSERT_EQ(upright.Height(), 320 * scale);
+        auto at = [scale](const ScreenPicture& p, int x, int y) {
+            const unsigned char* q = p.Pixels() + (static_cast<size_t>(y * scale) * p.Width() + x * scale) * 4;
+            return std::array<int, 4>{q[0], q[1], q[2], q[3]};
+        };
+        EXPECT_TRUE(NearColour(at(upright, 120, 80), 255, 0, 0)) << scale;
+        EXPECT_TRUE(NearColour(at(upright, 360, 80), 0, 255, 0)) << scale;
+        EXPECT_TRUE(NearColour(at(upright, 120, 240), 0, 0, 255)) << scale;
+        EXPECT_TRUE(NearColour(at(upright, 360, 240), 255, 255, 255)) << scale;
+
+        // The raw screen: the landscape top along its right edge, the
+        // landscape left along its top.
+        portrait.ReadBound(View().framebufferWidth, View().framebufferHeight);
+        EXPECT_TRUE(NearColour(at(portrait, 240, 120), 255, 0, 0)) << scale;
+        EXPECT_TRUE(NearColour(at(portrait, 240, 360), 0, 255, 0)) << scale;
+        EXPECT_TRUE(NearColour(at(portrait, 80, 120), 0, 0, 255)) << scale;
+    }
+}
