@@ -80,7 +80,7 @@ private:
         {58, 82, SceneId::crystalGrowth, "TTTTCCTTTTRR", k296, 52.400001525878906},
         {82, 104.5, SceneId::particleScene, nullptr, 82, 57.399993896484375},
         {104.5, 127.5, SceneId::crystalGrowth, "SSSSCCSSSSSSTT", k296, 52.400001525878906},
-        {127.5, k1394, SceneId::overlay, nullptr, 127.5, 11.899994, false, true},
+        {127.5, k1394, SceneId::overlay, nullptr, 127.5, k1394 - 127.5, false, true},
         {k1394, k1484, SceneId::manetjakt, nullptr, k1394, 105},
         {k1484, k1624, SceneId::crystalGrowth, "TTSSCCSSRRSS", k1484, k1624},
         {k1624, 185, SceneId::manetjakt, nullptr, k1394, 105},
