@@ -71,7 +71,7 @@ void crystalGrowth::load() {
     gState.snapshot = new RenderBuffer(320, 480, false);
     CheckGLError("RENDERBUFFER");
     RenderSnapshot();
-    gSnapshot->SetRedraw(RenderSnapshot);
+    gState.snapshot->SetRedraw(RenderSnapshot);
 }
 
 void crystalGrowth::renderForFxTime(float, float t, float, float) {
