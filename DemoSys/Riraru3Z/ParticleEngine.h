@@ -14,6 +14,7 @@
 
 class Shader;
 class SimpleMaterial;
+class StreamingVertexBuffer;
 
 struct ParticleVertex {
     float corner[4];  // x, y rewritten every update; 0, 1 fixed
@@ -80,6 +81,7 @@ private:
     Particle* mParticles;
     ParticleVertex* mVertices;
     float* mForceField;
+    std::unique_ptr<StreamingVertexBuffer> mVertexBuffer;  // the vertices, as the GPU reads them
     float mWorldSize = 20.0f;
 };
 

@@ -42,6 +42,11 @@ public:
         glLinkProgram(mBlitProgram);
         glDeleteShader(vs);
         glDeleteShader(fs);
+        static const float kQuad[] = {-1, -1, 1, -1, -1, 1, 1, 1};
+        glGenBuffers(1, &mQuad);
+        glBindBuffer(GL_ARRAY_BUFFER, mQuad);
+        glBufferData(GL_ARRAY_BUFFER, sizeof kQuad, kQuad, GL_STATIC_DRAW);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
     ~WindowSurface() override {
         SDL_GL_DeleteContext(mContext);
@@ -77,11 +82,12 @@ public:
         glUseProgram(mBlitProgram);
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, colourTexture);
-        static const float kQuad[] = {-1, -1, 1, -1, -1, 1, 1, 1};
+        glBindBuffer(GL_ARRAY_BUFFER, mQuad);
         glEnableVertexAttribArray(0);
-        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kQuad);
+        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         glDisableVertexAttribArray(0);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
         SDL_GL_SwapWindow(mWindow);
 
         glUseProgram(static_cast<GLuint>(program));
@@ -114,6 +120,7 @@ private:
     SDL_Window* mWindow;
     SDL_GLContext mContext;
     GLuint mBlitProgram = 0;
+    GLuint mQuad = 0;  // the window's corners, drawn from a buffer as WebGL would need
     bool mVsync = false;
 };
 
