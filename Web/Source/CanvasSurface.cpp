@@ -10,6 +10,8 @@
 namespace {
 
 constexpr const char* kCanvas = "#canvas";
+// Position, normal or colour, texture coordinates, particle centre.
+constexpr GLuint kDemoAttributes = 4;
 
 // The raw screen is portrait; the viewer sees it turned a quarter turn
 // counter-clockwise, so that its right edge (+x) is the top. The upright
@@ -62,6 +64,12 @@ CanvasSurface::CanvasSurface(void* display, void* surface, void* context)
     glGenBuffers(1, &mQuad);
     glBindBuffer(GL_ARRAY_BUFFER, mQuad);
     glBufferData(GL_ARRAY_BUFFER, sizeof kQuad, kQuad, GL_STATIC_DRAW);
+    // WebGL refuses any draw while an enabled attribute has no buffer, even
+    // one the program does not read; native GL does not mind, and the scenes
+    // enable the attributes they share ahead of their draws. Every attribute
+    // the demo uses starts with a buffer.
+    for (GLuint attribute = 0; attribute < kDemoAttributes; ++attribute)
+        glVertexAttribPointer(attribute, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
