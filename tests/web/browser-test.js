@@ -8,8 +8,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { execFile } = require('child_process');
-const puppeteer = require('puppeteer-core');
-const { serve } = require('./server.js');
+const { openPage } = require('./browser.js');
 const { readPng } = require('./png.js');
 
 // A coarse fixed clock keeps the run short; the native shots use the same
@@ -68,24 +67,10 @@ function differences(native, canvas) {
 async function main() {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrel-web-'));
   const nativeDone = nativeShots(path.join(work, 'native'));
-  const server = await new Promise((resolve) => serve(pageFolder, 0, (s, address) => resolve({ s, address })));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    userDataDir: path.join(work, 'profile'),
-    args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader', '--autoplay-policy=no-user-gesture-required',
-      '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync'],
-  });
+  nativeDone.catch(() => {});  // reported where it is awaited
+  const session = await openPage(pageFolder, `fixed-fps=${kFps}&shot=${kTimes.join(',')}`);
+  const { page, console: console_ } = session;
   try {
-    const page = await browser.newPage();
-    // The upright picture at one canvas pixel per screen pixel.
-    await page.setViewport({ width: 480, height: 320, deviceScaleFactor: 1 });
-    const console_ = [];
-    page.on('console', (message) => console_.push(message.text()));
-    page.on('pageerror', (error) => console_.push(`uncaught: ${error.message}`));
-    await page.goto(`${server.address}kestrel.html?fixed-fps=${kFps}&shot=${kTimes.join(',')}`);
-    await page.waitForFunction(() => kestrelPage.stage === 'waiting', { timeout: 180000 });
     check(true, `start prompt after ${Math.round(await page.evaluate(() => kestrelPage.promptAfterMs))} ms`);
     const framesBefore = await page.evaluate(() => kestrelPage.playedFrames);
     check(framesBefore === 0, 'no frame is played before the gesture');
@@ -119,8 +104,7 @@ async function main() {
     }
     if (failures) fs.writeFileSync(path.join(work, 'console.txt'), console_.join('\n'));
   } finally {
-    await browser.close();
-    server.s.close();
+    await session.close();
   }
   if (!failures) fs.rmSync(work, { recursive: true, force: true });
   else console.log(`kept ${work}`);
