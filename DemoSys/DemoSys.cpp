@@ -1,11 +1,14 @@
 #include "DemoSys.h"
 
+#include <cstddef>
+
 #include "BS/Export/BS_Math.h"
 #include "Bundle.h"
 #include "DemoLog.h"
 #include "Host.h"
 #include "RenderScale.h"
 #include "Riraru3Z/Shader.h"
+#include "Riraru3Z/StreamingVertexBuffer.h"
 
 namespace DemoSys {
 
@@ -22,6 +25,12 @@ struct Quad {
     float positions[12];
     float uvs[12];
 };
+
+// Made with the first quad, at load (the loading picture), for the whole show.
+const StreamingVertexBuffer& QuadBuffer() {
+    static const StreamingVertexBuffer* buffer = new StreamingVertexBuffer(sizeof(Quad));
+    return *buffer;
+}
 
 // Two triangles in normalised device coordinates, texture row 0 along the
 // rectangle's top edge, turned about the screen centre by angle.
@@ -51,9 +60,10 @@ void PrepareQuadState() {
 }
 
 void DrawQuad(const Quad& quad, GLint colourLocation, GLint samplerLocation, const float colour[4]) {
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, quad.positions);
+    QuadBuffer().Stream(&quad, sizeof quad);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, StreamingVertexBuffer::At(offsetof(Quad, positions)));
     CheckGLError("DrawRect/1");
-    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, 0, quad.uvs);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, 0, StreamingVertexBuffer::At(offsetof(Quad, uvs)));
     CheckGLError("DrawRect/2");
     if (colourLocation >= 0) glUniform4fv(colourLocation, 1, colour);
     if (samplerLocation >= 0) glUniform1i(samplerLocation, 0);
@@ -62,6 +72,7 @@ void DrawQuad(const Quad& quad, GLint colourLocation, GLint samplerLocation, con
     CheckGLError("DrawRect/4");
     glDisableVertexAttribArray(0);
     glDisableVertexAttribArray(2);
+    StreamingVertexBuffer::Unbind();
 }
 
 }  // namespace

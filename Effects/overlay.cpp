@@ -10,12 +10,15 @@
 #include "DemoSys/DemoSys.h"
 #include "DemoSys/Riraru3Z/Shader.h"
 #include "DemoSys/Riraru3Z/SimpleMaterial.h"
+#include "DemoSys/Riraru3Z/StreamingVertexBuffer.h"
 #include "OverlayDrawings.h"
 #include "SceneSupport.h"
 
 namespace {
 
 constexpr float kPictureScale = 2.5f;
+constexpr size_t kPositionBytes = overlay::kCorners * 2 * sizeof(float);
+constexpr size_t kColourBytes = overlay::kCorners * 4 * sizeof(float);
 
 void DecodeCorner(const unsigned char* vertices, int corner, float& x, float& y) {
     y = vertices[2 * corner] / 255.0f - 0.5f;
@@ -56,6 +59,7 @@ void overlay::load() {
     mShader = Shader::LoadShader(FxPath("/FxData/Overlays/Blend2D"));
     mPositions = new float[kCorners * 2];
     mColours = new float[kCorners * 4];
+    mVertexBuffer = new StreamingVertexBuffer(kPositionBytes + kColourBytes);
     mBackground = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/manetjakt/background.png"));
 }
 
@@ -78,9 +82,11 @@ void overlay::renderForFxTime(float t, float, float p, float) {
     glEnableVertexAttribArray(0);
     glEnableVertexAttribArray(2);
     mShader->BindShader();
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, mPositions);
+    mVertexBuffer->Stream(mPositions, kPositionBytes);
+    mVertexBuffer->Stream(mColours, kColourBytes, kPositionBytes);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, StreamingVertexBuffer::At(0));
     CheckGLError("DrawRect/1");
-    glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, 0, mColours);
+    glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, 0, StreamingVertexBuffer::At(kPositionBytes));
     CheckGLError("DrawRect/2");
     // Nothing else sets this colour: white leaves the drawing's own colours.
     glUniform1i(mShader->GetUniformDiffuseMap(), 0);
@@ -90,5 +96,6 @@ void overlay::renderForFxTime(float t, float, float p, float) {
     CheckGLError("DrawRect/4");
     glDisableVertexAttribArray(0);
     glDisableVertexAttribArray(2);
+    StreamingVertexBuffer::Unbind();
     glDisable(GL_BLEND);
 }

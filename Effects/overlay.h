@@ -6,6 +6,7 @@
 #include "Effect.h"
 
 class Shader;
+class StreamingVertexBuffer;
 
 class overlay : public Effect {
 public:
@@ -22,5 +23,6 @@ private:
     Shader* mShader = nullptr;
     float* mPositions = nullptr;  // x, y per corner
     float* mColours = nullptr;    // r, g, b, a per corner
+    StreamingVertexBuffer* mVertexBuffer = nullptr;  // positions, then colours
     unsigned mBackground = 0;
 };

@@ -2,6 +2,8 @@
 # Installs every Debian package the build, the show and the tests need.
 # Idempotent: when everything is already there it prints nothing and
 # does not touch the package lists.
+#   scripts/setup.sh        the native build, the show and its tests
+#   scripts/setup.sh web    also the web page's build and its browser test
 set -euo pipefail
 
 packages=(
@@ -14,6 +16,12 @@ packages=(
 # Only the tests use these: a virtual display server for the window's tests,
 # and the tools that find the window and press its keys.
 packages+=(xvfb x11-utils xdotool)
+web="${1:-}"
+if [ "$web" = web ]; then
+  packages+=(emscripten libstb-dev chromium nodejs)
+  # A Node from elsewhere brings its own npm.
+  command -v npm >/dev/null || packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,11 +29,19 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  echo "setup: installing ${missing[*]}" >&2
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
 
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
-export DEBIAN_FRONTEND=noninteractive
-echo "setup: installing ${missing[*]}" >&2
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# The browser test's driver comes from npm into the test's own folder; it
+# downloads no browser (the test uses Debian's chromium).
+modules="$(dirname "$0")/../tests/web"
+if [ "$web" = web ] && [ ! -d "$modules/node_modules/puppeteer-core" ]; then
+  echo "setup: installing the browser test's Node modules" >&2
+  (cd "$modules" && npm ci --no-audit --no-fund --loglevel=error >&2)
+fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the whole test suite: the release build (warnings
-# as errors) and the AddressSanitizer + UndefinedBehaviorSanitizer build.
+# as errors), the AddressSanitizer + UndefinedBehaviorSanitizer build, and
+# the web page in a headless browser against the native frames.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -10,3 +11,5 @@ for preset in default sanitize; do
   echo "== $preset: tests" >&2
   ctest --preset "$preset" -j"$(nproc)"
 done
+echo "== web: build and browser test" >&2
+bash scripts/web-test.sh

@@ -2,12 +2,14 @@
 
 #include <GLES2/gl2.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "DemoSys/Bundle.h"
 #include "DemoSys/DemoLog.h"
 #include "Shader.h"
 #include "SimpleMaterial.h"
+#include "StreamingVertexBuffer.h"
 
 namespace {
 
@@ -36,7 +38,8 @@ ParticleEngine::ParticleEngine(int capacity, const std::string& texturePath)
       mCapacity(capacity > 0 ? capacity : 0),
       mParticles(new Particle[mCapacity]()),
       mVertices(new ParticleVertex[static_cast<size_t>(mCapacity) * 3]()),
-      mForceField(new float[kFieldCells * 3]()) {
+      mForceField(new float[kFieldCells * 3]()),
+      mVertexBuffer(new StreamingVertexBuffer(sizeof(ParticleVertex) * 3 * static_cast<size_t>(mCapacity))) {
     for (int i = 0; i < mCapacity; ++i) {
         for (int k = 0; k < 3; ++k) {
             ParticleVertex& vertex = mVertices[3 * i + k];
@@ -132,11 +135,14 @@ void ParticleEngine::Render(const BS::Matrix44* mvp) const {
     glUniform1i(mShader->GetUniformDiffuseMap(), 0);
 
     const GLsizei stride = sizeof(ParticleVertex);
-    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, mVertices[0].corner);
-    glVertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_FALSE, stride, mVertices[0].colour);
-    glVertexAttribPointer(2, 2, GL_UNSIGNED_BYTE, GL_FALSE, stride, &mVertices[0].u);
-    glVertexAttribPointer(3, 4, GL_FLOAT, GL_FALSE, stride, mVertices[0].centre);
+    mVertexBuffer->Stream(mVertices, sizeof(ParticleVertex) * 3 * static_cast<size_t>(mCapacity));
+    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, StreamingVertexBuffer::At(offsetof(ParticleVertex, corner)));
+    glVertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_FALSE, stride,
+                          StreamingVertexBuffer::At(offsetof(ParticleVertex, colour)));
+    glVertexAttribPointer(2, 2, GL_UNSIGNED_BYTE, GL_FALSE, stride, StreamingVertexBuffer::At(offsetof(ParticleVertex, u)));
+    glVertexAttribPointer(3, 4, GL_FLOAT, GL_FALSE, stride, StreamingVertexBuffer::At(offsetof(ParticleVertex, centre)));
     glDrawArrays(GL_TRIANGLES, 0, mCapacity * 3);
+    StreamingVertexBuffer::Unbind();
 }
 
 int ParticleEngine::LoadSystem(FILE* file, const std::string& name) {

@@ -15,6 +15,7 @@
 
 class Shader;
 class SimpleMaterial;
+class StreamingVertexBuffer;
 
 struct ParticleVertex {
     float corner[4];  // x, y rewritten every update; 0, 1 fixed
@@ -83,6 +84,7 @@ private:
     Particle* mParticles;
     ParticleVertex* mVertices;
     float* mForceField;
+    std::unique_ptr<StreamingVertexBuffer> mVertexBuffer;  // the vertices, as the GPU reads them
     float mWorldSize = 20.0f;
 };
 

@@ -48,7 +48,22 @@ public:
         glLinkProgram(mBlitProgram);
         glDeleteShader(vs);
         glDeleteShader(fs);
-        Presentation::CornerTexCoords(!choices.portrait, mTexCoords);
+        // Corners and the turned picture's texture coordinates, interleaved in
+        // one buffer made once: WebGL draws from buffers only, so both hosts do.
+        float texCoords[8];
+        Presentation::CornerTexCoords(!choices.portrait, texCoords);
+        static const float kCorners[] = {-1, -1, 1, -1, -1, 1, 1, 1};
+        float quad[16];
+        for (int i = 0; i < 4; ++i) {
+            quad[4 * i] = kCorners[2 * i];
+            quad[4 * i + 1] = kCorners[2 * i + 1];
+            quad[4 * i + 2] = texCoords[2 * i];
+            quad[4 * i + 3] = texCoords[2 * i + 1];
+        }
+        glGenBuffers(1, &mQuad);
+        glBindBuffer(GL_ARRAY_BUFFER, mQuad);
+        glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STATIC_DRAW);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
         if (choices.fullscreen) SDL_ShowCursor(SDL_DISABLE);
         FollowDrawable();
     }
@@ -81,14 +96,16 @@ public:
         glUseProgram(mBlitProgram);
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, colourTexture);
-        static const float kCorners[] = {-1, -1, 1, -1, -1, 1, 1, 1};
+        glBindBuffer(GL_ARRAY_BUFFER, mQuad);
         glEnableVertexAttribArray(0);
         glEnableVertexAttribArray(1);
-        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, kCorners);
-        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 0, mTexCoords);
+        const GLsizei stride = 4 * sizeof(float);
+        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, nullptr);
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(2 * sizeof(float)));
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         glDisableVertexAttribArray(0);
         glDisableVertexAttribArray(1);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
         SDL_GL_SwapWindow(mWindow);
 
         glUseProgram(static_cast<GLuint>(program));
@@ -152,7 +169,7 @@ private:
     SDL_GLContext mContext;
     WindowChoices mChoices;
     GLuint mBlitProgram = 0;
-    float mTexCoords[8];
+    GLuint mQuad = 0;
     bool mVsync = false;
 };
 

@@ -1,0 +1,40 @@
+// The page's canvas as the show's display surface: a WebGL 1 context through
+// EGL, the finished frame shown upright and scaled to the canvas, whose
+// drawing buffer follows its size on the page in device pixels.
+#pragma once
+
+#include <memory>
+
+#include "DemoSys/Host.h"
+
+class CanvasSurface : public DisplaySurface {
+public:
+    // Null, with a line on the console, when no WebGL context can be made.
+    static std::unique_ptr<CanvasSurface> Create();
+    ~CanvasSurface() override;
+
+    bool MakeCurrent() override;
+    bool Present(unsigned int colourTexture) override;
+    SurfaceEvents PollEvents() override;
+    // The page's animation frames pace the show.
+    bool PacedByDisplay() const override { return true; }
+
+    // The canvas's drawing buffer size, as last presented.
+    int Width() const { return mWidth; }
+    int Height() const { return mHeight; }
+    // From the page's visibility events, answered by the next PollEvents.
+    void NoteVisibility(bool visible);
+
+private:
+    CanvasSurface(void* display, void* surface, void* context);
+    void FollowPageSize();
+
+    void* mDisplay;
+    void* mSurface;
+    void* mContext;
+    unsigned int mProgram = 0;
+    unsigned int mQuad = 0;
+    int mWidth = 0;
+    int mHeight = 0;
+    SurfaceEvents mPending;
+};

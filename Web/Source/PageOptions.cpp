@@ -1,0 +1,54 @@
+#include "PageOptions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+bool ParseNumber(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    value = strtod(text.c_str(), &end);
+    return *end == '\0' && std::isfinite(value);
+}
+
+bool ParseTimes(const std::string& list, std::vector<double>& times) {
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string::npos) comma = list.size();
+        double t = 0.0;
+        if (!ParseNumber(list.substr(start, comma - start), t) || t < 0.0) return false;
+        times.push_back(t);
+        start = comma + 1;
+    }
+    std::sort(times.begin(), times.end());
+    return true;
+}
+
+}  // namespace
+
+bool ParsePageOptions(int argc, const char* const* argv, PageOptions& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const std::string value = equals == std::string::npos ? "" : argument.substr(equals + 1);
+        if (name == "--fixed-fps") {
+            if (!ParseNumber(value, options.fixedFps) || options.fixedFps <= 0.0) {
+                error = "fixed-fps needs a positive number of frames per second";
+                return false;
+            }
+        } else if (name == "--shot") {
+            if (!ParseTimes(value, options.shotTimes)) {
+                error = "shot needs a comma-separated list of times in seconds";
+                return false;
+            }
+        } else {
+            error = "the page takes no parameter " + name.substr(2);
+            return false;
+        }
+    }
+    return true;
+}

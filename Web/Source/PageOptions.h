@@ -1,0 +1,14 @@
+// The page's URL parameters, which mirror the program's options: the page
+// turns "?fixed-fps=60&shot=5,35,88" into "--fixed-fps=60 --shot=5,35,88".
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct PageOptions {
+    double fixedFps = 0.0;          // 0: the page's clock drives the show
+    std::vector<double> shotTimes;  // ascending demo times to take from the canvas
+};
+
+// Answers false and fills error for an option the page does not take or a bad value.
+bool ParsePageOptions(int argc, const char* const* argv, PageOptions& options, std::string& error);

@@ -1,0 +1,195 @@
+// The page's entry and frame driver. The first animation frame loads the
+// show behind the loading picture; a click or key press starts the show's
+// clock and the music on the same frame; at the show's end the frame loop
+// stops and the page offers to play again. A hidden tab stops the frames as
+// an inactive window does.
+#include <GLES2/gl2.h>
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <vector>
+
+#include "BS/Export/BS_Application.h"
+#include "BS/Export/BS_Error.h"
+#include "BS/Export/BS_File.h"
+#include "CanvasSurface.h"
+#include "DemoSys/Bundle.h"
+#include "DemoSys/GLView.h"
+#include "DemoSys/Timeline.h"
+#include "DemoSys/demo.h"
+#include "PageOptions.h"
+#include "WebClock.h"
+#include "WebMusic.h"
+
+// The page object (kestrelPage, in the shell) shows the prompts and keeps
+// what a test or a measurement reads back.
+EM_JS(void, kestrel_show_start_prompt, (), { kestrelPage.showStartPrompt(); });
+EM_JS(void, kestrel_show_started, (), { kestrelPage.showStarted(); });
+EM_JS(void, kestrel_show_ended, (), { kestrelPage.showEnded(); });
+EM_JS(void, kestrel_frame_played, (double demoTime, int scene, double milliseconds),
+      { kestrelPage.framePlayed(demoTime, scene, milliseconds); });
+EM_JS(void, kestrel_shot_taken, (double time, const unsigned char* rgba, int width, int height),
+      { kestrelPage.shotTaken(time, HEAPU8.subarray(rgba, rgba + width * height * 4), width, height); });
+
+namespace {
+
+// The bundle's layout inside the page's preloaded file system.
+constexpr char kProgramPath[] = "/kestrel.app/kestrel";
+
+enum class Stage { loading, waiting, playing, ended };
+
+struct Page {
+    Stage stage = Stage::loading;
+    std::unique_ptr<CanvasSurface> surface;
+    GLView view;
+    demo show;
+    PageOptions options;
+    size_t nextShot = 0;
+    std::vector<unsigned char> shotPixels;
+    bool active = true;
+    bool startRequested = false;
+    bool promptShown = false;
+};
+
+Page* gPage = nullptr;
+
+EM_BOOL OnGesture() {
+    if (gPage->stage != Stage::waiting || gPage->startRequested) return EM_FALSE;
+    // Only inside the gesture's own handler may the page start sound.
+    WebAudio::UnlockAudio();
+    gPage->startRequested = true;
+    return EM_TRUE;
+}
+
+EM_BOOL OnKey(int, const EmscriptenKeyboardEvent* event, void*) {
+    if (event->repeat) return EM_FALSE;
+    if (gPage->stage == Stage::playing && (event->key[0] == 'f' || event->key[0] == 'F') && event->key[1] == '\0') {
+        emscripten_request_fullscreen("#canvas", EM_TRUE);
+        return EM_TRUE;
+    }
+    return OnGesture();
+}
+
+EM_BOOL OnClick(int, const EmscriptenMouseEvent*, void*) { return OnGesture(); }
+
+EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*) {
+    gPage->surface->NoteVisibility(!event->hidden);
+    return EM_FALSE;
+}
+
+// Shots are read from the canvas, as the viewer sees the frame, rows top first.
+void TakeDueShots(double demoTime) {
+    const std::vector<double>& times = gPage->options.shotTimes;
+    if (gPage->nextShot >= times.size() || demoTime < times[gPage->nextShot]) return;
+    const int width = gPage->surface->Width(), height = gPage->surface->Height();
+    gPage->shotPixels.resize(static_cast<size_t>(width) * height * 4);
+    GLint framebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, gPage->shotPixels.data());
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
+    while (gPage->nextShot < times.size() && demoTime >= times[gPage->nextShot])
+        kestrel_shot_taken(times[gPage->nextShot++], gPage->shotPixels.data(), width, height);
+}
+
+void PlayFrame() {
+    const double started = emscripten_get_now();
+    gPage->view.setFramebuffer();
+    gPage->show.demoplayback(0);
+    gPage->view.presentFramebuffer();
+    const double demoTime = Host::Now() - gPage->show.mBaseTime;
+    const FrameScenes& scenes = gPage->show.LastScenes();
+    const int scene = scenes.count > 0 ? static_cast<int>(scenes.calls[0].scene) : -1;
+    kestrel_frame_played(demoTime, scene, emscripten_get_now() - started);
+    TakeDueShots(demoTime);
+    WebClock::AdvanceFrame();
+}
+
+void Load() {
+    gPage->view.setContext(gPage->surface.get());
+    gPage->view.window = gPage->surface.get();
+    gPage->view.setFramebuffer();
+    gPage->show.demoload(&gPage->view);
+    gPage->stage = Stage::waiting;
+}
+
+EM_BOOL OnAnimationFrame(double, void*) {
+    const SurfaceEvents events = gPage->surface->PollEvents();
+    if (events.resignedActive) gPage->active = false;
+    if (events.becameActive) gPage->active = true;
+    switch (gPage->stage) {
+        case Stage::loading:
+            Load();
+            return EM_TRUE;
+        case Stage::waiting:
+            // The loading picture stays, following the page's size.
+            gPage->view.presentFramebuffer();
+            if (!WebAudio::Settled()) return EM_TRUE;
+            if (!gPage->promptShown) {
+                kestrel_show_start_prompt();
+                gPage->promptShown = true;
+            }
+            if (!gPage->startRequested) return EM_TRUE;
+            kestrel_show_started();
+            gPage->stage = Stage::playing;
+            break;
+        case Stage::playing:
+            break;
+        case Stage::ended:
+            return EM_FALSE;
+    }
+    if (!gPage->active) return EM_TRUE;
+    // The show ends here rather than inside the frame: a page has no process to end.
+    if (!gPage->show.mFirstFrame && Host::Now() - gPage->show.mBaseTime >= kShowEnd) {
+        gPage->stage = Stage::ended;
+        kestrel_show_ended();
+        return EM_FALSE;
+    }
+    PlayFrame();
+    return EM_TRUE;
+}
+
+bool Start(int argc, char** argv) {
+    std::string error;
+    if (!ParsePageOptions(argc, argv, gPage->options, error)) {
+        fprintf(stderr, "kestrel: %s; the page plays on the page's clock\n", error.c_str());
+        gPage->options = PageOptions();
+    }
+    if (gPage->options.fixedFps > 0.0) WebClock::UseFixedRate(gPage->options.fixedFps);
+    BS::gPosix_InitFile();
+    char* programArguments[] = {const_cast<char*>(kProgramPath), nullptr};
+    BS::gApplication = new BS::LinuxApplication(1, programArguments);
+    Bundle::SetPath(BS::Application::GetApplication()->GetApplicationDirectory().GetPath());
+    if (!Bundle::HasDataTree()) {
+        fprintf(stderr, "kestrel: no data tree at %s\n", Bundle::DataTreePath().c_str());
+        return false;
+    }
+    gPage->surface = CanvasSurface::Create();
+    if (!gPage->surface) return false;
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKey);
+    emscripten_set_click_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnClick);
+    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, OnVisibility);
+    emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    gArgC = argc;
+    gArgV = argv;
+    for (int i = 0; i < argc; ++i) gArguments.emplace_back(argv[i]);
+    // Lives as long as the page; the frame loop refers to it.
+    gPage = new Page();
+    try {
+        if (Start(argc, argv)) return 0;
+    } catch (const BS::Error& e) {
+        fprintf(stderr, "kestrel: %s\n", e.mMessage.c_str());
+    } catch (const std::exception& e) {
+        fprintf(stderr, "kestrel: %s\n", e.what());
+    }
+    return 1;
+}

@@ -1,0 +1,45 @@
+#include "WebMusic.h"
+
+#include <emscripten.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+// The page object (kestrelPage, in the shell) owns the audio context.
+EM_JS(void, kestrel_decode_music, (const unsigned char* bytes, int length, const char* path), {
+    kestrelPage.decodeMusic(HEAPU8.slice(bytes, bytes + length).buffer, UTF8ToString(path));
+});
+EM_JS(int, kestrel_has_audio, (), { return kestrelPage.hasAudio() ? 1 : 0; });
+EM_JS(void, kestrel_play_music, (), { kestrelPage.playMusic(); });
+EM_JS(void, kestrel_unlock_audio, (), { kestrelPage.unlockAudio(); });
+EM_JS(int, kestrel_music_settled, (), { return kestrelPage.musicSettled() ? 1 : 0; });
+
+std::unique_ptr<WebMusic> WebMusic::Open(const std::string& path) {
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file) {
+        fprintf(stderr, "kestrel: music %s: %s; playing silently\n", path.c_str(), strerror(errno));
+        kestrel_decode_music(nullptr, 0, nullptr);
+        return nullptr;
+    }
+    std::vector<unsigned char> bytes;
+    unsigned char chunk[65536];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    fclose(file);
+    kestrel_decode_music(bytes.data(), static_cast<int>(bytes.size()), path.c_str());
+    return std::unique_ptr<WebMusic>(new WebMusic());
+}
+
+bool WebMusic::prepareToPlay() { return kestrel_has_audio() != 0; }
+
+void WebMusic::play() { kestrel_play_music(); }
+
+namespace WebAudio {
+
+void UnlockAudio() { kestrel_unlock_audio(); }
+
+bool Settled() { return kestrel_music_settled() != 0; }
+
+}  // namespace WebAudio
