@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "DemoSys/Presentation.h"
+
 namespace {
 
 constexpr const char* kCanvas = "#canvas";
@@ -110,16 +112,13 @@ void CanvasSurface::FollowPageSize() {
     emscripten_set_canvas_element_size(kCanvas, width, height);
     mWidth = width;
     mHeight = height;
+    // As in the desktop window: the picture's pixels cover the canvas's.
+    Host::SetRenderScale(Presentation::CoveringScale({mWidth, mHeight}, true));
 }
 
-bool CanvasSurface::Present(unsigned int colourTexture) {
+bool CanvasSurface::Present(unsigned int colourTexture, int, int) {
     FollowPageSize();
-    // The upright picture is the raw screen's height wide, keeping its aspect.
-    int vw = mWidth, vh = mWidth * kScreenWidth / kScreenHeight;
-    if (vh > mHeight) {
-        vh = mHeight;
-        vw = mHeight * kScreenHeight / kScreenWidth;
-    }
+    const Presentation::Rect fitted = Presentation::FitPicture({mWidth, mHeight}, true);
     // Draw state is saved and restored so the demo never sees this pass.
     GLint program = 0, framebuffer = 0, texture = 0, viewport[4];
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
@@ -132,7 +131,7 @@ bool CanvasSurface::Present(unsigned int colourTexture) {
     glViewport(0, 0, mWidth, mHeight);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    glViewport((mWidth - vw) / 2, (mHeight - vh) / 2, vw, vh);
+    glViewport(fitted.x, fitted.y, fitted.width, fitted.height);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glDisable(GL_CULL_FACE);

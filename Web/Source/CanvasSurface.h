@@ -14,7 +14,7 @@ public:
     ~CanvasSurface() override;
 
     bool MakeCurrent() override;
-    bool Present(unsigned int colourTexture) override;
+    bool Present(unsigned int colourTexture, int width, int height) override;
     SurfaceEvents PollEvents() override;
     // The page's animation frames pace the show.
     bool PacedByDisplay() const override { return true; }
