@@ -1,10 +1,23 @@
 // The scenes drawn on headless GL from the generated data tree, checked in
-// the read-back picture.
+// the read-back picture against where each scene's own rule puts its models.
+#include <dirent.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
 #include <vector>
 
+#include "BS/Export/BS_Math.h"
+#include "DemoSys/Bundle.h"
 #include "DemoSys/DemoSys.h"
+#include "DemoSys/Riraru3Z/RenderList.h"
+#include "DemoSys/Riraru3Z/SimpleCamera.h"
+#include "DemoSys/Riraru3Z/SimpleMaterial.h"
+#include "DemoSys/Riraru3Z/SimpleModel.h"
+#include "Effects/SceneSupport.h"
 #include "Effects/crystalGrowth.h"
 #include "Effects/manetjakt.h"
 #include "Effects/overlay.h"
@@ -31,8 +44,82 @@ struct Picture {
         return sum / ((x1 - x0) * (y1 - y0));
     }
     double Mean() const { return Brightness(0, 0, 320, 480); }
-    double Centre() const { return Brightness(150, 230, 170, 250); }
     bool operator==(const Picture& other) const { return rgba == other.rgba; }
+};
+
+Picture ReadScreen() {
+    Picture picture;
+    picture.rgba.resize(320 * 480 * 4);
+    glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, picture.rgba.data());
+    return picture;
+}
+
+// A rectangle of the 320 x 480 pixel grid, GL's origin bottom left.
+struct Box {
+    float left = 1e9f, bottom = 1e9f, right = -1e9f, top = -1e9f;
+
+    bool Empty() const { return left > right || bottom > top; }
+    void Add(float x, float y) {
+        left = std::min(left, x), right = std::max(right, x);
+        bottom = std::min(bottom, y), top = std::max(top, y);
+    }
+    void Add(const Box& b) {
+        if (!b.Empty()) Add(b.left, b.bottom), Add(b.right, b.top);
+    }
+    Box Grown(float margin) const { return {left - margin, bottom - margin, right + margin, top + margin}; }
+    Box Within(const Box& o) const {
+        return {std::max(left, o.left), std::max(bottom, o.bottom), std::min(right, o.right), std::min(top, o.top)};
+    }
+    bool Meets(const Box& o) const { return !Within(o).Empty(); }
+    bool operator==(const Box& o) const {
+        return left == o.left && bottom == o.bottom && right == o.right && top == o.top;
+    }
+};
+const Box kScreen{0.0f, 0.0f, 320.0f, 480.0f};
+
+// Where a model's vertices land through projection x view x local.
+Box Projected(const SimpleModel& model, const BS::Matrix44& pvl) {
+    Box box;
+    for (const RenderList* list : model.GetRenderLists())
+        for (int i = 0; i < list->GetVertices().Count(); ++i) {
+            const RenderListVertex& v = list->GetVertices()[i];
+            const BS::Vector3 ndc = pvl.TransformPoint(BS::Vector3(v.x, v.y, v.z));
+            box.Add((ndc.x + 1.0f) * 160.0f, (ndc.y + 1.0f) * 240.0f);
+        }
+    return box;
+}
+
+// The pixels inside a window that differ from a reference picture.
+Box Changed(const Picture& frame, const Picture& reference, const Box& window) {
+    Box box;
+    const Box w = window.Within(kScreen);
+    for (int y = static_cast<int>(w.bottom); y < static_cast<int>(std::ceil(w.top)); ++y)
+        for (int x = static_cast<int>(w.left); x < static_cast<int>(std::ceil(w.right)); ++x) {
+            const auto a = frame.At(x, y), b = reference.At(x, y);
+            if (std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 24)
+                box.Add(x, y), box.Add(x + 1.0f, y + 1.0f);
+        }
+    return box;
+}
+
+void ExpectSameBox(const Box& seen, const Box& expected, float tolerance, const std::string& what) {
+    ASSERT_FALSE(seen.Empty()) << what << " is not drawn";
+    EXPECT_NEAR(seen.left, expected.left, tolerance) << what;
+    EXPECT_NEAR(seen.right, expected.right, tolerance) << what;
+    EXPECT_NEAR(seen.bottom, expected.bottom, tolerance) << what;
+    EXPECT_NEAR(seen.top, expected.top, tolerance) << what;
+}
+
+BS::Matrix44 Scaled(float s) {
+    BS::Matrix44 m;
+    m.Scale(BS::Vector3(s, s, s));
+    return m;
+}
+
+// A model and where the scene's rule puts it.
+struct Part {
+    const SimpleModel* model;
+    BS::Matrix44 local;
 };
 
 class SceneRenderTest : public GLTest {
@@ -44,7 +131,9 @@ protected:
             DemoSys::Init(&View());
             auto* s = new Scene();
             s->initWithView(&View());
+            testing::internal::CaptureStdout();
             s->load();
+            testing::internal::GetCapturedStdout();
             return s;
         }();
         return *scene;
@@ -52,71 +141,138 @@ protected:
 
     static Picture Render(Effect& scene, float fxTime, float demoTime, float fxProgress) {
         DemoSys::ResetRenderTarget();
+        testing::internal::CaptureStdout();
         scene.renderForFxTime(fxTime, demoTime, fxProgress, 0.0f);
+        EXPECT_EQ(testing::internal::GetCapturedStdout().find("glError"), std::string::npos);
         DemoSys::ResetRenderTarget();
-        Picture picture;
-        picture.rgba.resize(320 * 480 * 4);
-        glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, picture.rgba.data());
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        return picture;
+        return ReadScreen();
+    }
+    // A picture from the data tree drawn over the whole screen, as the scenes draw their backgrounds.
+    static Picture Backdrop(const char* file) {
+        const GLuint texture = SimpleMaterial::LoadRectTextureFromFile(Bundle::Path() + file);
+        DemoSys::ResetRenderTarget();
+        glDisable(GL_BLEND);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        DemoSys::DrawRect(0.0f, 0.0f, 480.0f, 320.0f, kHalfPi, DemoSys::kWhite);
+        return ReadScreen();
+    }
+    static const BS::Matrix44& Projection() {
+        static const BS::Matrix44 projection = SimpleCamera().GetProjectionMatrix();
+        return projection;
     }
 };
 
-TEST_F(SceneRenderTest, BallSceneShowsTheBallThenFlashes) {
-    scene1& ball = Loaded<scene1>();
-    const Picture heart = Render(ball, 0.0f, 5.0f, 0.0f);
-    EXPECT_GT(heart.Mean(), 10.0) << "the background is drawn";
-    EXPECT_GT(heart.Centre(), heart.Brightness(0, 0, 20, 20) + 15.0) << "the ball covers the centre";
-    const Picture flash = Render(ball, 0.0f, 20.0f, 0.0f);
-    EXPECT_GT(flash.Mean(), 200.0);
-    const Picture shards = Render(ball, 0.0f, 23.0f, 0.0f);
-    EXPECT_LT(shards.Mean(), 120.0);
+// The opening's models where its rule places them at demo time t (outside the glitch windows).
+class BallScene {
+public:
+    BallScene() {
+        const SimpleModel* wire = LoadSceneModel("/FxData/Scene1/", "wiresphere.obj", GL_LINES);
+        const Array<RenderListVertex>& v = wire->GetRenderLists()[0]->GetVertices();
+        for (int i = 0; i < v.Count(); ++i)
+            if (v[i].z > 20.0f) mCap.emplace_back(v[i].x, v[i].y, v[i].z);
+        for (int i = 0; i < 18; ++i)
+            mShards.push_back(LoadSceneModel("/FxData/Scene1/shards/",
+                                             ((i < 5 ? "ball_" : "ball") + std::to_string(i) + ".obj").c_str()));
+    }
+
+    static BS::Matrix44 View(float t) {
+        BS::Matrix44 view;
+        view.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), 0.2f * t + kHalfPi);
+        view.Translate(BS::Vector3(0.0f, 0.0f, -100.0f - t));
+        return view;
+    }
+    // The small balls, one for every ninth cap vertex.
+    std::vector<Part> Balls(float t) const {
+        const float a = std::fabs(10.0f - t) / 10.0f;
+        const float e = a <= 1.0f ? 1.0f - std::cos(a * kHalfPi) : a * a;
+        std::vector<Part> balls;
+        for (size_t j = 0; j < mCap.size(); j += 9) {
+            const BS::Vector3& p = mCap[j];
+            const float fj = static_cast<float>(j);
+            BS::Matrix44 local = Scaled(1.3f + 0.3f * std::sin(fj));
+            local.Translate(BS::Vector3(p.x * (1.0f - e) + 300.0f * e * std::sin(fj),
+                                        p.y * (1.0f - e) + 200.0f * e * std::cos(fj), p.z));
+            balls.push_back({mTiny, local});
+        }
+        return balls;
+    }
+    std::vector<Part> Shards(float t) const {
+        const float u = (t - 20.0f) / 4.0f;
+        const float f = u <= 1.0f ? u : u * u;
+        std::vector<Part> shards;
+        for (int i = 0; i < 18; ++i) {
+            const RenderListVertex& c = mShards[i]->GetRenderLists()[0]->GetVertices()[0];
+            const float fi = static_cast<float>(i);
+            BS::Matrix44 local = Scaled(0.6f);
+            local.Rotate(BS::Vector3(std::sin(fi), std::sin(2.0f * fi), std::sin(3.0f * fi)), 3.0f * f);
+            local.Translate(BS::Vector3(c.x * f, c.y * f, c.z * f));
+            shards.push_back({mShards[i], local});
+        }
+        return shards;
+    }
+    const SimpleModel* Solid() const { return mSolid; }
+
+private:
+    const SimpleModel* mTiny = LoadSceneModel("/FxData/Scene1/", "tinyball.obj");
+    const SimpleModel* mSolid = LoadSceneModel("/FxData/Scene1/", "solidsphere.obj");
+    std::vector<BS::Vector3> mCap;
+    std::vector<const SimpleModel*> mShards;
+};
+
+// Everything of the parts that reaches into a window, as projected at time t.
+Box ExpectedIn(const std::vector<Part>& parts, const BS::Matrix44& pv, const Box& window) {
+    Box box;
+    for (const Part& part : parts) {
+        const Box b = Projected(*part.model, pv * part.local);
+        if (b.Meets(window)) box.Add(b.Within(window));
+    }
+    return box;
 }
 
-TEST_F(SceneRenderTest, CrystalRoomIsLitAndAFunctionOfTime) {
-    crystalGrowth& crystal = Loaded<crystalGrowth>();
-    const Picture first = Render(crystal, 0.0f, 40.0f, 0.0f);
-    EXPECT_GT(first.Mean(), 25.0);
-    const auto centre = first.At(160, 240);
-    EXPECT_GT(centre[2], centre[0]) << "the ice-blue crystal sits in the middle";
-    EXPECT_TRUE(first == Render(crystal, 0.0f, 40.0f, 0.0f)) << "drawing twice gives the same picture";
-    EXPECT_FALSE(first == Render(crystal, 0.0f, 40.5f, 0.0f));
-}
-
-TEST_F(SceneRenderTest, OverlayMorphsBetweenItsDrawings) {
-    overlay& picture = Loaded<overlay>();
-    const Picture sun = Render(picture, 0.0f, 0.0f, 0.5f);
-    const auto centre = sun.At(160, 240);
-    EXPECT_GT(centre[0], 200) << "the sun's core is yellow";
-    EXPECT_GT(centre[1], 150);
-    EXPECT_GT(sun.Brightness(0, 0, 20, 20), 5.0) << "the sea behind it";
-    const Picture start = Render(picture, 0.0f, 0.0f, 0.0f);
-    const Picture end = Render(picture, 0.0f, 0.0f, 1.0f);
-    EXPECT_FALSE(start == end);
-    EXPECT_FALSE(start == sun);
-}
-
-TEST_F(SceneRenderTest, JellyfishSwimsAndTheCreditsRiseAtTheEnd) {
-    manetjakt& hunt = Loaded<manetjakt>();
-    manetjakt::Rewind();
-    const Picture early = Render(hunt, 5.0f, 144.4f, 0.0f);
-    EXPECT_GT(early.Mean(), 15.0);
-    const Picture before = Render(hunt, 23.0f, 162.4f, 0.0f);
-    const Picture credits = Render(hunt, 31.0f, 170.4f, 0.0f);
-    int bright = 0;
-    for (size_t i = 0; i < credits.rgba.size(); i += 4) bright += credits.rgba[i] > 200 && credits.rgba[i + 2] > 200;
-    EXPECT_GT(bright, 2000) << "the scroller's letters";
-    EXPECT_GT(credits.Mean(), before.Mean());
-}
-
-TEST_F(SceneRenderTest, ParticleFigureStartsOverItsBackground) {
-    particleScene& figure = Loaded<particleScene>();
-    particleScene::Rewind();
-    const Picture start = Render(figure, 0.5f, 82.5f, 0.0f);
-    EXPECT_GT(start.Mean(), 5.0);
-    // The particle cloud is brighter than the dim background around it.
-    const Picture later = Render(figure, 2.0f, 84.0f, 0.0f);
-    EXPECT_GT(later.Brightness(120, 200, 200, 280), later.Brightness(0, 0, 40, 40));
+TEST_F(SceneRenderTest, BallSceneZoomsOutWhileItsBallsGatherAndFlyApart) {
+    scene1& scene = Loaded<scene1>();
+    const BallScene rule;
+    const Picture background = Backdrop("/FxData/Scene1/bg.png");
+    // The solid sphere shrinks as the camera backs off, with the balls on its cap.
+    for (float t : {10.5f, 19.5f}) {
+        const BS::Matrix44 pv = Projection() * BallScene::View(t);
+        std::vector<Part> parts = rule.Balls(t);
+        parts.push_back({rule.Solid(), BS::Matrix44()});
+        const Box window = Projected(*rule.Solid(), pv).Grown(12.0f);
+        ExpectSameBox(Changed(Render(scene, 0.0f, t, 0.0f), background, window), ExpectedIn(parts, pv, window), 1.5f,
+                      "the sphere at " + std::to_string(t));
+    }
+    // Out on their way to the ellipse, each ball is as large as its own scale makes it.
+    for (float t : {14.0f, 15.0f}) {
+        const BS::Matrix44 pv = Projection() * BallScene::View(t);
+        const Picture frame = Render(scene, 0.0f, t, 0.0f);
+        const std::vector<Part> balls = rule.Balls(t);
+        const Box sphere = Projected(*rule.Solid(), pv);
+        int checked = 0;
+        for (size_t k = 0; k < balls.size(); ++k) {
+            const Box own = Projected(*balls[k].model, pv * balls[k].local);
+            const Box window = own.Grown(3.0f);
+            bool alone = !window.Meets(sphere) && window.Within(kScreen.Grown(-2.0f)) == window;
+            for (size_t o = 0; o < balls.size(); ++o)
+                alone = alone && (o == k || !Projected(*balls[o].model, pv * balls[o].local).Meets(window));
+            if (!alone || std::fabs(std::sin(9.0f * k)) < 0.8f) continue;
+            ExpectSameBox(Changed(frame, background, window), own, 1.2f,
+                          "ball " + std::to_string(9 * k) + " at " + std::to_string(t));
+            ++checked;
+        }
+        EXPECT_GE(checked, 2) << t;
+    }
+    // The flash covers everything for a tenth of a second.
+    EXPECT_GT(Render(scene, 0.0f, 20.0f, 0.0f).Mean(), 200.0);
+    EXPECT_LT(Render(scene, 0.0f, 20.06f, 0.0f).Mean(), 120.0);
+    // The shards fly out, linearly and then faster.
+    for (float t : {21.0f, 23.0f, 24.5f}) {
+        const BS::Matrix44 pv = Projection() * BallScene::View(t);
+        ExpectSameBox(Changed(Render(scene, 0.0f, t, 0.0f), background, kScreen),
+                      ExpectedIn(rule.Shards(t), pv, kScreen), 1.5f, "the shards at " + std::to_string(t));
+    }
 }
 
 }  // namespace
