@@ -2,7 +2,11 @@
 // designed, and each draws its picture on headless GL.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "B3D/Source/B3D_Object.h"
 #include "B3D/Source/B3D_World.h"
@@ -15,6 +19,7 @@
 #include "Effects/sawblade.h"
 #include "Effects/tunnel.h"
 #include "GLTestSupport.h"
+#include "TempTree.h"
 
 namespace {
 
@@ -151,6 +156,47 @@ TEST_F(AnimatedSceneTest, TheSawBladeSpinsBeforeItsBackgroundAndSparks) {
     EXPECT_GT(Render(saw, 106.0f, 10), 30.0);
     EXPECT_FLOAT_EQ(sawblade::Wrap(4.2f), 4.2f);
     EXPECT_NEAR(sawblade::Wrap(4.25f), 1.25f, 1e-6f);
+}
+
+// Loads the robot from a copy of its files whose scene file goes wrong right
+// after its first camera, draws a frame and answers 0 when load reported the
+// error and the frame shows only the blue, with "-": the half-read scene and
+// its camera are not used.
+// (In a fresh process, so that the robot loads there for the first time.)
+class RobotLoadDeathTest : public GLTest {
+protected:
+    static int PlayBrokenRobot();
+};
+
+int RobotLoadDeathTest::PlayBrokenRobot() {
+    TempTree tree;
+    const std::string vantor = tree.MakeDir("FxData/Vantor");
+    const std::string real = std::string(KESTREL_BUNDLE) + "/FxData/Vantor/";
+    for (const auto& entry : std::filesystem::directory_iterator(real))
+        std::filesystem::copy(entry.path(), vantor + "/" + entry.path().filename().string());
+    std::stringstream text;
+    text << std::ifstream(real + "07_robot2.mas").rdbuf();
+    const std::string file = text.str();
+    const size_t second = file.find("*CAMERAOBJECT", file.find("*CAMERAOBJECT") + 1);
+    tree.Write("FxData/Vantor/07_robot2.mas", file.substr(0, second) + "*CAMERAOBJECT 7\n");
+    static std::string program = tree.Path() + "/kestrel";
+    static char* argv[] = {program.data(), nullptr};
+    BS::gApplication = new BS::LinuxApplication(1, argv);
+    DemoSys::Init(&View());
+    robot scene;
+    scene.initWithView(&View());
+    testing::internal::CaptureStdout();
+    scene.load();
+    DemoSys::ResetRenderTarget();
+    scene.renderForFxTime(0.0f, 1.0f, 0.0f, 0.0f);
+    const std::string said = testing::internal::GetCapturedStdout();
+    const bool blue = NearColour(Pixel(160, 240), 0, 0, 255) && NearColour(Pixel(10, 400), 0, 0, 255);
+    return said.find("GOT EXCEPTION") != std::string::npos && said.back() == '-' && blue ? 0 : 1;
+}
+
+TEST_F(RobotLoadDeathTest, ASceneFileThatFailsAfterItsFirstCameraLeavesOnlyTheBlue) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(PlayBrokenRobot()), testing::ExitedWithCode(0), "");
 }
 
 TEST(ParticleStream, CarriesFractionsAndAddsNothingAtAZeroBalance) {

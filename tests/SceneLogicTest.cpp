@@ -90,6 +90,10 @@ TEST(SceneLogic, StreamParticlesStartInTheirRanges) {
         const Particle loaded = manetjakt::StreamParticle(true);
         EXPECT_GE(loaded.size, 1.0f);
         EXPECT_LE(loaded.size, 5.0f);
+        for (int axis : {0, 1}) {
+            EXPECT_GE(loaded.velocity[axis], -2.5f);
+            EXPECT_LT(loaded.velocity[axis], 1.5f);
+        }
         EXPECT_GE(loaded.velocity[2], 400.0f);
         EXPECT_LE(loaded.velocity[2], 416.0f);
         EXPECT_GE(loaded.position[2], -500.0f);

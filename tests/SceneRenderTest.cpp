@@ -275,4 +275,115 @@ TEST_F(SceneRenderTest, BallSceneZoomsOutWhileItsBallsGatherAndFlyApart) {
     }
 }
 
+// The room's view from the viewpoint the snares choose.
+BS::Matrix44 RoomView(float t) {
+    const bool first = crystalGrowth::FirstViewpoint(t);
+    BS::Matrix44 view;
+    view.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), first ? 0.2f : -0.2f);
+    view.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), first ? t - 1.0f : t + 2.0f);
+    view.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
+    view.Translate(BS::Vector3(0.0f, 0.0f, -40.0f));
+    return view;
+}
+
+bool Metal(const std::array<int, 4>& p) { return p[0] > 60 && p[0] > 2 * p[2] && p[1] > p[2] + 15; }
+
+TEST_F(SceneRenderTest, CrystalRoomShowsItsArmAndIsAFunctionOfTime) {
+    crystalGrowth& crystal = Loaded<crystalGrowth>();
+    const SimpleModel* arm = LoadSceneModel("/FxData/crystalGrowth/", "arm.obj");
+    // The middles of the arm's faces, where the viewpoint's view puts them, show its metal.
+    for (float t : {40.4f, 44.0f, 47.2f}) {
+        const Picture frame = Render(crystal, 0.0f, t, 0.0f);
+        const BS::Matrix44 pv = Projection() * RoomView(t);
+        int faces = 0, metal = 0;
+        const Array<RenderListVertex>& v = arm->GetRenderLists()[0]->GetVertices();
+        for (int i = 0; i + 2 < v.Count(); i += 3) {
+            const BS::Vector3 ndc = pv.TransformPoint(BS::Vector3((v[i].x + v[i + 1].x + v[i + 2].x) / 3.0f,
+                                                                  (v[i].y + v[i + 1].y + v[i + 2].y) / 3.0f,
+                                                                  (v[i].z + v[i + 1].z + v[i + 2].z) / 3.0f));
+            const int x = static_cast<int>((ndc.x + 1.0f) * 160.0f), y = static_cast<int>((ndc.y + 1.0f) * 240.0f);
+            if (x < 0 || x >= 320 || y < 0 || y >= 480) continue;
+            ++faces;
+            metal += Metal(frame.At(x, y));
+        }
+        EXPECT_GT(faces, 50) << t;
+        EXPECT_GT(metal, 4 * faces / 5) << t;
+    }
+    const Picture first = Render(crystal, 0.0f, 40.0f, 0.0f);
+    EXPECT_TRUE(first == Render(crystal, 0.0f, 40.0f, 0.0f)) << "drawing twice gives the same picture";
+    EXPECT_FALSE(first == Render(crystal, 0.0f, 40.5f, 0.0f));
+}
+
+TEST_F(SceneRenderTest, OverlayMorphsBetweenItsDrawings) {
+    overlay& picture = Loaded<overlay>();
+    const Picture sun = Render(picture, 0.0f, 0.0f, 0.5f);
+    const auto centre = sun.At(160, 240);
+    EXPECT_GT(centre[0], 200) << "the sun's core is yellow";
+    EXPECT_GT(centre[1], 150);
+    const Picture start = Render(picture, 0.0f, 0.0f, 0.0f);
+    EXPECT_FALSE(start == Render(picture, 0.0f, 0.0f, 1.0f));
+    EXPECT_FALSE(start == sun);
+}
+
+// The jellyfish's swell at height z and time t.
+float Swell(float z, float t) { return 1.0f + 0.2f * std::sin(0.02f * z + 10.0f * t); }
+
+TEST_F(SceneRenderTest, JellyfishSwellsFromItsRestShapeAndTheCreditsRiseAtTheEnd) {
+    manetjakt& hunt = Loaded<manetjakt>();
+    manetjakt::Rewind();
+    // The scene's model shares its vertices with every instance of the file.
+    const RenderList& body = *LoadSceneModel("/FxData/manetjakt/", "manet.obj")->GetRenderLists()[0];
+    const auto vertices = [&] {
+        std::vector<BS::Vector3> out;
+        for (int i = 0; i < body.GetVertices().Count(); ++i)
+            out.emplace_back(body.GetVertices()[i].x, body.GetVertices()[i].y, body.GetVertices()[i].z);
+        return out;
+    };
+    Render(hunt, 5.0f, 150.3f, 0.0f);
+    const std::vector<BS::Vector3> direct = vertices();
+    for (float t : {150.0f, 150.1f, 150.2f, 150.3f}) Render(hunt, 5.0f + t - 150.0f, t, 0.0f);
+    const std::vector<BS::Vector3> stepped = vertices();
+    Render(hunt, 6.0f, 151.0f, 0.0f);
+    const std::vector<BS::Vector3> later = vertices();
+    ASSERT_GT(direct.size(), 100u);
+    for (size_t k = 0; k < direct.size(); k += 7) {
+        EXPECT_FLOAT_EQ(stepped[k].x, direct[k].x) << "the swell starts from the rest shape every frame";
+        EXPECT_FLOAT_EQ(later[k].z, direct[k].z);
+        // The same rest point: x / swell agrees between two times.
+        EXPECT_NEAR(later[k].x * Swell(direct[k].z, 150.3f), direct[k].x * Swell(direct[k].z, 151.0f), 1e-3f) << k;
+        EXPECT_NEAR(later[k].y * Swell(direct[k].z, 150.3f), direct[k].y * Swell(direct[k].z, 151.0f), 1e-3f) << k;
+    }
+    const Picture before = Render(hunt, 23.0f, 162.4f, 0.0f);
+    const Picture credits = Render(hunt, 31.0f, 170.4f, 0.0f);
+    int bright = 0;
+    for (size_t i = 0; i < credits.rgba.size(); i += 4) bright += credits.rgba[i] > 200 && credits.rgba[i + 2] > 200;
+    EXPECT_GT(bright, 2000) << "the scroller's letters";
+    EXPECT_GT(credits.Mean(), before.Mean());
+}
+
+// True while some descriptor of this process names the file.
+bool Open(const std::string& name) {
+    DIR* fds = opendir("/proc/self/fd");
+    bool open = false;
+    while (const dirent* entry = readdir(fds)) {
+        char target[512] = {};
+        const std::string link = std::string("/proc/self/fd/") + entry->d_name;
+        if (readlink(link.c_str(), target, sizeof target - 1) > 0) open = open || std::string(target).find(name) != std::string::npos;
+    }
+    closedir(fds);
+    return open;
+}
+
+TEST_F(SceneRenderTest, ParticleFigureStartsOverItsBackgroundAndKeepsNoFileOpen) {
+    particleScene& figure = Loaded<particleScene>();
+    EXPECT_FALSE(Open("particles.raw"));
+    EXPECT_FALSE(Open("forcefield.raw"));
+    particleScene::Rewind();
+    const Picture start = Render(figure, 0.5f, 82.5f, 0.0f);
+    EXPECT_GT(start.Mean(), 5.0);
+    // The particle cloud is brighter than the dim background around it.
+    const Picture later = Render(figure, 2.0f, 84.0f, 0.0f);
+    EXPECT_GT(later.Brightness(120, 200, 200, 280), later.Brightness(0, 0, 40, 40));
+}
+
 }  // namespace
