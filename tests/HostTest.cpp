@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 
+#include "DemoSys/Host.h"
 #include "Linux/Source/CapturingSurface.h"
 #include "Linux/Source/HostOptions.h"
+#include "Linux/Source/PngFile.h"
 #include "Linux/Source/PlatformClock.h"
 #include "Linux/Source/RecordingSurface.h"
 #include "Linux/Source/RunLoop.h"
 #include "Linux/Source/WindowPlacement.h"
+#include "TempTree.h"
 #include "kestrel_linuxViewController.h"
 
 namespace {
@@ -48,11 +55,15 @@ TEST(HostOptions, RejectsUnknownOptionsAndBadValues) {
     }
 }
 
-TEST(PlatformClock, FixedRateCountsFrames) {
+TEST(PlatformClock, FixedRateCountsFramesFromEachStart) {
     PlatformClock::UseFixedRate(50.0);
     EXPECT_EQ(PlatformClock::Now(), 0.0);
     for (int i = 0; i < 25; ++i) PlatformClock::AdvanceFrame();
     EXPECT_DOUBLE_EQ(PlatformClock::Now(), 0.5);
+    PlatformClock::UseFixedRate(8.0);
+    EXPECT_EQ(PlatformClock::Now(), 0.0);
+    for (int i = 0; i < 3; ++i) PlatformClock::AdvanceFrame();
+    EXPECT_DOUBLE_EQ(PlatformClock::Now(), 0.375);
     PlatformClock::UseFixedRate(0.0);
     EXPECT_FALSE(PlatformClock::IsFixed());
     EXPECT_GT(PlatformClock::Now(), 1e9);  // wall-clock seconds since 1970
@@ -102,6 +113,16 @@ TEST(ViewController, AnimationIntervalAndActiveState) {
     EXPECT_TRUE(controller.isAnimating());
     EXPECT_EQ(controller.getAnimationFrameInterval(), 2);
     controller.stopAnimation();
+    EXPECT_FALSE(RunLoop::Main().HasLinks());
+
+    // Loading the view starts from a stopped animation, whatever ran before.
+    controller.startAnimation();
+    controller.viewDidLoad(nullptr);
+    EXPECT_FALSE(controller.isAnimating());
+    EXPECT_FALSE(RunLoop::Main().HasLinks());
+    controller.viewWillAppear();
+    EXPECT_TRUE(RunLoop::Main().HasLinks());
+    controller.viewWillDisappear();
     EXPECT_FALSE(RunLoop::Main().HasLinks());
 }
 
@@ -210,4 +231,42 @@ TEST(HostOptions, ScalePortraitFullscreenAndUprightShots) {
         HostOptions b;
         EXPECT_FALSE(Parse(args, b, error)) << args[0] << (args.size() > 1 ? args[1] : "");
     }
+}
+
+// Three rows of five pixels, every byte different; the rows pointer table of
+// three entries has no slack, so a row too many corrupts the heap.
+TEST(PngFile, APictureComesBackPixelForPixelAndAFailedReadLeavesAnEmptyImage) {
+    TempTree dir;
+    constexpr int kWidth = 5, kHeight = 3;
+    std::vector<uint8_t> rgba(kWidth * kHeight * 4);
+    for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = static_cast<uint8_t>(i * 37 + 11);
+    const std::string path = dir.Path() + "/p.png";
+    std::string error;
+    ASSERT_TRUE(WritePng(path, kWidth, kHeight, rgba.data(), error)) << error;
+    EXPECT_FALSE(std::ifstream(path + ".partial").good());
+    PngImage image;
+    ASSERT_TRUE(ReadPng(path, image, error)) << error;
+    EXPECT_EQ(image.width, kWidth);
+    EXPECT_EQ(image.height, kHeight);
+    EXPECT_EQ(image.rgba, rgba);
+    Host::Picture picture;
+    ASSERT_TRUE(Host::DecodePicture(path, picture, error)) << error;
+    EXPECT_EQ(picture.width, kWidth);
+    EXPECT_EQ(picture.height, kHeight);
+    EXPECT_EQ(picture.rgba, rgba);
+
+    // Cut inside the pixel data: the size is known, the pixels are not.
+    std::stringstream whole;
+    whole << std::ifstream(path, std::ios::binary).rdbuf();
+    const std::string cut = dir.Write("cut.png", whole.str().substr(0, whole.str().size() - 20));
+    PngImage broken;
+    EXPECT_FALSE(ReadPng(cut, broken, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(broken.width, 0);
+    EXPECT_EQ(broken.height, 0);
+    EXPECT_TRUE(broken.rgba.empty());
+    EXPECT_FALSE(Host::DecodePicture(cut, picture, error));
+
+    EXPECT_FALSE(WritePng(dir.Path() + "/none/p.png", kWidth, kHeight, rgba.data(), error));
+    EXPECT_EQ(error, strerror(ENOENT));
 }

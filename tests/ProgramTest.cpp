@@ -525,10 +525,17 @@ TEST(ProgramRecording, AnUnusablePlaceIsRefusedBeforeLoading) {
     EXPECT_EQ(Listing(tree.Path()), "file\ntaken.mp4\n");
 }
 
-// Encoders that fail at once, and after taking every frame, in place of ffmpeg.
+// Encoders that fail at once, after taking every frame, and without a word,
+// in place of ffmpeg: the reason is its first line, else how it ended.
 TEST(ProgramRecording, AFailingEncoderIsReportedAndTheOldVideoStays) {
-    for (const char* body : {"echo \"Unknown encoder 'libx264'\" >&2; exit 1",
-                             "cat >/dev/null; echo \"Unknown encoder 'libx264'\" >&2; exit 1"}) {
+    const struct {
+        const char* body;
+        const char* reason;
+    } cases[] = {{"echo \"Unknown encoder 'libx264'\" >&2; exit 1", "Unknown encoder 'libx264'"},
+                 {"cat >/dev/null; echo \"Unknown encoder 'libx264'\" >&2; exit 1", "Unknown encoder 'libx264'"},
+                 {"exit 3", "ffmpeg ended with status 3"},
+                 {"kill -KILL $$", "ffmpeg was killed by signal 9"}};
+    for (const auto& [body, reason] : cases) {
         TempTree tree;
         tree.MakeDir("bin");
         const std::string fake = tree.Write("bin/ffmpeg", std::string("#!/bin/sh\n") + body + "\n");
@@ -537,8 +544,7 @@ TEST(ProgramRecording, AFailingEncoderIsReportedAndTheOldVideoStays) {
         const ProgramRun run =
             RunKestrelIn(tree.Path(), "PATH=\"$PWD/bin:$PATH\"", "--record show.mp4 --shot 0.2 --out s");
         EXPECT_EQ(run.status, 1) << body;
-        EXPECT_EQ(HostLines(run.err).back(), "kestrel: cannot record to show.mp4: Unknown encoder 'libx264'")
-            << run.err;
+        EXPECT_EQ(HostLines(run.err).back(), std::string("kestrel: cannot record to show.mp4: ") + reason) << run.err;
         EXPECT_FALSE(Contains(run.err, "ended before the shot")) << run.err;
         EXPECT_EQ(ReadFile(tree.Path() + "/show.mp4"), "old");
         EXPECT_EQ(Listing(tree.Path()), "bin\ns\nshow.mp4\n");
@@ -694,4 +700,35 @@ TEST(ProgramDisplay, TheWindowOpensAtTwiceTheLandscapePictureAndEscapeEndsItWith
     EXPECT_TRUE(Contains(portrait.out, "status=143")) << portrait.out << portrait.err;
     EXPECT_EQ(portrait.Value("Width:"), 320) << portrait.window;
     EXPECT_EQ(portrait.Value("Height:"), 480) << portrait.window;
+}
+
+// The window shows the frame's upright picture, fitted. The frame of a shot
+// stays on screen while its picture is written, here into a pipe that no one
+// reads until the screen is grabbed: window and picture then match.
+TEST(ProgramDisplay, TheWindowShowsTheUprightPictureOfTheFrame) {
+    if (!HasVirtualDisplay()) GTEST_SKIP() << "Xvfb and xwininfo are not installed";
+    if (std::system("command -v import >/dev/null") != 0) GTEST_SKIP() << "ImageMagick's import is not installed";
+    TempTree tree;
+    const std::string pipe = tree.MakeDir("shots") + "/shot_0001.000.png.partial";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const WindowRun run = RunInWindow(
+        "800x600", "--fixed-fps 60 --upright --shot 1 --out " + tree.Path() + "/shots",
+        "for i in $(seq 600); do grep -q wait_for_partner /proc/$show/wchan && break; sleep 0.1; done; "
+        "import -window root " + tree.Path() + "/screen.png; timeout 30 cat " + pipe + " >" + tree.Path() + "/shot.png");
+    EXPECT_TRUE(Contains(run.out, "status=0")) << run.out << run.err;
+    PngImage screen, shot;
+    std::string error;
+    ASSERT_TRUE(ReadPng(tree.Path() + "/screen.png", screen, error)) << error;
+    ASSERT_TRUE(ReadPng(tree.Path() + "/shot.png", shot, error)) << error;
+    ASSERT_EQ(shot.width, 480);
+    ASSERT_EQ(shot.height, 320);
+    const int left = run.Value("Absolute upper-left X:"), top = run.Value("Absolute upper-left Y:");
+    ASSERT_TRUE(left >= 0 && top >= 0 && left + 480 <= screen.width && top + 320 <= screen.height) << run.window;
+    size_t differing = 0;
+    for (int y = 0; y < 320; ++y)
+        for (int x = 0; x < 480; ++x)
+            for (int c = 0; c < 3; ++c)
+                differing += std::abs(screen.rgba[(static_cast<size_t>(top + y) * screen.width + left + x) * 4 + c] -
+                                      shot.rgba[(static_cast<size_t>(y) * 480 + x) * 4 + c]) > 8;
+    EXPECT_LT(differing, 480u * 320u * 3u / 100u);
 }

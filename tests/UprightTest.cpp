@@ -75,34 +75,36 @@ TEST(Presentation, TheQuadTurnsTheScreenARightEdgeOnTop) {
     for (int i = 0; i < 8; ++i) EXPECT_EQ(uv[i], portrait[i]) << i;
 }
 
-// A 3 x 4 screen whose pixels carry their own GL column and row.
+// A 3 x 4 screen whose pixels carry their own GL column and row. Upright,
+// the screen's right edge is on top: the picture's top row is the screen's
+// last column, its left column the screen's top row (GL's last).
 TEST(ScreenPicture, TheUprightPictureIsTheScreenTurnedWithItsRightEdgeOnTop) {
     constexpr int kWidth = 3, kHeight = 4;
     std::vector<unsigned char> rows;
     for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) rows.insert(rows.end(), {uint8_t(x), uint8_t(y), 7, 255});
-    auto at = [](const ScreenPicture& p, int column, int row) {
-        const unsigned char* q = p.Pixels() + (static_cast<size_t>(row) * p.Width() + column) * 4;
-        return std::pair<int, int>(q[0], q[1]);
+        for (int x = 0; x < kWidth; ++x) rows.insert(rows.end(), {uint8_t(x), uint8_t(y), uint8_t(10 + x + 3 * y), 255});
+    // Every pixel of the picture against the screen pixel (x, y) it must show.
+    auto expectEveryPixel = [](const ScreenPicture& p, auto screenPixelAt) {
+        for (int row = 0; row < p.Height(); ++row)
+            for (int column = 0; column < p.Width(); ++column) {
+                const unsigned char* q = p.Pixels() + (static_cast<size_t>(row) * p.Width() + column) * 4;
+                const std::pair<int, int> xy = screenPixelAt(column, row);
+                EXPECT_EQ(std::vector<int>(q, q + 4), (std::vector<int>{xy.first, xy.second, 10 + xy.first + 3 * xy.second, 255}))
+                    << "column " << column << ", row " << row;
+            }
     };
     ScreenPicture upright(true);
     upright.Turn(rows.data(), kWidth, kHeight);
     ASSERT_EQ(upright.Width(), kHeight);
     ASSERT_EQ(upright.Height(), kWidth);
-    // Top left: the screen's top right, GL's last row.
-    EXPECT_EQ(at(upright, 0, 0), std::make_pair(2, 3));
-    // Top right: the screen's bottom right.
-    EXPECT_EQ(at(upright, 3, 0), std::make_pair(2, 0));
-    // Bottom left: the screen's top left.
-    EXPECT_EQ(at(upright, 0, 2), std::make_pair(0, 3));
-    EXPECT_EQ(at(upright, 1, 1), std::make_pair(1, 2));
+    ASSERT_EQ(upright.Bytes(), rows.size());
+    expectEveryPixel(upright, [](int c, int r) { return std::make_pair(kWidth - 1 - r, kHeight - 1 - c); });
 
     ScreenPicture portrait(false);
     portrait.Turn(rows.data(), kWidth, kHeight);
     ASSERT_EQ(portrait.Width(), kWidth);
     ASSERT_EQ(portrait.Height(), kHeight);
-    EXPECT_EQ(at(portrait, 0, 0), std::make_pair(0, 3));  // rows top down
-    EXPECT_EQ(at(portrait, 2, 3), std::make_pair(2, 0));
+    expectEveryPixel(portrait, [](int c, int r) { return std::make_pair(c, kHeight - 1 - r); });  // rows top down
 }
 
 // 80% of 1920 x 1080 is 1536 x 864: twice 480 x 320 fits, three times not.
