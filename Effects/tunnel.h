@@ -1,6 +1,7 @@
 // A camera flying round a ring-shaped tunnel of chrome frames, from the scene
-// file "shadow.mas", with a stream of golden sparks circling outside it. It
-// advances by fixed steps per frame, so it goes on where it stopped at a cut.
+// file "shadow.mas", with a stream of golden sparks circling the ring inside
+// its dark corridor. It advances by fixed steps per frame, so it goes on where
+// it stopped at a cut.
 #pragma once
 
 #include "Effect.h"
