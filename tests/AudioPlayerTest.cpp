@@ -19,7 +19,7 @@ std::vector<int16_t> ReadSamples(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<int16_t> samples(bytes.size() / sizeof(int16_t));
-    memcpy(samples.data(), bytes.data(), samples.size() * sizeof(int16_t));
+    if (!samples.empty()) memcpy(samples.data(), bytes.data(), samples.size() * sizeof(int16_t));
     return samples;
 }
 
