@@ -57,7 +57,14 @@ SWAPS = [
 NUMBER = re.compile(r"(?<![\w.])(\d+\.\d*|\.\d+|\d+)([eE][-+]?\d+)?([fFuU]?)(?![\w.])")
 CONDITION = re.compile(r"\b(if|while) \(")
 CALL2 = re.compile(r"\b\w+\(([^(),]+), ([^(),]+)\)")
-DECLARATION = re.compile(r"^(const |static |constexpr |auto )*[\w:<>]+[\s*&]+\w+\s*(=|;|\(|\[|\{)")
+DECLARATION = re.compile(r"^(const |static |constexpr |auto |extern |inline |virtual |explicit )*"
+                         r"[\w:<>*]+[\s*&]+\w+\s*(=|;|\(|\[|\{)")
+# A parameter as a declaration names it ("const char* a"): swapping two of
+# those changes only the names, never the order a call passes.
+PARAMETER = re.compile(r"^(const )?[\w:<>]+[*&]*\s+[*&]*\w+$")
+# Lines whose removal the compiler either refuses or does not notice: a
+# deleted or defaulted member, a compile-time assertion.
+NOT_A_STATEMENT = re.compile(r"=\s*(delete|default)\s*;$|^static_assert\b")
 STRING = re.compile(r'"(\\.|[^"\\])*"|\'(\\.|[^\'\\])*\'')
 
 
@@ -120,11 +127,12 @@ def mutants_of_line(line, previous):
             yield "negate", line[:m.end()] + "!(" + inner + ")" + line[end:]
     for m in CALL2.finditer(code):
         a, b = line[m.start(1):m.end(1)].strip(), line[m.start(2):m.end(2)].strip()
-        if a != b:
+        if a != b and not (PARAMETER.match(a) and PARAMETER.match(b)):
             yield "swap-args", line[:m.start(1)] + b + ", " + a + line[m.end(2):]
     prev = code_part(previous).strip()
     if stripped.endswith(";") and (not prev or prev[-1] in ";{}:") \
-            and not DECLARATION.match(stripped) and not stripped.startswith("return") \
+            and not DECLARATION.match(stripped) and not NOT_A_STATEMENT.search(stripped) \
+            and not stripped.startswith("return") \
             and not stripped.startswith("using ") and not stripped.startswith("}"):
         indent = line[:len(line) - len(line.lstrip())]
         yield "remove", indent + "\n"
@@ -346,7 +354,7 @@ def report(results, files):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("paths", nargs="+", help="sources or folders to mutate")
-    parser.add_argument("--count", type=int, default=0, help="sample this many mutants (0: all)")
+    parser.add_argument("--count", type=int, default=0, help="plant this many faults that compile (0: all)")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--out", default=os.path.join(WORK, "results.json"))
     parser.add_argument("--list", action="store_true", help="only list the sampled mutants")
@@ -366,28 +374,30 @@ def main():
     judged = load_equivalents()
     tests_digest = digest(*[read_source(p) for p in tracked_files() if p.startswith("tests/")])
 
-    # The sample is spread evenly over the files, so that a file with many
-    # candidate sites (a matrix inverse) does not crowd out the others.
+    # Faults are drawn in turn from each file's shuffled list, so that a file
+    # with many candidate sites (a matrix inverse) does not crowd out the
+    # others. A fault that does not compile is replaced by the next one drawn:
+    # the sample counts faults that were planted.
     rng = random.Random(args.seed)
     per_file, contents = [], {}
     for rel in files:
         found, lines = enumerate_mutants(rel)
-        contents[rel] = lines
+        contents[rel] = digest("".join(lines)), lines
         rng.shuffle(found)
         per_file.append(found)
-    total = sum(len(found) for found in per_file)
-    wanted = total if not args.count else min(args.count, total)
-    sample = []
-    while len(sample) < wanted:
+    drawn = []
+    while any(per_file):
         for found in per_file:
-            if found and len(sample) < wanted:
-                sample.append(found.pop())
-    sample.sort(key=lambda m: (m["file"], m["line"], m["op"], m["mutated"]))
-    for m in sample:
-        m["id"] = digest(m["file"], str(m["line"]), m["mutated"], "".join(contents[m["file"]]), tests_digest)
+            if found:
+                drawn.append(found.pop())
+    for m in drawn:
+        m["id"] = digest(m["file"], str(m["line"]), m["mutated"], contents[m["file"]][0], tests_digest)
+    wanted = args.count or len(drawn)
     if args.list:
-        for m in sample:
+        for m in drawn[:wanted]:
             print(f"[{m['op']}] " + diff_of(m))
+        if len(drawn) > wanted:
+            print(f"mutate: those that do not compile are replaced from {len(drawn) - wanted} more")
         return
 
     results = {}
@@ -405,68 +415,30 @@ def main():
         # tests only grow stricter between the two runs.
         with open(args.recheck) as f:
             earlier = {(r["file"], r["line"], r["mutated"]): r for r in json.load(f)}
-        for m in sample:
+        for m in drawn:
             old = earlier.get((m["file"], m["line"], m["mutated"]))
             if m["id"] not in results and old and old["status"] != "survived":
                 results[m["id"]] = dict(old, id=m["id"])
-    todo = [m for m in sample if m["id"] not in results]
-    if args.report:
-        if todo:
-            print(f"mutate: {len(todo)} of {len(sample)} faults not run yet")
-        todo = []
-    if todo:
-        mirror_tree()
-        configure()
-    baselines = {}
+
+    chosen, planted, prepared, baselines = [], 0, False, {}
     try:
-        for index, m in enumerate(todo):
-            rel = m["file"]
-            suites = coverage_for(rel, rules)
-            targets = [t for t, _ in suites]
-            key = (rel, suites)
-            if key not in baselines:
-                ok, log = build(*targets)
-                if not ok:
-                    sys.exit("mutate: the unmutated tree does not build:\n" + log[-3000:])
-                limits = []
-                for target, gfilter in suites:
-                    code, log, seconds = run_tests(target, gfilter, None)
-                    if code != 0:
-                        sys.exit(f"mutate: {target} --gtest_filter={gfilter} fails unmutated:\n" + log[-3000:])
-                    limits.append(max(20.0, 4 * seconds))
-                baselines[key] = (object_digest(rel), limits)
-            original_digest, limits = baselines[key]
-            path = os.path.join(MIRROR, rel)
-            lines = list(contents[rel])
-            lines[m["line"] - 1] = m["mutated"] + "\n"
-            record = dict(m)
-            reason = judged.get((rel, m["original"].strip(), m["mutated"].strip()))
-            try:
-                write_mutant(path, "".join(contents[rel]), "".join(lines))
-                ok, _ = build(*targets)
-                if not ok:
-                    record["status"] = "stillborn"
-                elif original_digest and object_digest(rel) == original_digest:
-                    record.update(status="equivalent", reason="compiles to the same object code")
-                elif reason:
-                    record.update(status="equivalent", reason=reason)
-                else:
-                    record["status"] = "survived"
-                    for (target, gfilter), limit in zip(suites, limits):
-                        code, _, _ = run_tests(target, gfilter, limit)
-                        if code != 0:
-                            record["status"] = "timeout" if code is None else "caught"
-                            break
-            finally:
-                restore_pending()
-                # The mutant's objects go too: a restored source is not always
-                # seen as newer than what was built from the mutant.
-                for obj in objects_of(rel):
-                    os.remove(obj)
-            results[m["id"]] = record
-            save()
-            print(f"[{index + 1}/{len(todo)}] {record['status']:10} {rel}:{m['line']} {m['op']}",
-                  file=sys.stderr, flush=True)
+        for m in drawn:
+            if planted == wanted:
+                break
+            if m["id"] not in results:
+                if args.report:
+                    print(f"mutate: {wanted - planted} of {wanted} faults not run yet")
+                    break
+                if not prepared:
+                    mirror_tree()
+                    configure()
+                    prepared = True
+                results[m["id"]] = run_mutant(m, contents[m["file"]][1], rules, judged, baselines)
+                save()
+                print(f"[{planted + 1}/{wanted}] {results[m['id']]['status']:10} "
+                      f"{m['file']}:{m['line']} {m['op']}", file=sys.stderr, flush=True)
+            chosen.append(results[m["id"]])
+            planted += chosen[-1]["status"] != "stillborn"
     except (KeyboardInterrupt, Interrupted):
         restore_pending()
         print("mutate: stopped; the source is restored and a new run resumes", file=sys.stderr)
@@ -474,12 +446,59 @@ def main():
     finally:
         restore_pending()
 
-    chosen = [results[m["id"]] for m in sample if m["id"] in results]
     for r in chosen:  # judgements made after the run still count
         reason = judged.get((r["file"], r["original"].strip(), r["mutated"].strip()))
         if r["status"] == "survived" and reason:
             r.update(status="equivalent", reason=reason)
     report(chosen, files)
+
+
+def run_mutant(m, lines, rules, judged, baselines):
+    """Builds one fault and runs the tests that cover its file; the verdict."""
+    rel = m["file"]
+    suites = coverage_for(rel, rules)
+    targets = [t for t, _ in suites]
+    key = (rel, suites)
+    if key not in baselines:
+        ok, log = build(*targets)
+        if not ok:
+            sys.exit("mutate: the unmutated tree does not build:\n" + log[-3000:])
+        limits = []
+        for target, gfilter in suites:
+            code, log, seconds = run_tests(target, gfilter, None)
+            if code != 0:
+                sys.exit(f"mutate: {target} --gtest_filter={gfilter} fails unmutated:\n" + log[-3000:])
+            limits.append(max(20.0, 4 * seconds))
+        baselines[key] = (object_digest(rel), limits)
+    original_digest, limits = baselines[key]
+    path = os.path.join(MIRROR, rel)
+    mutated = list(lines)
+    mutated[m["line"] - 1] = m["mutated"] + "\n"
+    record = dict(m)
+    reason = judged.get((rel, m["original"].strip(), m["mutated"].strip()))
+    try:
+        write_mutant(path, "".join(lines), "".join(mutated))
+        ok, _ = build(*targets)
+        if not ok:
+            record["status"] = "stillborn"
+        elif original_digest and object_digest(rel) == original_digest:
+            record.update(status="equivalent", reason="compiles to the same object code")
+        elif reason:
+            record.update(status="equivalent", reason=reason)
+        else:
+            record["status"] = "survived"
+            for (target, gfilter), limit in zip(suites, limits):
+                code, _, _ = run_tests(target, gfilter, limit)
+                if code != 0:
+                    record["status"] = "timeout" if code is None else "caught"
+                    break
+    finally:
+        restore_pending()
+        # The mutant's objects go too: a restored source is not always seen
+        # as newer than what was built from the mutant.
+        for obj in objects_of(rel):
+            os.remove(obj)
+    return record
 
 
 if __name__ == "__main__":
