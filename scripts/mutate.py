@@ -24,6 +24,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORK = os.path.join(ROOT, "build-mutate")
 MIRROR = os.path.join(WORK, "src")
 BUILD = os.path.join(WORK, "build")
+SHOW = os.path.join(BUILD, "kestrel.app", "kestrel")
 PENDING = os.path.join(WORK, "restore-pending.json")
 COVERAGE = os.path.join(ROOT, "scripts", "mutate-coverage.txt")
 EQUIVALENT = os.path.join(ROOT, "scripts", "mutate-equivalent.txt")
@@ -56,7 +57,9 @@ SWAPS = [
 ]
 NUMBER = re.compile(r"(?<![\w.])(\d+\.\d*|\.\d+|\d+)([eE][-+]?\d+)?([fFuU]?)(?![\w.])")
 CONDITION = re.compile(r"\b(if|while) \(")
-CALL2 = re.compile(r"\b\w+\(([^(),]+), ([^(),]+)\)")
+CALL2 = re.compile(r"\b(\w+)\(([^(),]+), ([^(),]+)\)")
+# Calls whose two arguments commute: swapping them is no fault.
+SYMMETRIC = {"Compare", "min", "max", "fmin", "fmax"}
 DECLARATION = re.compile(r"^(const |static |constexpr |auto |extern |inline |virtual |explicit )*"
                          r"[\w:<>*]+[\s*&]+\w+\s*(=|;|\(|\[|\{)")
 # A parameter as a declaration names it ("const char* a"): swapping two of
@@ -126,9 +129,9 @@ def mutants_of_line(line, previous):
             inner = line[m.end():end]
             yield "negate", line[:m.end()] + "!(" + inner + ")" + line[end:]
     for m in CALL2.finditer(code):
-        a, b = line[m.start(1):m.end(1)].strip(), line[m.start(2):m.end(2)].strip()
-        if a != b and not (PARAMETER.match(a) and PARAMETER.match(b)):
-            yield "swap-args", line[:m.start(1)] + b + ", " + a + line[m.end(2):]
+        a, b = line[m.start(2):m.end(2)].strip(), line[m.start(3):m.end(3)].strip()
+        if a != b and m.group(1) not in SYMMETRIC and not (PARAMETER.match(a) and PARAMETER.match(b)):
+            yield "swap-args", line[:m.start(2)] + b + ", " + a + line[m.end(3):]
     prev = code_part(previous).strip()
     if stripped.endswith(";") and (not prev or prev[-1] in ";{}:") \
             and not DECLARATION.match(stripped) and not NOT_A_STATEMENT.search(stripped) \
@@ -282,6 +285,19 @@ def object_digest(rel):
         with open(path, "rb") as f:
             parts.append(f.read())
     return digest(*parts) if parts else None
+
+
+def build_digest(rel, targets):
+    """What a fault in rel can change: its object, or for a header the linked
+    test programs and the show itself (the program tests run the latter)."""
+    if not rel.endswith(".h"):
+        return object_digest(rel)
+    parts = []
+    for path in [test_binary(t) for t in targets] + [SHOW]:
+        if os.path.exists(path):
+            with open(path, "rb") as f:
+                parts.append(f.read())
+    return digest(*parts)
 
 
 def test_binary(target):
@@ -469,7 +485,7 @@ def run_mutant(m, lines, rules, judged, baselines):
             if code != 0:
                 sys.exit(f"mutate: {target} --gtest_filter={gfilter} fails unmutated:\n" + log[-3000:])
             limits.append(max(20.0, 4 * seconds))
-        baselines[key] = (object_digest(rel), limits)
+        baselines[key] = (build_digest(rel, targets), limits)
     original_digest, limits = baselines[key]
     path = os.path.join(MIRROR, rel)
     mutated = list(lines)
@@ -481,7 +497,7 @@ def run_mutant(m, lines, rules, judged, baselines):
         ok, _ = build(*targets)
         if not ok:
             record["status"] = "stillborn"
-        elif original_digest and object_digest(rel) == original_digest:
+        elif original_digest and build_digest(rel, targets) == original_digest:
             record.update(status="equivalent", reason="compiles to the same object code")
         elif reason:
             record.update(status="equivalent", reason=reason)

@@ -109,6 +109,18 @@ TEST_F(AnimationTest, WorldMatricesComposeTrackScaleAndParent) {
 }
 
 TEST_F(AnimationTest, ParentsAreFoundByNameEvenWhenNamedBeforeTheyExist) {
+    {  // only a scene read from a file links by name; one put together in code keeps its roots
+        DAS plain(&mWorld);
+        auto* orphan = new DAS_Node();
+        orphan->mParentName = "B";
+        auto* named = new DAS_Node();
+        named->mName = "B";
+        plain.InsertNode(orphan, nullptr);
+        plain.InsertNode(named, nullptr);
+        plain.Prepare();
+        EXPECT_EQ(orphan->Parent(), nullptr);
+        EXPECT_EQ(plain.RootNodes().size(), 2u);
+    }
     DAS_Node* a = NodeWithObject("A", "B");
     DAS_Node* b = NodeWithObject("B");
     mScene.SetLinkByName(true);
@@ -119,6 +131,22 @@ TEST_F(AnimationTest, ParentsAreFoundByNameEvenWhenNamedBeforeTheyExist) {
     ASSERT_EQ(mScene.RootNodes().size(), 1u);
     EXPECT_EQ(mScene.RootNodes()[0], b);
     EXPECT_EQ(a->Object()->Name(), "A");
+}
+
+TEST_F(AnimationTest, MeshNodesMoveTheirFaceTracksWithTheScene) {
+    auto* node = new DAS_MeshNode(nullptr, nullptr);
+    const BS::Vector2 uv0[3] = {{0, 0}, {1, 0}, {0, 1}}, uv1[3] = {{1, 1}, {0, 3}, {1, 0}};
+    const BS::Vector3 n0[3] = {{0, 0, 1}, {0, 1, 0}, {1, 0, 0}}, n1[3] = {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}};
+    node->mFaceAnimator.AddKey(DAS_FaceKeyframe(uv0, n0, 1.0f), 0);
+    node->mFaceAnimator.AddKey(DAS_FaceKeyframe(uv1, n1, 3.0f), 0);
+    mScene.InsertNode(node, nullptr);
+    mScene.SetLastTime(10.0f);
+    mScene.Prepare();
+    mScene.Animate(2.0f);  // halfway: with the end keys doubled the curve gives the mean
+    const DAS_Face& face = node->mFaceAnimator.mFaces.at(0);
+    EXPECT_NEAR(face.mTextureCoordinates[1].y, 1.5f, 1e-5f);
+    EXPECT_NEAR(face.mNormals[2].x, 0.5f, 1e-5f);
+    EXPECT_NEAR(face.mNormals[2].y, -0.5f, 1e-5f);
 }
 
 TEST_F(AnimationTest, OnlyLongerBoneNamesHideTheirGeometry) {
@@ -276,6 +304,27 @@ TEST(SceneGraph, AWorldDestroysItsObjectsAndLightsOnceEach) {
     EXPECT_EQ(objects, 2);
     EXPECT_EQ(lights, 1);
     EXPECT_EQ(both, 1);
+}
+
+class ProbeNode : public DAS_Node {
+public:
+    ProbeNode(DAS_Node* parent, int* destroyed) : DAS_Node(parent), mDestroyed(destroyed) {}
+    ~ProbeNode() override { ++*mDestroyed; }
+
+private:
+    int* mDestroyed;
+};
+
+TEST(SceneGraph, AScenesNodesAreDestroyedWithItOnceEach) {
+    int destroyed = 0;
+    {
+        B3D_World world;
+        DAS scene(&world);
+        DAS_Node* root = scene.InsertNode(new ProbeNode(nullptr, &destroyed), nullptr);
+        scene.InsertNode(new ProbeNode(root, &destroyed), root);
+        scene.InsertNode(new ProbeNode(nullptr, &destroyed), nullptr);
+    }
+    EXPECT_EQ(destroyed, 3);
 }
 
 }  // namespace

@@ -186,18 +186,60 @@ TEST_F(KeyframeTest, TheImportersStaticKeyIsReplacedByTheFirstMorphKey) {
     EXPECT_NEAR(target[0], 15.0f, 1e-4f);
 }
 
-TEST_F(KeyframeTest, FaceTracksInterpolateEveryCorner) {
-    DAS_FaceAnimator animator;
-    const BS::Vector2 uv0[3] = {{0, 0}, {1, 0}, {0, 1}}, uv1[3] = {{1, 1}, {0, 1}, {1, 0}};
-    const BS::Vector3 n0[3] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}, n1[3] = {{1, 0, 0}, {1, 0, 0}, {1, 0, 0}};
-    animator.AddKey(DAS_FaceKeyframe(uv0, n0, 0.0f), 2);
-    animator.AddKey(DAS_FaceKeyframe(uv1, n1, 1.0f), 2);
-    EXPECT_EQ(animator.mFaces.size(), 3u);
-    EXPECT_TRUE(animator.Animated());
-    animator.mFaces[2].Animate(0.5f, false);
-    EXPECT_NEAR(animator.mFaces[2].mTextureCoordinates[1].x, 0.5f, 1e-5f);
-    EXPECT_NEAR(animator.mFaces[2].mNormals[0].x, 0.5f, 1e-5f);
-    EXPECT_NEAR(animator.mFaces[2].mNormals[0].z, 0.5f, 1e-5f);
+// Morph and face tracks share the position rule: each value (a vertex, a
+// corner's texture coordinates, a corner's normal) against the oracle, times
+// before the first key and past the last included.
+TEST_F(KeyframeTest, VertexAndFaceTracksFollowThePositionRule) {
+    std::mt19937 random(907);
+    std::uniform_real_distribution<float> coordinate(-3, 3), unit(0, 1);
+    for (int trial = 0; trial < 24; ++trial) {
+        const float last = 6.0f + 4.0f * unit(random);
+        UseLastTime(last);
+        const int n = 2 + trial % 4;
+        DAS_VertexAnimator vertices;
+        DAS_FaceAnimator faces;
+        std::vector<TrackOracle> vertex(1), uv(3), normal(3);
+        float time = 0.5f + unit(random);
+        for (int k = 0; k < n; ++k) {
+            const BS::Vector3 p(coordinate(random), coordinate(random), coordinate(random));
+            BS::Vector2 cornerUV[3];
+            BS::Vector3 cornerN[3];
+            for (int c = 0; c < 3; ++c) {
+                cornerUV[c] = BS::Vector2(coordinate(random), coordinate(random));
+                cornerN[c] = BS::Vector3(coordinate(random), coordinate(random), coordinate(random));
+                uv[c].positions.emplace_back(cornerUV[c].x, cornerUV[c].y, 0.0f);
+                normal[c].positions.push_back(cornerN[c]);
+            }
+            vertices.AddKey(DAS_VertexKeyframe(p, time), 0);
+            faces.AddKey(DAS_FaceKeyframe(cornerUV, cornerN, time), 2);
+            vertex[0].positions.push_back(p);
+            for (auto* track : {&vertex, &uv, &normal})
+                for (TrackOracle& o : *track) o.times.push_back(time), o.last = last;
+            time += 0.3f + 2.0f * unit(random);
+        }
+        ASSERT_EQ(faces.mFaces.size(), 3u);
+        ASSERT_TRUE(faces.Animated() && vertices.Animated());
+        for (int sample = 0; sample < 12; ++sample) {
+            const float t = sample == 0 ? 0.1f : -1.0f + 2.0f * last * unit(random);
+            for (bool loop : {false, true}) {
+                vertices.Animate(t, loop);
+                DAS_Face& face = faces.mFaces[2];  // faces 0 and 1 have no keys
+                face.Animate(t, loop);
+                const BS::Vector3 got[7] = {vertices.mVertices[0].mPosition,
+                                            {face.mTextureCoordinates[0].x, face.mTextureCoordinates[0].y, 0},
+                                            {face.mTextureCoordinates[1].x, face.mTextureCoordinates[1].y, 0},
+                                            {face.mTextureCoordinates[2].x, face.mTextureCoordinates[2].y, 0},
+                                            face.mNormals[0], face.mNormals[1], face.mNormals[2]};
+                const TrackOracle* want[7] = {&vertex[0], &uv[0], &uv[1], &uv[2], &normal[0], &normal[1], &normal[2]};
+                for (int v = 0; v < 7; ++v) {
+                    const BS::Vector3 w = want[v]->Position(t, loop);
+                    for (int c = 0; c < 3; ++c)
+                        EXPECT_NEAR((&got[v].x)[c], (&w.x)[c], 1e-4f * (10 + std::fabs((&w.x)[c])))
+                            << "trial " << trial << " value " << v << " t " << t << " loop " << loop;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -62,6 +62,9 @@ TEST_F(MasImporterTest, AHeaderOnlyFileGivesTheDefaultMaterialAndNoTime) {
     ASSERT_EQ(mScene->Materials().size(), 1u);
     EXPECT_EQ(mScene->Materials()[0]->mName, "dummy.png");
     EXPECT_FLOAT_EQ(mScene->LastTime(), 0.0f);
+    SetUp();
+    ASSERT_EQ(Import(std::string(kHeader) + "*SCENE {\n *SCENE_FRAMESPEED 25\n}\n"), "");
+    EXPECT_FLOAT_EQ(mScene->LastTime(), 0.0f);  // no last frame: frame 0
 }
 
 TEST_F(MasImporterTest, AnotherVersionIsRefusedBeforeAnythingElseIsRead) {
@@ -74,16 +77,19 @@ TEST_F(MasImporterTest, SceneTimingConvertsFramesAndTicks) {
     EXPECT_EQ(Import(std::string(kHeader) +
                      "*scene {\r\n\t*SCENE_FRAMESPEED 25\r\n\r\n*SCENE_LASTFRAME 100\r\n}\r\n"
                      "*GEOMOBJECT {\n *TM_ANIMATION {\n  *NODE_NAME \"X\"\n  *CONTROL_POS_TRACK {\n"
-                     "   *SAMPLES {\n    4000 1 2 3\n   }\n   *CONTROL_POS_SAMPLE 8000 1 2 3\n  }\n }\n}\n"),
+                     "   *SAMPLES {\n    4000 1 2 3\n   }\n   *CONTROL_POS_SAMPLE 8000 1 2 3\n"
+                     "   *CONTROL_POS_SAMPLE 0 7 7 7\n   *CONTROL_POS_SAMPLE 1 5 6 7\n  }\n }\n}\n"),
               "");
     EXPECT_FLOAT_EQ(mScene->LastTime(), 4.0f);
     const auto& keys = Mesh()->mAnimator.PositionKeys();
-    ASSERT_EQ(keys.size(), 2u);
-    EXPECT_FLOAT_EQ(keys[0].Time(), 1.0f);  // 4000 ticks at 25 frames of 160 ticks
-    EXPECT_FLOAT_EQ(keys[0].Position().x, -1.0f);
-    EXPECT_FLOAT_EQ(keys[0].Position().z, -3.0f);
-    EXPECT_FLOAT_EQ(keys[1].Time(), 2.0f);
-    EXPECT_FLOAT_EQ(keys[1].Position().x, 1.0f);  // inline samples are not converted
+    ASSERT_EQ(keys.size(), 3u);  // an inline sample at tick 0 is the node transform's
+    EXPECT_FLOAT_EQ(keys[0].Time(), 1.0f / 4000.0f);
+    EXPECT_FLOAT_EQ(keys[0].Position().x, 5.0f);
+    EXPECT_FLOAT_EQ(keys[1].Time(), 1.0f);  // 4000 ticks at 25 frames of 160 ticks
+    EXPECT_FLOAT_EQ(keys[1].Position().x, -1.0f);
+    EXPECT_FLOAT_EQ(keys[1].Position().z, -3.0f);
+    EXPECT_FLOAT_EQ(keys[2].Time(), 2.0f);
+    EXPECT_FLOAT_EQ(keys[2].Position().x, 1.0f);  // inline samples are not converted
 }
 
 TEST_F(MasImporterTest, NodeScaleIsKeptApartFromTheTransform) {
@@ -109,8 +115,10 @@ TEST_F(MasImporterTest, MeshVerticesFacesAndKeysAreConverted) {
     for (const BS::Vector3& n : face.mKeys.at(0).normals) EXPECT_FLOAT_EQ(n.z, 0.0f);  // no normals block
     for (const DAS_Vertex& v : Mesh()->mVertexAnimator.mVertices) {
         ASSERT_EQ(v.mKeys.size(), 1u);
-        EXPECT_FLOAT_EQ(v.mKeys[0].time, kDefaultKeyTime);
+        EXPECT_FLOAT_EQ(v.mKeys[0].time, -1.0f);
     }
+    EXPECT_FALSE(Mesh()->mVertexAnimator.Animated());  // a mesh without frames skips its per-frame work
+    EXPECT_FALSE(Mesh()->mFaceAnimator.Animated());
     EXPECT_EQ(Mesh()->mName, "Tri");
     EXPECT_EQ(mesh->Name(), "Tri");
     EXPECT_FLOAT_EQ(mesh->mTransform.m[12], -1.0f);
@@ -146,7 +154,7 @@ TEST_F(MasImporterTest, TextureCoordinatesNormalsAndTheDegreeScale) {
 TEST_F(MasImporterTest, MorphFramesAddKeysExceptAtTimeZero) {
     ASSERT_EQ(Import(std::string(kHeader) + kTriangle + " }\n" +
                      " *MESH_ANIMATION {\n  *MESH {\n   *TIMEVALUE 0\n   *MESH_VERTEX_LIST {\n    0 0 0\n    1 0 0\n    0 1 0\n   }\n  }\n"
-                     "  *MESH {\n   *TIMEVALUE 4800\n   *MESH_VERTEX_LIST {\n    0 0 5\n    1 0 5\n    0 1 5\n   }\n"
+                     "  *MESH {\n   *TIMEVALUE 4800\n   *MESH_VERTEX_LIST {\n    0 0 5\n    1 0 5\n   }\n"
                      "   *MESH_FACE_LIST {\n    0 1 2\n   }\n  }\n }\n}\n"),
               "");
     const DAS_Vertex& v = Mesh()->mVertexAnimator.mVertices.at(0);
@@ -156,7 +164,11 @@ TEST_F(MasImporterTest, MorphFramesAddKeysExceptAtTimeZero) {
     ASSERT_TRUE(Mesh()->mVertexAnimator.Animated());
     Mesh()->Prepare();
     Mesh()->mVertexAnimator.Animate(1.0f, false);
-    EXPECT_FLOAT_EQ(Mesh()->Mesh()->Vertex(2)[2], -5.0f);  // the frame moved the mesh itself
+    EXPECT_FLOAT_EQ(Mesh()->Mesh()->Vertex(1)[2], -5.0f);  // the frame moved the mesh itself
+    const DAS_Vertex& unmoved = Mesh()->mVertexAnimator.mVertices.at(2);  // the frame leaves it out
+    ASSERT_EQ(unmoved.mKeys.size(), 1u);
+    EXPECT_FLOAT_EQ(unmoved.mKeys[0].time, -1.0f);
+    EXPECT_FLOAT_EQ(Mesh()->Mesh()->Vertex(2)[1], 1.0f);
     EXPECT_EQ(Mesh()->mFaceAnimator.mFaces.at(0).mKeys.at(0).time, 1.0f);
     EXPECT_EQ(Mesh()->Mesh()->FaceNum(), 1u);  // frames add keys, never faces
 }
@@ -184,7 +196,8 @@ TEST_F(MasImporterTest, MaterialsAreNamedByTheirPicturesAndReferencedAcrossLists
     std::string error;
     ASSERT_TRUE(WritePng(mTree.Path() + "/manet.png", 1, 1, pixel.data(), error));
     ASSERT_EQ(Import(std::string(kHeader) +
-                     "*MATERIAL_LIST {\n *MATERIAL_COUNT 2\n *MATERIAL 0 {\n  *MAP_DIFFUSE {\n   *BITMAP \"C:\\maps\\manet.png\"\n  }\n }\n"
+                     "*MATERIAL_LIST {\n *MATERIAL_COUNT 2\n *MAP_DIFFUSE {\n  *BITMAP \"stray.png\"\n }\n"
+                     " *MATERIAL 0 {\n  *MAP_DIFFUSE {\n   *BITMAP \"C:\\maps\\manet.png\"\n  }\n }\n"
                      " *MATERIAL 1 {\n  *MAP_REFLECT {\n   *BITMAP \"white.png\"\n  }\n }\n}\n"
                      "*MATERIAL_LIST {\n *MATERIAL_COUNT 1\n *MATERIAL 0 {\n  *MAP_REFLECT {\n   *BITMAP \"second.png\"\n  }\n }\n}\n"
                      "*GEOMOBJECT {\n *MATERIAL_REF 5\n}\n*GEOMOBJECT {\n *MATERIAL_REF 2\n}\n"),
@@ -194,6 +207,7 @@ TEST_F(MasImporterTest, MaterialsAreNamedByTheirPicturesAndReferencedAcrossLists
     EXPECT_EQ(materials[1]->mName, "manet.png");
     EXPECT_TRUE(materials[1]->mMaterial->HasTexture());
     EXPECT_NE(mOut.find("LOAD TEXTURE: " + mTree.Path() + "/manet.png\n"), std::string::npos);
+    EXPECT_EQ(mOut.find("stray.png"), std::string::npos);  // a picture outside any material is dropped
     EXPECT_EQ(materials[2]->mName, "white.png");
     EXPECT_EQ(materials[3]->mName, "second.png");
     EXPECT_EQ(Mesh(0)->Mesh()->Material(), materials[1]->mMaterial);  // out of range: the first
@@ -289,6 +303,9 @@ TEST_F(MasImporterTest, LineNumbersCountBreaksSplitBetweenPieces) {
     SetUp();
     EXPECT_EQ(Import(header + comment + "\r" + std::string(8192, '\r') + "\n*SCENE\n"),
               "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 3)");
+    SetUp();  // blank lines first, with the old line end alone
+    EXPECT_EQ(Import("\r\r*3DSMAX_ASCIIEXPORT 330\r*SCENE\r"),
+              "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 4)");
 }
 
 TEST_F(MasImporterTest, TheEndOfTheFileIsReportedForWhatWasLost) {
@@ -314,9 +331,10 @@ TEST_F(MasImporterTest, TheEndOfTheFileIsReportedForWhatWasLost) {
 TEST_F(MasImporterTest, TokensOverTheLimitEndTheirLine) {
     const std::string name1023 = "*" + std::string(1022, 'X');
     ASSERT_EQ(Import(std::string(kHeader) + name1023 + "\n" + name1023 + " more\n*GEOMOBJECT {\n *NODE_TM {\n"
-                     "  *NODE_NAME " + std::string(1030, 'n') + "\n  *NODE_NAME short\n }\n}\n"),
+                     "  *NODE_NAME " + std::string(1030, 'n') + "\n" + std::string(1012, ' ') + "*NODE_NAME short\n" +
+                     std::string(1013, ' ') + "*NODE_NAME other\n }\n}\n"),
               "");
-    EXPECT_EQ(Mesh()->mName, "short");
+    EXPECT_EQ(Mesh()->mName, "short");  // blanks, keyword and the blank after it fill the 1024 bytes in the second
 }
 
 TEST_F(MasImporterTest, MalformedFilesAreRefusedWithTheLineAndWhatWasExpected) {
@@ -324,7 +342,11 @@ TEST_F(MasImporterTest, MalformedFilesAreRefusedWithTheLineAndWhatWasExpected) {
         std::string body;
         std::string message;
     };
+    std::string intervals = "*CAMERAOBJECT {\n *CAMERA_SETTINGS {\n";  // 32 intervals from line 4
+    for (int i = 0; i < 32; ++i) intervals += "  *CAMERA_START_FRAME 0\n  *CAMERA_END_FRAME 1\n";
     const Case cases[] = {
+        {intervals + "  *CAMERA_START_FRAME 2\n", "A camera holds at most 32 intervals (line 68)"},
+        {intervals + "  *CAMERA_END_FRAME 2\n", "A camera holds at most 32 intervals (line 68)"},
         {"*SCENE\n", "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 2)"},
         {"*GEOMOBJECT [\n", "Incorrect *GEOMOBJECT command in BN3D_MASLoader::ParseRoot (line 2)"},
         {"*GEOMOBJECT {\n *NODE_TM (\n", "Illegal *NODE_TM command in file (line 3)"},
