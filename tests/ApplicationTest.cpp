@@ -6,6 +6,7 @@
 
 #include "BS/Export/BS_Application.h"
 #include "BS/Export/BS_Error.h"
+#include "DemoSys/Bundle.h"
 #include "TempTree.h"
 
 using BS::LinuxApplication;
@@ -77,6 +78,17 @@ TEST(ApplicationPath, UnsetPathIsReported) {
         EXPECT_EQ(e.mMessage, "Cannot open application directory, (PATH is not set)");
         EXPECT_EQ(e.GetFileName(), "");
     }
+}
+
+TEST(ApplicationPath, TheBundlePathLosesItsTrailingSlashesButNotTheRoot) {
+    const std::string kept = Bundle::Path();
+    Bundle::SetPath("a/");
+    EXPECT_EQ(Bundle::Path(), "a");
+    Bundle::SetPath("/opt/show.app///");
+    EXPECT_EQ(Bundle::DataTreePath(), "/opt/show.app/FxData");
+    Bundle::SetPath("//");
+    EXPECT_EQ(Bundle::Path(), "/");
+    Bundle::SetPath(kept);
 }
 
 TEST(Application, MissingHomeIsReportedBeforeTheProgramIsLookedFor) {

@@ -10,6 +10,8 @@
 #include <iterator>
 #include <memory>
 
+#include "DemoSys/Bundle.h"
+#include "DemoSys/Music.h"
 #include "Linux/Source/AudioPlayer.h"
 #include "TempTree.h"
 
@@ -25,20 +27,22 @@ std::vector<int16_t> ReadSamples(const std::string& path) {
 
 }  // namespace
 
-// Half a second of stereo, in which the music is already audible.
+// Half a second of stereo, in which the music is already audible, opened
+// and started as the show does it.
 TEST(AudioPlayer, TheDeviceIsFedTheDecodedMusicFromItsFirstSampleOn) {
     TempTree dir;
     const std::string fed = dir.Path() + "/fed.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", fed.c_str(), 1);
-    std::unique_ptr<AudioPlayer> player = AudioPlayer::CreateFromFile(std::string(KESTREL_BUNDLE) + "/demomusa.mp3");
+    Bundle::SetPath(KESTREL_BUNDLE);
+    avAudioInit();
+    auto* player = dynamic_cast<AudioPlayer*>(gAVPlayer.get());
     ASSERT_TRUE(player);
     constexpr size_t kSamples = AudioPlayer::kSampleRate;
     const std::vector<int16_t> decoded(player->Samples().begin(), player->Samples().begin() + kSamples);
-    ASSERT_TRUE(player->prepareToPlay());
-    player->play();
+    avAudioPlay();
     for (int i = 0; i < 500 && ReadSamples(fed).size() < kSamples; ++i) usleep(10000);
-    player.reset();
+    gAVPlayer.reset();
     const std::vector<int16_t> written = ReadSamples(fed);
     ASSERT_GE(written.size(), kSamples);
     EXPECT_TRUE(std::equal(decoded.begin(), decoded.end(), written.begin()));

@@ -1,4 +1,6 @@
 // Render lists, models and the camera on headless GL, read back from pixels.
+#include <GLES2/gl2.h>
+#include <GLES2/gl2ext.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -6,6 +8,7 @@
 #include "DemoSys/DemoSys.h"
 #include "DemoSys/Riraru3Z/ObjReader.h"
 #include "DemoSys/Riraru3Z/RenderList.h"
+#include "DemoSys/Riraru3Z/VertexArrays.h"
 #include "DemoSys/Riraru3Z/Shader.h"
 #include "DemoSys/Riraru3Z/SimpleCamera.h"
 #include "DemoSys/Riraru3Z/SimpleMaterial.h"
@@ -89,6 +92,12 @@ TEST_F(RenderListTest, EditsReachTheGpuOnlyAfterFlush) {
     EXPECT_FALSE(Red(80, 240));
     EXPECT_TRUE(Red(240, 240));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    GLint buffer = -1, vertexArray = -1;  // nothing stays bound for the draws that follow
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
+    EXPECT_EQ(buffer, 0);
+    ASSERT_TRUE(VertexArrays::Available());  // Mesa's GLES2 has vertex array objects
+    glGetIntegerv(GL_VERTEX_ARRAY_BINDING_OES, &vertexArray);
+    EXPECT_EQ(vertexArray, 0);
 }
 
 TEST_F(RenderListTest, AddingAfterTheFirstDrawEndsTheProcessWithFailure) {
@@ -140,6 +149,10 @@ TEST_F(RenderListTest, ModelsApplyToEveryListAndDrawOnlyWhenVisible) {
 }
 
 TEST_F(RenderListTest, ExtentsAndBoundingBox) {
+    SimpleModel fresh;  // before its extremes are taken, a point at its origin
+    fresh.mTransform.SetPosition(BS::Vector3(3, 4, 0));
+    EXPECT_FLOAT_EQ(fresh.GetBoundingBox().width, 0.0f);
+    EXPECT_FLOAT_EQ(fresh.GetBoundingBox().x, 3.0f);
     SimpleModel empty;
     empty.UpdateExtremes();
     EXPECT_FLOAT_EQ(empty.mExtents[0], -100000.0f);
@@ -220,9 +233,22 @@ TEST_F(RenderListTest, CameraProjectionIsACopyAndTheShadowTargetIsComplete) {
     BS::Matrix44 projection = camera.GetProjectionMatrix();
     projection.m[0] = 42.0f;
     EXPECT_NE(camera.GetProjectionMatrix().m[0], 42.0f);
-    // A point on the near plane at the right edge maps to x = 1.
-    const BS::Vector4 edge = camera.GetProjectionMatrix() * BS::Vector4(0.6666667f, 0, -0.6666667f, 1);
-    EXPECT_NEAR(edge.x / edge.w, 1.0f, 1e-5f);
+    // The near plane's edges (x +-2/3, y +-1 at depth 2/3) and the far plane
+    // (5000) map to the edges of clip space.
+    const struct {
+        BS::Vector4 point;
+        float x, y, z;
+    } edges[] = {{{0.6666667f, 0, -0.6666667f, 1}, 1, 0, -1},
+                 {{-0.6666667f, 0, -0.6666667f, 1}, -1, 0, -1},
+                 {{0, 1, -0.6666667f, 1}, 0, 1, -1},
+                 {{0, -1, -0.6666667f, 1}, 0, -1, -1},
+                 {{2500, -3750, -5000, 1}, 0.5f, -0.5f, 1}};
+    for (const auto& e : edges) {
+        const BS::Vector4 clip = camera.GetProjectionMatrix() * e.point;
+        EXPECT_NEAR(clip.x / clip.w, e.x, 1e-4f);
+        EXPECT_NEAR(clip.y / clip.w, e.y, 1e-4f);
+        EXPECT_NEAR(clip.z / clip.w, e.z, 1e-4f);
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, camera.GetShadowFramebuffer());
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
     GLint depth = 0;

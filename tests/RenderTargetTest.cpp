@@ -2,11 +2,13 @@
 
 #include <cmath>
 
+#include "DemoSys/DemoLog.h"
 #include "DemoSys/DemoSys.h"
 #include "DemoSys/GLView.h"
 #include "DemoSys/RenderBuffer.h"
 #include "DemoSys/Riraru3Z/Shader.h"
 #include "GLTestSupport.h"
+#include "Linux/Source/DisplaySurface.h"
 #include "TempTree.h"
 
 namespace {
@@ -45,7 +47,10 @@ protected:
 
 TEST_F(RenderTargetTest, FullRectPutsTextureRowZeroAtTheTop) {
     TwoRowTexture();
-    DemoSys::DrawRect(0, 0, 480, 320, 0, kWhite);
+    glEnable(GL_BLEND);  // the shared white is opaque: the picture covers what was there
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DemoSys::DrawRect(0, 0, 480, 320, 0, DemoSys::kWhite);
+    glDisable(GL_BLEND);
     EXPECT_TRUE(CornersCovered());
     EXPECT_TRUE(NearColour(Pixel(160, 479), 255, 0, 0));  // GL's top row
     EXPECT_TRUE(NearColour(Pixel(160, 0), 0, 0, 255));
@@ -97,6 +102,28 @@ TEST_F(RenderTargetTest, ShaderWithoutColourUniformStillDraws) {
     DemoSys::DrawRectWithShader(flat, 0, 0, 480, 320, 0, kWhite);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // no " glError" line
     EXPECT_TRUE(NearColour(Pixel(160, 240), 255, 255, 0));
+
+    // A colour as the program's only uniform sits at location 0.
+    tree.Write("tint.vsh", "attribute vec2 pos;\nvoid main() { gl_Position = vec4(pos, 0.0, 1.0); }\n");
+    tree.Write("tint.fsh", "precision mediump float;\nuniform vec4 color;\nvoid main() { gl_FragColor = color; }\n");
+    Shader* tint = Shader::LoadShader(tree.Path() + "/tint");
+    ASSERT_EQ(tint->GetUniformColor(), 0);
+    tint->BindShader();
+    const float blue[4] = {0, 0, 1, 1};
+    DemoSys::DrawRectWithShader(tint, 0, 0, 480, 320, 0, blue);
+    EXPECT_TRUE(NearColour(Pixel(160, 240), 0, 0, 255));
+    GLint buffer = -1;  // the streamed quad leaves no buffer bound for the draws that follow
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
+    EXPECT_EQ(buffer, 0);
+}
+
+TEST_F(RenderTargetTest, AGLErrorIsPrintedWithItsTagOnce) {
+    testing::internal::CaptureStdout();
+    CheckGLError("quiet");
+    glEnable(0x7fff);  // no such capability
+    CheckGLError("probe");
+    CheckGLError("after");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), " glError: 0x 500> probe\n");
 }
 
 TEST_F(RenderTargetTest, InitLoadsTheSharedShaderOnce) {
@@ -160,4 +187,47 @@ TEST_F(RenderTargetTest, ViewReusesItsFramebufferUntilLayoutChanges) {
     GLint depthBits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
     EXPECT_EQ(depthBits, 16);
+}
+
+TEST_F(RenderTargetTest, AViewThatMadeNothingDeletesNothing) {
+    // In a context of its own the first texture, framebuffer and renderbuffer
+    // are named 1: a view that never drew must leave them alone when it lays
+    // out again or goes.
+    // Kept to the end: closing a headless surface ends the display that the
+    // test program's own context shares.
+    static DisplaySurface* other = CreateHeadlessSurface().release();
+    ASSERT_TRUE(other && other->MakeCurrent());
+    const unsigned char pixel[4] = {9, 9, 9, 255};
+    GLuint texture = MakeTexture(1, 1, pixel), framebuffer = 0, renderbuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glGenRenderbuffers(1, &renderbuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+    ASSERT_EQ(texture + framebuffer + renderbuffer, 3u);
+    {
+        GLView idle;
+        idle.setContext(other);
+        idle.layoutSubviews();
+    }
+    EXPECT_TRUE(glIsTexture(texture));
+    EXPECT_TRUE(glIsFramebuffer(framebuffer));
+    EXPECT_TRUE(glIsRenderbuffer(renderbuffer));
+    ASSERT_TRUE(View().context()->MakeCurrent());
+}
+
+TEST_F(RenderTargetTest, ATargetMadeWhileAnotherUnitIsActiveLeavesThatUnitsTexture) {
+    const unsigned char pixel[4] = {1, 2, 3, 255};
+    glActiveTexture(GL_TEXTURE1);
+    const GLuint shadowLike = MakeTexture(1, 1, pixel);  // MakeTexture works on unit 0
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, shadowLike);
+    ASSERT_NE(shadowLike, 0u);
+    RenderBuffer target(64, 32, false);
+    glActiveTexture(GL_TEXTURE1);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(static_cast<GLuint>(bound), shadowLike);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glDeleteTextures(1, &shadowLike);
 }
