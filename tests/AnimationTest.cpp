@@ -24,6 +24,7 @@ public:
         B3D_Object::Render(camera, m);
     }
     void RenderShadows(B3D_Camera& camera, BS::Matrix44 m) override {
+        ++shadowRenders;
         receivedForShadows = m;
         B3D_Object::RenderShadows(camera, m);
     }
@@ -35,7 +36,7 @@ public:
         ++cullTests;
         B3D_Object::CullTestSelf(camera);
     }
-    int renders = 0, loads = 0, cullTests = 0;
+    int renders = 0, shadowRenders = 0, loads = 0, cullTests = 0;
     BS::Matrix44 received, receivedForShadows;
 
 private:
@@ -242,15 +243,26 @@ TEST(SceneGraph, HiddenAndCulledObjectsDrawNoneOfTheirChildren) {
     B3D_Camera camera;
     ProbeObject parent, child;
     parent.AddObject(&child);
-    parent.Render(camera, BS::Matrix44());
+    EXPECT_FALSE(parent.IsMesh());
+    auto draw = [&] {
+        parent.Render(camera, BS::Matrix44());
+        parent.RenderShadows(camera, BS::Matrix44());
+    };
+    draw();
     EXPECT_EQ(child.renders, 1);
+    EXPECT_EQ(child.shadowRenders, 1);
     parent.Hide();
-    parent.Render(camera, BS::Matrix44());
+    draw();
     EXPECT_EQ(child.renders, 1);
+    EXPECT_EQ(child.shadowRenders, 1);
     parent.Show();
+    draw();
+    EXPECT_EQ(child.renders, 2);
+    EXPECT_EQ(child.shadowRenders, 2);
     parent.SetCulled(true);
-    parent.Render(camera, BS::Matrix44());
-    EXPECT_EQ(child.renders, 1);
+    draw();
+    EXPECT_EQ(child.renders, 2);
+    EXPECT_EQ(child.shadowRenders, 2);
 }
 
 TEST(SceneGraph, ChildrenReceiveTheTransformTimesWhatTheParentWasGiven) {

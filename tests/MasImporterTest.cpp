@@ -14,6 +14,7 @@
 #include "BS/Export/BS_File.h"
 #include "DAS/Source/DAS.h"
 #include "DAS/Source/DAS_MAS_Importer.h"
+#include "DemoSys/Riraru3Z/RenderList.h"
 #include "DemoSys/Riraru3Z/SimpleMaterial.h"
 #include "GLTestSupport.h"
 #include "Linux/Source/PngFile.h"
@@ -212,6 +213,7 @@ TEST_F(MasImporterTest, MaterialsAreNamedByTheirPicturesAndReferencedAcrossLists
     EXPECT_EQ(materials[3]->mName, "second.png");
     EXPECT_EQ(Mesh(0)->Mesh()->Material(), materials[1]->mMaterial);  // out of range: the first
     EXPECT_EQ(Mesh(1)->Mesh()->Material(), materials[3]->mMaterial);
+    EXPECT_EQ(Mesh(1)->Mesh()->mModel.GetRenderLists()[0]->GetMaterial(), materials[3]->mMaterial);  // what it draws with
 
     SetUp();
     ASSERT_EQ(Import(std::string(kHeader) + "*GEOMOBJECT {\n *MATERIAL_REF 0\n}\n"), "");

@@ -71,6 +71,7 @@ TEST_F(SkinnedMeshTest, FacesGiveTheirCornersTheirNormal) {
 
 TEST_F(SkinnedMeshTest, LoadingPacksTextureCoordinatesWithoutFlipping) {
     B3D_Mesh mesh;
+    EXPECT_TRUE(mesh.IsMesh());  // animated scenes pick their meshes by it
     for (int i = 0; i < 3; ++i) mesh.CreateVertex(static_cast<float>(i), static_cast<float>(i * i), 0);
     mesh.TextureVertex(0)[0] = 0.5f;
     mesh.TextureVertex(0)[1] = 1.0f;
@@ -130,6 +131,21 @@ TEST_F(SkinnedMeshTest, AMeshIsPlacedByTheQuarterTurnTheViewAndItsTransform) {
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(got[i], shadow.m[i], 1e-4f) << i;
     glGetUniformfv(shader->GetProgram(), shader->GetUniformMvMatrix(), got);
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(got[i], placed.m[i], 1e-4f) << i;
+    // Meshes are seen through their own frustum: x +-2/3 and y +-1 at depth
+    // 2/3, out to 5000, whatever the camera's projection (glFrustum's matrix).
+    const double l = -0.6666667, r = 0.6666667, b = -1, tp = 1, n = 0.6666667, f = 5000;
+    BS::Matrix44 projection;
+    projection.m[0] = float(2 * n / (r - l));
+    projection.m[5] = float(2 * n / (tp - b));
+    projection.m[8] = float((r + l) / (r - l));
+    projection.m[9] = float((tp + b) / (tp - b));
+    projection.m[10] = float(-(f + n) / (f - n));
+    projection.m[11] = -1;
+    projection.m[14] = float(-2 * f * n / (f - n));
+    projection.m[15] = 0;
+    const BS::Matrix44 mvp = projection * placed;
+    glGetUniformfv(shader->GetProgram(), shader->GetUniformMvpMatrix(), got);
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(got[i], mvp.m[i], 1e-5f * (1 + std::fabs(mvp.m[i]))) << i;
 }
 
 TEST_F(SkinnedMeshTest, AGLErrorBeforeDrawingIsRaisedAndNothingIsDrawn) {
@@ -269,7 +285,7 @@ TEST_F(SkinnedMeshTest, MorphedAndSkinnedPositionsReachTheRenderList) {
     DAS_MeshNode* node = MeshNode(3);
     node->Mesh()->CreateFace(0, 1, 2);
     node->mVertexAnimator.AddKey(DAS_VertexKeyframe(BS::Vector3(0, 0, 0), 0.0f), 0);
-    node->mVertexAnimator.AddKey(DAS_VertexKeyframe(BS::Vector3(0, 8, 0), 1.0f), 0);
+    node->mVertexAnimator.AddKey(DAS_VertexKeyframe(BS::Vector3(2, 8, -3), 1.0f), 0);
     mScene.Prepare();
     mWorld.LoadForContext();
     B3D_Camera camera;
@@ -277,7 +293,10 @@ TEST_F(SkinnedMeshTest, MorphedAndSkinnedPositionsReachTheRenderList) {
     mScene.Animate(1.0f);
     DemoSys::ResetRenderTarget();
     camera.Render(mWorld);
-    EXPECT_FLOAT_EQ(node->Mesh()->mModel.GetRenderLists()[0]->GetVertices()[0].y, 8.0f);
+    const RenderListVertex& moved = node->Mesh()->mModel.GetRenderLists()[0]->GetVertices()[0];
+    EXPECT_FLOAT_EQ(moved.x, 2.0f);
+    EXPECT_FLOAT_EQ(moved.y, 8.0f);
+    EXPECT_FLOAT_EQ(moved.z, -3.0f);
 }
 
 }  // namespace

@@ -55,8 +55,6 @@ private:
 
     std::unique_ptr<RenderList> mRenderList;  // the mesh's own, not shared like a model file's
     SimpleMaterial* mMaterial = nullptr;
-    unsigned mFaceCapacity = 0;
-    unsigned mVertexCapacity = 0;
     std::vector<float> mPositions;
     std::vector<float> mNormals;
     std::vector<float> mTextureCoordinates;
