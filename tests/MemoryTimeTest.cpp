@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/time.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -67,7 +68,13 @@ TEST(Memory, ReallocateOfNullAllocatesAndGrowingKeepsContents) {
 
 TEST(Time, SetTimeMovesTheOriginAndTheClockRunsOn) {
     std::unique_ptr<BS::Time> clock(BS::Time::CreateTime());
-    EXPECT_NEAR(clock->GetTime(), static_cast<double>(time(nullptr)), 2.0);
+    struct timeval wall;  // a new clock reads the wall clock
+    gettimeofday(&wall, nullptr);
+    EXPECT_NEAR(clock->GetTime(), static_cast<double>(wall.tv_sec) + wall.tv_usec / 1e6, 0.1);
+    struct timespec monotonic;  // ticks are the monotonic clock's nanoseconds
+    clock_gettime(CLOCK_MONOTONIC, &monotonic);
+    const double ticks = static_cast<double>(BS::Time::GetTickCount());
+    EXPECT_NEAR(ticks, static_cast<double>(monotonic.tv_sec) * 1e9 + static_cast<double>(monotonic.tv_nsec), 1e8);
     clock->SetTime(5.0);
     BS::Time::Sleep(0.05);
     EXPECT_GE(clock->GetTime(), 5.05);
