@@ -69,12 +69,11 @@ protected:
 
     // Mean brightness of the frame after n renders at demo time t.
     static double Render(Effect& scene, float t, int frames = 1) {
-        std::vector<unsigned char> pixels(320 * 480 * 4);
         for (int i = 0; i < frames; ++i) {
             DemoSys::ResetRenderTarget();
             scene.renderForFxTime(0.0f, t + i / 60.0f, 0.0f, 0.0f);
         }
-        glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        const std::vector<unsigned char> pixels = ReadScreenRGBA();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         double sum = 0.0;
         for (size_t i = 0; i < pixels.size(); i += 4) sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
@@ -82,8 +81,7 @@ protected:
     }
     // The share of pixels that differ from the clear blue of the animated scenes.
     static double NotBlue() {
-        std::vector<unsigned char> pixels(320 * 480 * 4);
-        glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        const std::vector<unsigned char> pixels = ReadScreenRGBA();
         int other = 0;
         for (size_t i = 0; i < pixels.size(); i += 4) other += !(pixels[i] < 8 && pixels[i + 1] < 8 && pixels[i + 2] > 247);
         return other / (320.0 * 480.0);
@@ -113,17 +111,12 @@ TEST_F(AnimatedSceneTest, TheGeneratedScenesImportAsDesigned) {
 
 TEST_F(AnimatedSceneTest, ARewoundSceneReplaysItsFrames) {
     robot& dancer = Loaded<robot>();
-    const auto screen = [] {
-        std::vector<unsigned char> pixels(320 * 480 * 4);
-        glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
-    };
     Render(dancer, 2.0f, 20);
-    const std::vector<unsigned char> first = screen();
+    const std::vector<unsigned char> first = ReadScreenRGBA();
     Render(dancer, 3.0f, 40);
     robot::Rewind();
     Render(dancer, 2.0f, 20);
-    EXPECT_TRUE(screen() == first) << "the dance starts over from where load left it";
+    EXPECT_TRUE(ReadScreenRGBA() == first) << "the dance starts over from where load left it";
 }
 
 TEST_F(AnimatedSceneTest, TheRobotsClockStepsWithinBoundsAndLoops) {

@@ -45,6 +45,12 @@ GLuint GLTest::MakeTexture(int width, int height, const unsigned char* rgba) {
     return texture;
 }
 
+std::vector<unsigned char> ReadScreenRGBA() {
+    std::vector<unsigned char> rgba(320 * 480 * 4);
+    glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
 bool NearColour(const std::array<int, 4>& pixel, int r, int g, int b, int tolerance) {
     return std::abs(pixel[0] - r) <= tolerance && std::abs(pixel[1] - g) <= tolerance &&
            std::abs(pixel[2] - b) <= tolerance;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 class GLView;
 
@@ -20,6 +21,9 @@ protected:
     // A texture of width x height RGBA pixels, rows from row 0 up.
     static GLuint MakeTexture(int width, int height, const unsigned char* rgba);
 };
+
+// The bound 320 x 480 screen's RGBA bytes, rows from GL's bottom row up.
+std::vector<unsigned char> ReadScreenRGBA();
 
 // Colour comparison with the rounding a rasteriser may apply.
 bool NearColour(const std::array<int, 4>& pixel, int r, int g, int b, int tolerance = 3);

@@ -35,8 +35,7 @@ using Select = std::function<bool(const Rgb&)>;
 class Upright {
 public:
     static Upright ReadScreen() {
-        std::vector<unsigned char> portrait(320 * 480 * 4);
-        glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, portrait.data());
+        const std::vector<unsigned char> portrait = ReadScreenRGBA();
         Upright picture;
         picture.mPixels.resize(kWidth * kHeight);
         for (int y = 0; y < kHeight; ++y)

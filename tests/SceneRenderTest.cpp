@@ -44,11 +44,7 @@ struct Picture {
     bool operator==(const Picture& other) const { return rgba == other.rgba; }
 };
 
-Picture ReadScreen() {
-    Picture picture{std::vector<unsigned char>(320 * 480 * 4)};
-    glReadPixels(0, 0, 320, 480, GL_RGBA, GL_UNSIGNED_BYTE, picture.rgba.data());
-    return picture;
-}
+Picture ReadScreen() { return Picture{ReadScreenRGBA()}; }
 
 // A rectangle of the 320 x 480 pixel grid, GL's origin bottom left.
 struct Box {
