@@ -109,6 +109,21 @@ TEST_F(AnimationTest, WorldMatricesComposeTrackScaleAndParent) {
     EXPECT_TRUE(child->Object()->mTransform == rootWorld * childLocal);
 }
 
+TEST_F(AnimationTest, AParentWithoutAnObjectPlacesItsChildrenAsAtTheOrigin) {
+    DAS_Node* group = mScene.InsertNode(new DAS_Node(), nullptr);
+    auto* child = new DAS_Node(group);
+    child->mObject = new B3D_Object();
+    mScene.InsertObject(child->mObject);
+    child->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(4, -5, 6), 0.0f));
+    mScene.InsertNode(child, group);
+    mScene.Prepare();
+    mScene.Animate(0.0f);
+    const BS::Vector4 p = child->Object()->mTransform.GetColumn(3);
+    EXPECT_FLOAT_EQ(p.x, 4.0f);
+    EXPECT_FLOAT_EQ(p.y, -5.0f);
+    EXPECT_FLOAT_EQ(p.z, 6.0f);
+}
+
 TEST_F(AnimationTest, ParentsAreFoundByNameEvenWhenNamedBeforeTheyExist) {
     {  // only a scene read from a file links by name; one put together in code keeps its roots
         DAS plain(&mWorld);

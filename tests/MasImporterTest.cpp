@@ -91,6 +91,12 @@ TEST_F(MasImporterTest, SceneTimingConvertsFramesAndTicks) {
     EXPECT_FLOAT_EQ(keys[1].Position().z, -3.0f);
     EXPECT_FLOAT_EQ(keys[2].Time(), 2.0f);
     EXPECT_FLOAT_EQ(keys[2].Position().x, 1.0f);  // inline samples are not converted
+
+    SetUp();  // a track that names no node belongs to the object itself, not a target
+    ASSERT_EQ(Import(std::string(kHeader) + "*GEOMOBJECT {\n *TM_ANIMATION {\n  *CONTROL_POS_TRACK {\n"
+                                            "   *SAMPLES {\n    4800 1 2 3\n   }\n  }\n }\n}\n"),
+              "");
+    EXPECT_EQ(Mesh()->mAnimator.PositionKeys().size(), 1u);
 }
 
 TEST_F(MasImporterTest, NodeScaleIsKeptApartFromTheTransform) {
@@ -150,6 +156,13 @@ TEST_F(MasImporterTest, TextureCoordinatesNormalsAndTheDegreeScale) {
     EXPECT_NEAR(Mesh()->Mesh()->TextureVertex(0)[0], 0.5f, 1e-6f);  // 180 / 360
     EXPECT_NEAR(Mesh()->Mesh()->TextureVertex(1)[0], 0.25f, 1e-6f);
     EXPECT_FLOAT_EQ(Mesh()->mFaceAnimator.mFaces.at(0).mKeys.at(0).textureCoordinates[0].x, 180.0f);
+
+    SetUp();  // one texture vertex for every corner
+    ASSERT_EQ(Import(std::string(kHeader) + kTriangle +
+                     "  *MESH_MAPPINGCHANNEL 1 {\n   *MESH_TVERTLIST {\n    0.5 0.25 0\n   }\n"
+                     "   *MESH_TFACELIST {\n    0 0 0\n   }\n  }\n }\n}\n"),
+              "");
+    for (unsigned corner = 0; corner < 3; ++corner) EXPECT_FLOAT_EQ(Mesh()->Mesh()->TextureVertex(corner)[0], 0.5f);
 }
 
 TEST_F(MasImporterTest, MorphFramesAddKeysExceptAtTimeZero) {
