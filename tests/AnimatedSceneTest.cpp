@@ -60,11 +60,18 @@ protected:
             s->initWithView(&View());
             testing::internal::CaptureStdout();
             s->load();
-            EXPECT_EQ(testing::internal::GetCapturedStdout().find("GOT EXCEPTION"), std::string::npos);
+            LoadOutput<Scene>() = testing::internal::GetCapturedStdout();
+            EXPECT_EQ(LoadOutput<Scene>().find("GOT EXCEPTION"), std::string::npos);
             return s;
         }();
         Scene::Rewind();
         return *scene;
+    }
+    // What the scene's load printed.
+    template <typename Scene>
+    static std::string& LoadOutput() {
+        static std::string output;
+        return output;
     }
 
     // Mean brightness of the frame after n renders at demo time t.
@@ -111,6 +118,7 @@ TEST_F(AnimatedSceneTest, TheGeneratedScenesImportAsDesigned) {
 
 TEST_F(AnimatedSceneTest, ARewoundSceneReplaysItsFrames) {
     robot& dancer = Loaded<robot>();
+    EXPECT_EQ(LoadOutput<robot>().find(" --> "), std::string::npos);  // one shader for all: no names listed
     Render(dancer, 2.0f, 20);
     const std::vector<unsigned char> first = ReadScreenRGBA();
     Render(dancer, 3.0f, 40);
@@ -131,12 +139,14 @@ TEST_F(AnimatedSceneTest, TheRobotsClockStepsWithinBoundsAndLoops) {
 
 TEST_F(AnimatedSceneTest, TheTunnelFliesThroughItsFramesWithSparks) {
     tunnel& flight = Loaded<tunnel>();
+    EXPECT_NE(LoadOutput<tunnel>().find(" --> white.png\n"), std::string::npos) << "each mesh's material named";
     Render(flight, 60.0f);
     EXPECT_GT(NotBlue(), 0.2) << "frames and floor fill much of the view";
 }
 
 TEST_F(AnimatedSceneTest, TheSawBladeSpinsBeforeItsBackgroundAndSparks) {
     sawblade& saw = Loaded<sawblade>();
+    EXPECT_NE(LoadOutput<sawblade>().find(" --> manet.png\n"), std::string::npos) << "each mesh's material named";
     const double first = Render(saw, 105.0f);
     EXPECT_GT(first, 30.0) << "the background and the blade are drawn";
     EXPECT_GT(Render(saw, 106.0f, 10), 30.0);
