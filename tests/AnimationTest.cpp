@@ -308,14 +308,18 @@ TEST(SceneGraph, ChildrenReceiveTheTransformTimesWhatTheParentWasGiven) {
     EXPECT_EQ(grandchild.cullTests, 1);
 }
 
-class ProbeLight : public B3D_Light {
+// A Base that counts how often one of its kind is destroyed.
+template <typename Base>
+class CountsDestruction : public Base {
 public:
-    explicit ProbeLight(int* destroyed) : mDestroyed(destroyed) {}
-    ~ProbeLight() override { ++*mDestroyed; }
+    template <typename... Args>
+    explicit CountsDestruction(int* destroyed, Args... args) : Base(args...), mDestroyed(destroyed) {}
+    ~CountsDestruction() override { ++*mDestroyed; }
 
 private:
     int* mDestroyed;
 };
+using ProbeLight = CountsDestruction<B3D_Light>;
 
 TEST(SceneGraph, AWorldDestroysItsObjectsAndLightsOnceEach) {
     int objects = 0, lights = 0, both = 0;
@@ -333,23 +337,16 @@ TEST(SceneGraph, AWorldDestroysItsObjectsAndLightsOnceEach) {
     EXPECT_EQ(both, 1);
 }
 
-class ProbeNode : public DAS_Node {
-public:
-    ProbeNode(DAS_Node* parent, int* destroyed) : DAS_Node(parent), mDestroyed(destroyed) {}
-    ~ProbeNode() override { ++*mDestroyed; }
-
-private:
-    int* mDestroyed;
-};
+using ProbeNode = CountsDestruction<DAS_Node>;
 
 TEST(SceneGraph, AScenesNodesAreDestroyedWithItOnceEach) {
     int destroyed = 0;
     {
         B3D_World world;
         DAS scene(&world);
-        DAS_Node* root = scene.InsertNode(new ProbeNode(nullptr, &destroyed), nullptr);
-        scene.InsertNode(new ProbeNode(root, &destroyed), root);
-        scene.InsertNode(new ProbeNode(nullptr, &destroyed), nullptr);
+        DAS_Node* root = scene.InsertNode(new ProbeNode(&destroyed, nullptr), nullptr);
+        scene.InsertNode(new ProbeNode(&destroyed, root), root);
+        scene.InsertNode(new ProbeNode(&destroyed, nullptr), nullptr);
     }
     EXPECT_EQ(destroyed, 3);
 }
