@@ -49,6 +49,11 @@ DAS_CameraNode* AnimatedScene::CameraAt(float time) const {
     return camera ? camera : mScene->FirstCamera();
 }
 
+B3D_Camera* AnimatedScene::CameraNamed(const char* node) const {
+    auto* named = dynamic_cast<DAS_CameraNode*>(mScene->NodeForName(node));
+    return named ? named->Camera() : nullptr;
+}
+
 void AnimatedScene::Render(B3D_Camera& camera) {
     camera.PrepareRender(*mWorld);
     try {

@@ -28,6 +28,9 @@ public:
     void Animate(float time);
     // The camera active at time, else the first; null when there is none.
     DAS_CameraNode* CameraAt(float time) const;
+    // The camera of the camera node with that name; null when there is no
+    // such node or it holds no camera.
+    B3D_Camera* CameraNamed(const char* node) const;
     // Prepares the camera and draws the world; a GL error is reported, not raised.
     void Render(B3D_Camera& camera);
 

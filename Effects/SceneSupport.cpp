@@ -18,6 +18,10 @@ std::string FxPath(const char* relative) { return Bundle::Path() + relative; }
 
 const float kSparkGold[3] = {222.0f / 255.0f, 173.0f / 255.0f, 3.0f / 255.0f};
 
+void StartAtHome(Particle& particle) {
+    for (int i = 0; i < 3; ++i) particle.home[i] = particle.position[i];
+}
+
 float RandomOver(int bits) { return std::ldexp(static_cast<float>(rand()), -bits); }
 
 void DrawFullScreen(GLuint texture) {

@@ -9,6 +9,7 @@
 
 class B3D_Camera;
 class ParticleEngine;
+struct Particle;
 class SimpleCamera;
 class SimpleModel;
 class Shader;
@@ -47,6 +48,9 @@ ParticleEngine* NewParticleEngine(int capacity, const char* texture, float world
                                   std::vector<float>& cells);
 // Additive sparks, placed by the camera's view turned onto the portrait screen.
 void DrawSparks(ParticleEngine& sparks, const SimpleCamera& lens, const B3D_Camera& camera, float dt);
+
+// A particle's home is where it starts, so that a spring would hold it there.
+void StartAtHome(Particle& particle);
 
 // rand() / 2^bits, as a float: rand() / 2^31 lies in [0, 1).
 float RandomOver(int bits);

@@ -61,6 +61,26 @@ float crystalGrowth::ShardGrowth(float t, int shard) { return std::min(1.0f, 5.0
 
 bool crystalGrowth::FirstViewpoint(float t) { return SnareCount(t) % 2 == 0; }
 
+BS::Matrix44 crystalGrowth::Spin(float t) {
+    const float s = 52.2f < t && t < 58.0f ? 100.0f : 1.0f;
+    BS::Matrix44 spin;
+    spin.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), s * t);
+    spin.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), 1.5f * s * t);
+    spin.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), 2.0f * s * t);
+    return spin;
+}
+
+BS::Matrix44 crystalGrowth::ShardPlacement(float t, int shard) {
+    const float g = ShardGrowth(t, shard);
+    const float fi = static_cast<float>(shard);
+    BS::Matrix44 placement;
+    placement.Scale(BS::Vector3(g, g + 0.01f * fi * g, g));
+    placement.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), 137.0f * fi);
+    placement.Rotate(BS::Vector3(-1.0f, 0.0f, 1.0f), 234.0f * fi);
+    placement.Rotate(BS::Vector3(0.2f, 1.0f, 0.0f), 349.0f * fi);
+    return placement;
+}
+
 void crystalGrowth::load() {
     gState.crystal = LoadSceneModel("/FxData/crystalGrowth/", "crystal.obj");
     gState.room = LoadSceneModel("/FxData/crystalGrowth/", "room.obj");
@@ -87,12 +107,7 @@ void crystalGrowth::renderForFxTime(float, float t, float, float) {
     RenderPlaced(gState.room, view, identity, projection, identity);
     RenderPlaced(gState.arm, view, identity, projection, identity);
 
-    const float s = 52.2f < t && t < 58.0f ? 100.0f : 1.0f;
-    BS::Matrix44 spin;
-    spin.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), s * t);
-    spin.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), 1.5f * s * t);
-    spin.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), 2.0f * s * t);
-    const BS::Matrix44 spunView = view * spin;
+    const BS::Matrix44 spunView = view * Spin(t);
 
     glActiveTexture(GL_TEXTURE1);
     gState.snapshot->BindAsTexture();
@@ -105,13 +120,6 @@ void crystalGrowth::renderForFxTime(float, float t, float, float) {
 
     const int shards = ShardCount(t);
     for (int i = 0; i < shards; ++i) {
-        const float g = ShardGrowth(t, i);
-        const float fi = static_cast<float>(i);
-        BS::Matrix44 shard;
-        shard.Scale(BS::Vector3(g, g + 0.01f * fi * g, g));
-        shard.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), 137.0f * fi);
-        shard.Rotate(BS::Vector3(-1.0f, 0.0f, 1.0f), 234.0f * fi);
-        shard.Rotate(BS::Vector3(0.2f, 1.0f, 0.0f), 349.0f * fi);
-        RenderPlaced(gState.crystal, spunView, shard, projection, identity);
+        RenderPlaced(gState.crystal, spunView, ShardPlacement(t, i), projection, identity);
     }
 }

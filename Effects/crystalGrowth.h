@@ -4,6 +4,7 @@
 // rendered while loading. A function of demo time and the beat tables.
 #pragma once
 
+#include "BS/Export/BS_Math.h"
 #include "Effect.h"
 
 class crystalGrowth : public Effect {
@@ -19,4 +20,9 @@ public:
     static float ShardGrowth(float t, int shard);
     // True for the first viewpoint; flips on every snare.
     static bool FirstViewpoint(float t);
+    // The crystals' turn in the room: about x, y and z at 1, 1.5 and 2
+    // radians a second, a hundred times as fast from 52.2 s to 58 s.
+    static BS::Matrix44 Spin(float t);
+    // A shard's size and its own fixed tilt, the same for every viewpoint.
+    static BS::Matrix44 ShardPlacement(float t, int shard);
 };

@@ -66,7 +66,7 @@ Particle manetjakt::StreamParticle(bool atLoad) {
         p.position[1] = -400.0f + 800.0f * RandomOver(31);
         p.position[2] = -500.0f;
     }
-    for (int i = 0; i < 3; ++i) p.home[i] = p.position[i];
+    StartAtHome(p);
     return p;
 }
 

@@ -16,6 +16,8 @@
 
 namespace {
 
+static_assert(overlay::kCorners == 3 * kOverlayTriangles, "every corner of the drawings is drawn, and no other");
+
 constexpr float kPictureScale = 2.5f;
 constexpr size_t kPositionBytes = overlay::kCorners * 2 * sizeof(float);
 constexpr size_t kColourBytes = overlay::kCorners * 4 * sizeof(float);

@@ -60,12 +60,6 @@ BS::Matrix44 ParticleCamera(float t) {
     return m;
 }
 
-BS::Matrix44 RotationAboutX(float angle) {
-    BS::Matrix44 m;
-    m.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), angle);
-    return m;
-}
-
 }  // namespace
 
 float particleScene::SpringStrength(float t) {
@@ -77,6 +71,22 @@ float particleScene::SpringStrength(float t) {
 float particleScene::BackgroundLevel(float t) {
     const float s = std::sin(0.05f * kPi * t);
     return s > 0.0f ? std::sqrt(s) : 0.0f;
+}
+
+BS::Matrix44 particleScene::HeadPlacement(float t) {
+    BS::Matrix44 place;
+    place.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
+    place.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), 0.3f * std::sin(0.5f * t) - 0.3f * kPi);
+    place.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), 0.25f * std::sin(0.25f * t));
+    place.Translate(BS::Vector3(180.0f - (180.0f / 11.0f) * t, 150.0f, -180.0f));
+    return place;
+}
+
+BS::Matrix44 particleScene::Nod(float t, float depth) {
+    const float pulse = std::sin(2.0f * t) * std::sin(2.0f * t);
+    BS::Matrix44 m;
+    m.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), depth * pulse);
+    return m;
 }
 
 void particleScene::load() {
@@ -157,19 +167,11 @@ void particleScene::renderForFxTime(float t, float, float, float) {
     glDisable(GL_BLEND);
     UseAttributeArrays(3);
 
-    const float pulse = std::sin(2.0f * t) * std::sin(2.0f * t);
-    const BS::Matrix44 nod = RotationAboutX(0.025f * pulse);
-    const BS::Matrix44 jaw = RotationAboutX(-0.15f * pulse);
-    BS::Matrix44 place;
-    place.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
-    place.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), 0.3f * std::sin(0.5f * t) - 0.3f * kPi);
-    place.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), 0.25f * std::sin(0.25f * t));
-    place.Translate(BS::Vector3(180.0f - (180.0f / 11.0f) * t, 150.0f, -180.0f));
-
+    const BS::Matrix44 place = HeadPlacement(t);
     glActiveTexture(GL_TEXTURE1);
     mRenderBuffer->BindAsTexture();
     glActiveTexture(GL_TEXTURE0);
-    RenderPlaced(mHead, place, nod, projection, camera);
-    RenderPlaced(mJaw, place, jaw, projection, camera);
+    RenderPlaced(mHead, place, Nod(t, 0.025f), projection, camera);
+    RenderPlaced(mJaw, place, Nod(t, -0.15f), projection, camera);
     CheckGLError("AFTER DEPTH MASK");
 }

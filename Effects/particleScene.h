@@ -3,6 +3,7 @@
 // with a moving jaw that slides across the foreground reflecting them.
 #pragma once
 
+#include "BS/Export/BS_Math.h"
 #include "Effect.h"
 
 class RenderBuffer;
@@ -23,6 +24,12 @@ public:
     // The scrolling background's grey level: up to full at 10 s, down to black
     // at 20 s, and black after that rather than the root of a negative sine.
     static float BackgroundLevel(float t);
+    // Where the skull stands: turned onto the portrait screen, rocking and
+    // swaying as it slides across it, from x = 180 to -180 in 22 s.
+    static BS::Matrix44 HeadPlacement(float t);
+    // The turn about x that pulses with sin^2(2t), up to depth radians: the
+    // skull nods by 0.025, the jaw drops by -0.15.
+    static BS::Matrix44 Nod(float t, float depth);
 
 private:
     SimpleModel* mHead = nullptr;

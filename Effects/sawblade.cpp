@@ -9,7 +9,6 @@
 
 #include "AnimatedScene.h"
 #include "B3D/Source/B3D_Camera.h"
-#include "DAS/Source/DAS.h"
 #include "DemoSys/Beats.h"
 #include "DemoSys/Riraru3Z/ParticleEngine.h"
 #include "DemoSys/Riraru3Z/Shader.h"
@@ -85,7 +84,7 @@ Particle sawblade::Spark(int emitter, float height) {
     p.velocity[1] = -80.0f + RandomOver(27);
     p.velocity[0] = p.position[0] + RandomOver(27) - 10.0f;
     p.velocity[2] = p.position[2] + RandomOver(27) - 10.0f;
-    for (int i = 0; i < 3; ++i) p.home[i] = p.position[i];
+    StartAtHome(p);
     return p;
 }
 
@@ -127,9 +126,9 @@ void sawblade::renderForFxTime(float, float t, float, float) {
 
     gState.motion.animationTime = Wrap(gState.motion.animationTime + kStep);
     gState.scene->Animate(gState.motion.animationTime);
-    auto* node = dynamic_cast<DAS_CameraNode*>(gState.scene->Scene().NodeForName("Camera04.Target"));
-    if (!node || !node->Camera()) return;
-    B3D_Camera& camera = *node->Camera();
+    B3D_Camera* const lens = gState.scene->CameraNamed("Camera04.Target");
+    if (!lens) return;
+    B3D_Camera& camera = *lens;
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, gState.environment);
     glActiveTexture(GL_TEXTURE0);

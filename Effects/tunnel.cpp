@@ -52,7 +52,7 @@ Particle tunnel::Spark() {
     p.position[0] = r * std::cos(a);
     p.position[1] = y;
     p.position[2] = r * std::sin(a);
-    for (int i = 0; i < 3; ++i) p.home[i] = p.position[i];
+    StartAtHome(p);
     return p;
 }
 

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "B3D/Source/B3D_Camera.h"
 #include "B3D/Source/B3D_Object.h"
@@ -15,8 +17,10 @@
 #include "BS/Export/BS_File.h"
 #include "DAS/Source/DAS.h"
 #include "DemoSys/DemoSys.h"
+#include "DemoSys/Host.h"
 #include "DemoSys/Riraru3Z/ParticleEngine.h"
 #include "DemoSys/Riraru3Z/SimpleCamera.h"
+#include "Effects/AnimatedScene.h"
 #include "Effects/ParticleStream.h"
 #include "Effects/SceneSupport.h"
 #include "Effects/robot.h"
@@ -154,6 +158,34 @@ TEST_F(AnimatedSceneTest, TheSawBladeSpinsBeforeItsBackgroundAndSparks) {
     EXPECT_NEAR(sawblade::Wrap(4.25f), 1.25f, 1e-6f);
 }
 
+std::vector<std::string> gLogged;
+
+TEST_F(AnimatedSceneTest, CamerasAreFoundByNameAndAGLErrorSkipsTheDrawWithAMessage) {
+    AnimatedScene saw;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(saw.Load("Scene5", "sawblade.mas"));
+    saw.LoadForContext();
+    testing::internal::GetCapturedStdout();
+    B3D_Camera* camera = saw.CameraNamed("Camera04.Target");
+    ASSERT_NE(camera, nullptr);
+    EXPECT_EQ(saw.CameraNamed("No such node"), nullptr);
+    const std::string mesh = saw.Scene().Meshes().front()->Name();
+    EXPECT_EQ(saw.CameraNamed(mesh.c_str()), nullptr) << "a node without a camera";
+
+    Host::SetLogSink([](const char* line) { gLogged.emplace_back(line); });
+    DemoSys::ResetRenderTarget();
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(0x1234);  // left behind by someone else: GL_INVALID_ENUM
+    testing::internal::CaptureStdout();
+    saw.Render(*camera);
+    testing::internal::GetCapturedStdout();
+    Host::SetLogSink(nullptr);
+    ASSERT_EQ(gLogged.size(), 1u);
+    EXPECT_EQ(gLogged[0], "scene not drawn: OpenGL error while camera->Context()->Activate");
+    EXPECT_TRUE(NearColour(Pixel(160, 240), 0, 255, 0)) << "nothing drawn over the clear colour";
+}
+
 TEST_F(AnimatedSceneTest, SparksAddTheirGoldOverThePictureWhateverCullingWasLeftOn) {
     ParticleEngine sparks(1, "/FxData/Common/particle.png");
     Particle spark{};
@@ -176,6 +208,11 @@ TEST_F(AnimatedSceneTest, SparksAddTheirGoldOverThePictureWhateverCullingWasLeft
         EXPECT_GE(centre[2], 62) << "added to the grey beneath, not painted over it";
         EXPECT_TRUE(NearColour(Pixel(100, 240), 64, 64, 64)) << "beside the spark";
     }
+    // Sparks fly free of their homes: only their speed moves them.
+    sparks.GetParticles()[0].velocity[0] = 8.0f;
+    DrawSparks(sparks, lens, camera, 0.25f);
+    EXPECT_FLOAT_EQ(sparks.GetParticles()[0].position[0], 2.0f);
+    EXPECT_FLOAT_EQ(sparks.GetParticles()[0].velocity[0], 8.0f);
 }
 
 // Loads the robot from a copy of its files whose scene file goes wrong right after

@@ -3,7 +3,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
+#include "BS/Export/BS_Math.h"
 #include "DemoSys/Beats.h"
 #include "DemoSys/Riraru3Z/ParticleEngine.h"
 #include "Effects/OverlayDrawings.h"
@@ -12,6 +14,7 @@
 #include "Effects/manetjakt.h"
 #include "Effects/overlay.h"
 #include "Effects/particleScene.h"
+#include "Effects/sawblade.h"
 #include "scene1.h"
 
 namespace {
@@ -45,6 +48,85 @@ TEST(SceneLogic, CrystalViewpointFlipsOnEachSnare) {
     EXPECT_FALSE(crystalGrowth::FirstViewpoint(snare[0] + 0.01f));
     EXPECT_TRUE(crystalGrowth::FirstViewpoint(snare[1] + 0.01f));
     EXPECT_FALSE(crystalGrowth::FirstViewpoint(snare[2] + 0.01f));
+}
+
+// p turned as one of the scenes' Rotate(axis, angle) calls turns it: by
+// -angle about the axis, right-handed (Rodrigues, in double).
+BS::Vector3 Turned(const BS::Vector3& p, BS::Vector3 axis, double angle) {
+    axis.Normalize();
+    const double c = std::cos(-angle), s = std::sin(-angle);
+    const double k[3] = {axis.x, axis.y, axis.z}, v[3] = {p.x, p.y, p.z};
+    const double cross[3] = {k[1] * v[2] - k[2] * v[1], k[2] * v[0] - k[0] * v[2], k[0] * v[1] - k[1] * v[0]};
+    const double dot = k[0] * v[0] + k[1] * v[1] + k[2] * v[2];
+    double r[3];
+    for (int i = 0; i < 3; ++i) r[i] = v[i] * c + cross[i] * s + k[i] * dot * (1.0 - c);
+    return BS::Vector3(float(r[0]), float(r[1]), float(r[2]));
+}
+
+void ExpectPlaces(const BS::Matrix44& m, const BS::Vector3& p, const BS::Vector3& want, const std::string& what) {
+    const BS::Vector3 got = m.TransformPoint(p);
+    const float tolerance = 1e-4f * (1.0f + std::fabs(want.x) + std::fabs(want.y) + std::fabs(want.z));
+    EXPECT_NEAR(got.x, want.x, tolerance) << what;
+    EXPECT_NEAR(got.y, want.y, tolerance) << what;
+    EXPECT_NEAR(got.z, want.z, tolerance) << what;
+}
+
+const BS::Vector3 kProbes[] = {{1.0f, 2.0f, 3.0f}, {-4.0f, 0.5f, 2.5f}, {0.3f, -7.0f, -1.0f}};
+
+TEST(SceneLogic, CrystalsSpinAHundredTimesAsFastFrom52_2To58Seconds) {
+    for (float t : {40.0f, 52.2f, 53.0f, 55.5f, 57.9f, 58.0f, 61.3f}) {
+        const float s = t > 52.2f && t < 58.0f ? 100.0f : 1.0f;
+        for (const BS::Vector3& p : kProbes) {
+            BS::Vector3 want = Turned(p, BS::Vector3(1.0f, 0.0f, 0.0f), s * t);
+            want = Turned(want, BS::Vector3(0.0f, 1.0f, 0.0f), 1.5f * s * t);
+            want = Turned(want, BS::Vector3(0.0f, 0.0f, 1.0f), 2.0f * s * t);
+            ExpectPlaces(crystalGrowth::Spin(t), p, want, "spin at " + std::to_string(t));
+        }
+    }
+}
+
+TEST(SceneLogic, EachShardKeepsItsOwnTiltAndStretchesWithItsNumber) {
+    for (int shard : {1, 9, 33, 59})
+        for (float t : {bass[shard] + 0.1f, 170.0f}) {
+            const float g = crystalGrowth::ShardGrowth(t, shard), i = static_cast<float>(shard);
+            for (const BS::Vector3& p : kProbes) {
+                BS::Vector3 want(p.x * g, p.y * (g + 0.01f * i * g), p.z * g);
+                want = Turned(want, BS::Vector3(1.0f, 0.0f, 0.0f), 137.0f * i);
+                want = Turned(want, BS::Vector3(-1.0f, 0.0f, 1.0f), 234.0f * i);
+                want = Turned(want, BS::Vector3(0.2f, 1.0f, 0.0f), 349.0f * i);
+                ExpectPlaces(crystalGrowth::ShardPlacement(t, shard), p, want,
+                             "shard " + std::to_string(shard) + " at " + std::to_string(t));
+            }
+        }
+}
+
+TEST(SceneLogic, TheSkullSlidesAcrossRockingAndNodsWithItsJaw) {
+    for (float t : {0.0f, 3.7f, 11.0f, 16.4f}) {
+        const std::string when = " at " + std::to_string(t);
+        for (const BS::Vector3& p : kProbes) {
+            BS::Vector3 want = Turned(p, BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
+            want = Turned(want, BS::Vector3(1.0f, 0.0f, 0.0f), 0.3 * std::sin(0.5 * t) - 0.3 * kPi);
+            want = Turned(want, BS::Vector3(0.0f, 1.0f, 0.0f), 0.25 * std::sin(0.25 * t));
+            want = BS::Vector3(want.x + 180.0f - 180.0f * t / 11.0f, want.y + 150.0f, want.z - 180.0f);
+            ExpectPlaces(particleScene::HeadPlacement(t), p, want, "the skull" + when);
+            const double pulse = std::pow(std::sin(2.0 * t), 2.0);
+            ExpectPlaces(particleScene::Nod(t, -0.15f), p, Turned(p, BS::Vector3(1.0f, 0.0f, 0.0f), -0.15 * pulse),
+                         "the jaw" + when);
+        }
+    }
+}
+
+TEST(SceneLogic, SawSparksAreGoldAndStartAtHome) {
+    srand(3);
+    for (int emitter : {-1, 0, 1, 2}) {
+        const Particle spark = sawblade::Spark(emitter, 15.0f);
+        for (int axis = 0; axis < 3; ++axis) EXPECT_EQ(spark.home[axis], spark.position[axis]) << axis;
+        EXPECT_FLOAT_EQ(spark.colour[0], 222.0f / 255.0f);
+        EXPECT_FLOAT_EQ(spark.colour[1], 173.0f / 255.0f);
+        EXPECT_FLOAT_EQ(spark.colour[2], 3.0f / 255.0f);
+        EXPECT_GE(spark.position[1], 15.0f);
+        EXPECT_LT(spark.position[1], 15.0f + 8.0f);
+    }
 }
 
 TEST(SceneLogic, ParticleSpringFormsHoldsAndReleases) {
