@@ -67,6 +67,11 @@ ParticleEngine* NewParticleEngine(int capacity, const char* texture, float world
     return engine;
 }
 
+void WarmUpSparks(ParticleEngine& sparks) {
+    BS::Matrix44 identity;
+    for (int i = 0; i < 120; ++i) sparks.Update(&identity, 0.033333335f, 0.0f);
+}
+
 void DrawSparks(ParticleEngine& sparks, const SimpleCamera& lens, const B3D_Camera& camera, float dt) {
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);

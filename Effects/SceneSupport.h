@@ -46,6 +46,10 @@ void BeginSceneFrame(float red, float green, float blue);
 // its force field read from the bundle into cells (kept by the caller).
 ParticleEngine* NewParticleEngine(int capacity, const char* texture, float worldSize, const char* field,
                                   std::vector<float>& cells);
+// Four seconds of flight at 30 steps a second, with no spring, before the
+// first frame: jets of sparks then stream out already when their scene first
+// cuts in instead of starting as clumps at their emitters.
+void WarmUpSparks(ParticleEngine& sparks);
 // Additive sparks, placed by the camera's view turned onto the portrait screen.
 void DrawSparks(ParticleEngine& sparks, const SimpleCamera& lens, const B3D_Camera& camera, float dt);
 

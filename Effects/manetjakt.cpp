@@ -27,7 +27,7 @@ constexpr float kScrollerStart = 162.4f;
 // that each frame advances and that carries over across cuts.
 struct State {
     SimpleModel* manet = nullptr;
-    RenderList* restCopy = nullptr;
+    std::vector<RenderListVertex> rest;  // the model as loaded: every swell starts from it
     SimpleCamera* camera = nullptr;
     ParticleEngine* stream = nullptr;
     std::vector<float> forceField;
@@ -73,10 +73,9 @@ Particle manetjakt::StreamParticle(bool atLoad) {
 void manetjakt::load() {
     gState.manet = LoadSceneModel("/FxData/manetjakt/", "manet.obj");
     gState.camera = new SimpleCamera();
-    gState.restCopy = new RenderList();
     if (RenderList* live = FirstList(gState.manet)) {
         const Array<RenderListVertex>& vertices = live->GetVertices();
-        for (int i = 0; i < vertices.Count(); ++i) gState.restCopy->AddVertex(vertices[i]);
+        gState.rest.assign(vertices.Records(), vertices.Records() + vertices.Count());
     }
     gState.stream = NewParticleEngine(kParticles, "/FxData/Common/particle.png", 500.0f,
                                       "/FxData/manetjakt/forcefield.raw", gState.forceField);
@@ -89,12 +88,13 @@ void manetjakt::load() {
 void manetjakt::animateManet(float time) {
     RenderList* live = FirstList(gState.manet);
     if (!live) return;
-    Array<RenderListVertex>& vertices = live->GetVertices();
-    const Array<RenderListVertex>& rest = gState.restCopy->GetVertices();
-    for (int k = 0; k < vertices.Count() && k < rest.Count(); ++k) {
-        const float s = 1.0f + 0.2f * std::sin(0.02f * rest[k].z + 10.0f * time);
-        vertices[k].x = rest[k].x * s;
-        vertices[k].y = rest[k].y * s;
+    // The rest copy was taken from this list, vertex for vertex.
+    RenderListVertex* vertex = live->GetVertices().Records();
+    for (const RenderListVertex& rest : gState.rest) {
+        const float s = 1.0f + 0.2f * std::sin(0.02f * rest.z + 10.0f * time);
+        vertex->x = rest.x * s;
+        vertex->y = rest.y * s;
+        ++vertex;
     }
     live->Flush();
 }

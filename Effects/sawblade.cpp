@@ -102,11 +102,7 @@ void sawblade::load() {
         NewParticleEngine(kPool, "/FxData/Common/particle.png", 500.0f, "/FxData/Scene5/forcefield.raw", gState.field);
     for (int i = 0; i < kPool; ++i) gState.sparks->AddParticle(Spark(-1, 15.0f));
     gState.camera = new SimpleCamera();
-    // Four seconds of flight at 30 steps a second before the first frame, so
-    // that the jets stream out already when the scene first cuts in instead of
-    // starting as three clumps at the emitters.
-    BS::Matrix44 identity;
-    for (int i = 0; i < 120; ++i) gState.sparks->Update(&identity, 0.033333335f, 0.0f);
+    WarmUpSparks(*gState.sparks);
     gState.loaded = true;
 }
 

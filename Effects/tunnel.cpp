@@ -68,8 +68,7 @@ void tunnel::load() {
     gState.sparks = NewParticleEngine(6000, "/FxData/Scene4/ball_silver.png", 1500.0f, "/FxData/Scene4/forcefield.raw",
                                       gState.field);
     gState.camera = new SimpleCamera();
-    BS::Matrix44 identity;
-    for (int i = 0; i < 120; ++i) gState.sparks->Update(&identity, 0.033333335f, 0.0f);
+    WarmUpSparks(*gState.sparks);
     gState.loaded = true;
 }
 

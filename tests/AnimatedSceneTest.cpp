@@ -90,6 +90,29 @@ protected:
         for (size_t i = 0; i < pixels.size(); i += 4) sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
         return sum / (3.0 * 320 * 480);
     }
+    // Pixels that differ between two frames at t, one drawn after a white and
+    // one after a black texture was left on texture unit 1 by the scene
+    // before: the two are alike but for the sparks, which fly on.
+    template <typename Scene>
+    static int PixelsTheLeftTextureChanges(Scene& scene, float t) {
+        const unsigned char white[4] = {255, 255, 255, 255}, black[4] = {0, 0, 0, 255};
+        std::vector<unsigned char> frames[2];
+        for (int k = 0; k < 2; ++k) {
+            const GLuint left = MakeTexture(1, 1, k ? black : white);
+            Scene::Rewind();
+            srand(1);
+            glActiveTexture(GL_TEXTURE1);
+            glBindTexture(GL_TEXTURE_2D, left);
+            glActiveTexture(GL_TEXTURE0);
+            Render(scene, t);
+            frames[k] = ReadScreenRGBA();
+        }
+        const std::vector<unsigned char>&a = frames[0], &b = frames[1];
+        int differ = 0;
+        for (size_t i = 0; i < a.size(); i += 4)
+            differ += std::abs(a[i] - b[i]) + std::abs(a[i + 1] - b[i + 1]) + std::abs(a[i + 2] - b[i + 2]) > 48;
+        return differ;
+    }
     // The share of pixels that differ from the clear blue of the animated scenes.
     static double NotBlue() {
         const std::vector<unsigned char> pixels = ReadScreenRGBA();
@@ -146,6 +169,7 @@ TEST_F(AnimatedSceneTest, TheTunnelFliesThroughItsFramesWithSparks) {
     EXPECT_NE(LoadOutput<tunnel>().find(" --> white.png\n"), std::string::npos) << "each mesh's material named";
     Render(flight, 60.0f);
     EXPECT_GT(NotBlue(), 0.2) << "frames and floor fill much of the view";
+    EXPECT_LT(PixelsTheLeftTextureChanges(flight, 60.0f), 320 * 480 / 50) << "the tunnel reflects its own surroundings";
 }
 
 TEST_F(AnimatedSceneTest, TheSawBladeSpinsBeforeItsBackgroundAndSparks) {
@@ -154,6 +178,7 @@ TEST_F(AnimatedSceneTest, TheSawBladeSpinsBeforeItsBackgroundAndSparks) {
     const double first = Render(saw, 105.0f);
     EXPECT_GT(first, 30.0) << "the background and the blade are drawn";
     EXPECT_GT(Render(saw, 106.0f, 10), 30.0);
+    EXPECT_LT(PixelsTheLeftTextureChanges(saw, 105.0f), 320 * 480 / 50) << "the blade reflects its own surroundings";
     EXPECT_FLOAT_EQ(sawblade::Wrap(4.2f), 4.2f);
     EXPECT_NEAR(sawblade::Wrap(4.25f), 1.25f, 1e-6f);
 }
@@ -209,10 +234,16 @@ TEST_F(AnimatedSceneTest, SparksAddTheirGoldOverThePictureWhateverCullingWasLeft
         EXPECT_TRUE(NearColour(Pixel(100, 240), 64, 64, 64)) << "beside the spark";
     }
     // Sparks fly free of their homes: only their speed moves them.
-    sparks.GetParticles()[0].velocity[0] = 8.0f;
+    Particle& flying = sparks.GetParticles()[0];
+    flying.velocity[0] = 8.0f;
     DrawSparks(sparks, lens, camera, 0.25f);
-    EXPECT_FLOAT_EQ(sparks.GetParticles()[0].position[0], 2.0f);
-    EXPECT_FLOAT_EQ(sparks.GetParticles()[0].velocity[0], 8.0f);
+    EXPECT_FLOAT_EQ(flying.position[0], 2.0f);
+    EXPECT_FLOAT_EQ(flying.velocity[0], 8.0f);
+    // Warming up is four seconds of the same flight, fading as it goes.
+    flying.alphaSpeed = -0.1f;
+    WarmUpSparks(sparks);
+    EXPECT_NEAR(flying.position[0], 2.0f + 8.0f * 4.0f, 1e-3f);
+    EXPECT_NEAR(flying.alpha, 1.0f - 0.1f * 4.0f, 1e-5f);
 }
 
 // Loads the robot from a copy of its files whose scene file goes wrong right after

@@ -183,6 +183,11 @@ TEST_F(OrientationTest, OverlayDrawingsStandUpUnderLightFromAbove) {
     // fxTime 0: the picture is not rocked.
     const Upright kestrel = Render(scene, 0.0f, 127.5f, 0.0f);
     ExpectHeadAboveTail(kestrel.RowCounts(Warm), 3, "the overlay's kestrel");
+    for (GLuint attribute : {0u, 2u}) {
+        GLint enabled = 1;
+        glGetVertexAttribiv(attribute, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
+        EXPECT_EQ(enabled, 0) << "the overlay leaves attribute array " << attribute << " on for the next scene";
+    }
     const Upright heart = Render(scene, 0.0f, 139.4f, 1.0f);
     const Ends lobes = EndsOf(heart.RowCounts(Warm), 3, "the overlay's heart");
     EXPECT_GT(lobes.top, 1.3 * lobes.bottom) << "the heart's lobes are on top, its point below";

@@ -11,6 +11,7 @@
 #include "BS/Export/BS_Math.h"
 #include "DemoSys/Bundle.h"
 #include "DemoSys/DemoSys.h"
+#include "DemoSys/RenderBuffer.h"
 #include "DemoSys/Riraru3Z/RenderList.h"
 #include "DemoSys/Riraru3Z/SimpleCamera.h"
 #include "DemoSys/Riraru3Z/SimpleMaterial.h"
@@ -300,6 +301,29 @@ TEST_F(SceneRenderTest, CrystalRoomShowsItsArmAndIsAFunctionOfTime) {
     const Picture first = Render(crystal, 0.0f, 40.0f, 0.0f);
     EXPECT_TRUE(first == Render(crystal, 0.0f, 40.0f, 0.0f)) << "drawing twice gives the same picture";
     EXPECT_FALSE(first == Render(crystal, 0.0f, 40.5f, 0.0f));
+
+    // The crystals reflect the room as the first viewpoint sees it at 0 s,
+    // drawn once while loading and bound on unit 1 for their shader.
+    GLint reflected = 0;
+    glActiveTexture(GL_TEXTURE1);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &reflected);
+    glActiveTexture(GL_TEXTURE0);
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, static_cast<GLuint>(reflected), 0);
+    const Picture snapshot = ReadScreen();
+    glDeleteFramebuffers(1, &framebuffer);
+    RenderBuffer expected(320, 480, false);
+    expected.BindAsRenderTarget();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    RenderPlaced(LoadSceneModel("/FxData/crystalGrowth/", "room.obj"), RoomView(0.0f), BS::Matrix44(), Projection(),
+                 BS::Matrix44());
+    const Picture room = ReadScreen();
+    DemoSys::ResetRenderTarget();
+    EXPECT_GT(room.Brightness(0, 0, 320, 480), 10.0) << "the room is in view";
+    EXPECT_TRUE(snapshot == room);
 }
 
 // The jellyfish's swell at height z and time t.
