@@ -64,3 +64,5 @@ void AnimatedScene::Render(B3D_Camera& camera) {
 }
 
 float AnimatedScene::LastTime() const { return mScene->LastTime(); }
+
+float AnimatedScene::Looped(float time) const { return time > LastTime() ? time - LastTime() : time; }

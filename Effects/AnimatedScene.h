@@ -36,6 +36,8 @@ public:
 
     DAS& Scene() { return *mScene; }
     float LastTime() const;
+    // An animation time that ran past the last frame, taken back by the scene's length.
+    float Looped(float time) const;
 
 private:
     B3D_World* mWorld;

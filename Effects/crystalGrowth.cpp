@@ -70,6 +70,13 @@ BS::Matrix44 crystalGrowth::Spin(float t) {
     return spin;
 }
 
+BS::Matrix44 crystalGrowth::MainPlacement() {
+    BS::Matrix44 placement;
+    placement.Scale(BS::Vector3(2.0f, 1.0f, 2.0f));
+    placement.Translate(BS::Vector3(0.0f, -10.0f, 0.0f));
+    return placement;
+}
+
 BS::Matrix44 crystalGrowth::ShardPlacement(float t, int shard) {
     const float g = ShardGrowth(t, shard);
     const float fi = static_cast<float>(shard);
@@ -113,10 +120,7 @@ void crystalGrowth::renderForFxTime(float, float t, float, float) {
     gState.snapshot->BindAsTexture();
     glActiveTexture(GL_TEXTURE0);
 
-    BS::Matrix44 main;
-    main.Scale(BS::Vector3(2.0f, 1.0f, 2.0f));
-    main.Translate(BS::Vector3(0.0f, -10.0f, 0.0f));
-    RenderPlaced(gState.crystal, spunView, main, projection, identity);
+    RenderPlaced(gState.crystal, spunView, MainPlacement(), projection, identity);
 
     const int shards = ShardCount(t);
     for (int i = 0; i < shards; ++i) {

@@ -23,6 +23,8 @@ public:
     // The crystals' turn in the room: about x, y and z at 1, 1.5 and 2
     // radians a second, a hundred times as fast from 52.2 s to 58 s.
     static BS::Matrix44 Spin(float t);
+    // The big crystal: twice as wide and deep as tall, 10 below the spin's centre.
+    static BS::Matrix44 MainPlacement();
     // A shard's size and its own fixed tilt, the same for every viewpoint.
     static BS::Matrix44 ShardPlacement(float t, int shard);
 };

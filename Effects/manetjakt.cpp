@@ -99,15 +99,20 @@ void manetjakt::animateManet(float time) {
     live->Flush();
 }
 
-void manetjakt::Rewind() { gState.motion = State::Motion(); }
-
-void manetjakt::renderForFxTime(float fxTime, float t, float, float) {
+BS::Matrix44 manetjakt::View(float t) {
     const float n = static_cast<float>(SnareCount(t));
     BS::Matrix44 view;
     view.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), n * n);
     view.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
     view.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), -1.0f);
     view.Translate(BS::Vector3(0.0f, 0.0f, -150.0f));
+    return view;
+}
+
+void manetjakt::Rewind() { gState.motion = State::Motion(); }
+
+void manetjakt::renderForFxTime(float fxTime, float t, float, float) {
+    const BS::Matrix44 view = View(t);
     const BS::Matrix44 projection = gState.camera->GetProjectionMatrix();
     const BS::Matrix44 identity;
 
@@ -119,7 +124,6 @@ void manetjakt::renderForFxTime(float fxTime, float t, float, float) {
 
     glDisable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
     UseAttributeArrays(3);
     animateManet(t);
     BS::Matrix44 upsideDown;

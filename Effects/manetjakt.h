@@ -3,6 +3,7 @@
 // up over everything.
 #pragma once
 
+#include "BS/Export/BS_Math.h"
 #include "Effect.h"
 
 struct Particle;
@@ -22,4 +23,7 @@ public:
 
     // A stream particle: made at load anywhere in the stream, while playing at its far end.
     static Particle StreamParticle(bool atLoad);
+    // The view at demo time t: turned about x by the square of the snares
+    // passed, onto the portrait screen, tilted by a radian, 150 back.
+    static BS::Matrix44 View(float t);
 };

@@ -56,6 +56,10 @@ void overlay::interpolateOverlay(float angle, float b, const unsigned char* vert
     }
 }
 
+float overlay::Rock(float fxTime) { return 0.25f * std::sin(2.0f * fxTime); }
+
+float overlay::Blend(float fxProgress) { return (1.0f - std::cos(2.0f * kPi * fxProgress)) / 2.0f; }
+
 void overlay::load() {
     printf("\n\nOVERLAY // LOAD\n\n");
     mShader = Shader::LoadShader(FxPath("/FxData/Overlays/Blend2D"));
@@ -72,10 +76,8 @@ void overlay::renderForFxTime(float t, float, float p, float) {
     glDisable(GL_BLEND);
     DrawFullScreen(mBackground);
 
-    const float angle = 0.25f * std::sin(2.0f * t);
-    const float b = (1.0f - std::cos(2.0f * kPi * p)) / 2.0f;
     const bool firstHalf = p < 0.5f;
-    interpolateOverlay(angle, b, firstHalf ? brud1_vertices : brud3_vertices, firstHalf ? brud1_colors : brud3_colors,
+    interpolateOverlay(Rock(t), Blend(p), firstHalf ? brud1_vertices : brud3_vertices, firstHalf ? brud1_colors : brud3_colors,
                        mPositions, mColours);
     for (int i = 0; i < kCorners * 2; ++i) mPositions[i] *= kPictureScale;
 

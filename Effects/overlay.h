@@ -15,6 +15,11 @@ public:
     void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
 
     static constexpr int kCorners = 1500;
+    // The picture's turn: a quarter radian either way, once every pi seconds.
+    static float Rock(float fxTime);
+    // How far drawing 2 stands in: from drawing 1 up to all of it half-way,
+    // then (drawn from drawing 3) back down to drawing 3 at the end.
+    static float Blend(float fxProgress);
     // Fills the buffers with the drawing blended towards drawing 2 by b and turned by angle.
     static void interpolateOverlay(float angle, float b, const unsigned char* vertices, const unsigned char* colors,
                                    float* positions, float* colours);

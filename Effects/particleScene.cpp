@@ -52,14 +52,6 @@ void StartFadeOut() {
     }
 }
 
-BS::Matrix44 ParticleCamera(float t) {
-    BS::Matrix44 m;
-    m.Rotate(BS::Vector3(-1.0f, 0.0f, 0.0f), kPi / 4.0f - kPi * t / 48.0f);
-    m.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), 0.16f * kPi - 2.0f * kPi * 0.008f * t);
-    m.Translate(BS::Vector3(0.0f, 10.0f, -25.0f));
-    return m;
-}
-
 }  // namespace
 
 float particleScene::SpringStrength(float t) {
@@ -71,6 +63,14 @@ float particleScene::SpringStrength(float t) {
 float particleScene::BackgroundLevel(float t) {
     const float s = std::sin(0.05f * kPi * t);
     return s > 0.0f ? std::sqrt(s) : 0.0f;
+}
+
+BS::Matrix44 particleScene::Camera(float t) {
+    BS::Matrix44 m;
+    m.Rotate(BS::Vector3(-1.0f, 0.0f, 0.0f), kPi / 4.0f - kPi * t / 48.0f);
+    m.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), 0.16f * kPi - 2.0f * kPi * 0.008f * t);
+    m.Translate(BS::Vector3(0.0f, 10.0f, -25.0f));
+    return m;
 }
 
 BS::Matrix44 particleScene::HeadPlacement(float t) {
@@ -128,7 +128,7 @@ void particleScene::renderForFxTime(float t, float, float, float) {
     const float grey[4] = {g, g, g, 1.0f};
     DemoSys::DrawRect(0.0f, 18.181818f * t - 400.0f, 480.0f, 720.0f, kHalfPi, grey);
 
-    const BS::Matrix44 camera = ParticleCamera(t);
+    const BS::Matrix44 camera = Camera(t);
     const BS::Matrix44 projection = gState.camera->GetProjectionMatrix();
     BS::Matrix44 pv = projection * camera;
 

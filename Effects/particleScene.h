@@ -24,6 +24,9 @@ public:
     // The scrolling background's grey level: up to full at 10 s, down to black
     // at 20 s, and black after that rather than the root of a negative sine.
     static float BackgroundLevel(float t);
+    // The particles' view: tilted by pi/4 at first and level at 12 s,
+    // swinging round slowly, with the figure 25 ahead and 10 up.
+    static BS::Matrix44 Camera(float t);
     // Where the skull stands: turned onto the portrait screen, rocking and
     // swaying as it slides across it, from x = 180 to -180 in 22 s.
     static BS::Matrix44 HeadPlacement(float t);

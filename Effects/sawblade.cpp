@@ -88,6 +88,15 @@ Particle sawblade::Spark(int emitter, float height) {
     return p;
 }
 
+BS::Matrix44 sawblade::View(float phase1, float phase2, float phase3, float yaw) {
+    BS::Matrix44 view;
+    view.Translate(BS::Vector3(0.0f, 0.0f, 220.0f + 50.0f * std::sin(phase1)));
+    view.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), 0.25f * std::sin(phase2));
+    view.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), 0.25f * std::sin(phase3));
+    view.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), yaw);
+    return view;
+}
+
 void sawblade::load() {
     gState.scene = new AnimatedScene();
     if (!gState.scene->Load("Scene5", "sawblade.mas")) return;
@@ -141,12 +150,7 @@ void sawblade::renderForFxTime(float, float t, float, float) {
         if (bassBeat) Kick(gState.motion.phase3);
     }
 
-    BS::Matrix44& view = camera.mTransform;
-    view.Identity();
-    view.Translate(BS::Vector3(0.0f, 0.0f, 220.0f + 50.0f * std::sin(gState.motion.phase1)));
-    view.Rotate(BS::Vector3(1.0f, 0.0f, 0.0f), 0.25f * std::sin(gState.motion.phase2));
-    view.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), 0.25f * std::sin(gState.motion.phase3));
-    view.Rotate(BS::Vector3(0.0f, 1.0f, 0.0f), gState.motion.yaw);
+    camera.mTransform = View(gState.motion.phase1, gState.motion.phase2, gState.motion.phase3, gState.motion.yaw);
     gState.scene->Render(camera);
 
     DrawSparks(*gState.sparks, *gState.camera, camera, kStep);

@@ -3,6 +3,7 @@
 // to new angles, with three jets of golden sparks.
 #pragma once
 
+#include "BS/Export/BS_Math.h"
 #include "Effect.h"
 
 struct Particle;
@@ -20,6 +21,9 @@ public:
     // A spark from emitter 0, 1 or 2, at the given height above the blade's circle;
     // at load the emitter is drawn from rand() (pass -1).
     static Particle Spark(int emitter, float height);
+    // The camera's transform: 220 +- 50 away as phase 1 turns, tilted and
+    // rolled by up to 0.25 as phases 2 and 3 turn, turned by the yaw.
+    static BS::Matrix44 View(float phase1, float phase2, float phase3, float yaw);
     // Loops the scene between 1.2 and 4.2 s.
     static float Wrap(float animationTime) { return animationTime > 4.2f ? animationTime - 3.0f : animationTime; }
 };

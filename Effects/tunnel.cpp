@@ -78,8 +78,7 @@ void tunnel::renderForFxTime(float, float, float, float) {
     BeginSceneFrame(0.0f, 0.0f, 1.0f);
     if (!gState.loaded) return;
 
-    gState.motion.animationTime += kAnimationStep;
-    if (gState.motion.animationTime > gState.scene->LastTime()) gState.motion.animationTime -= gState.scene->LastTime();
+    gState.motion.animationTime = gState.scene->Looped(gState.motion.animationTime + kAnimationStep);
     gState.scene->Animate(gState.motion.animationTime);
     DAS_CameraNode* node = gState.scene->CameraAt(gState.motion.animationTime);
     if (!node) {

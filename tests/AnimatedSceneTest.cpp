@@ -196,6 +196,9 @@ TEST_F(AnimatedSceneTest, CamerasAreFoundByNameAndAGLErrorSkipsTheDrawWithAMessa
     EXPECT_EQ(saw.CameraNamed("No such node"), nullptr);
     const std::string mesh = saw.Scene().Meshes().front()->Name();
     EXPECT_EQ(saw.CameraNamed(mesh.c_str()), nullptr) << "a node without a camera";
+    const float length = saw.LastTime();
+    EXPECT_FLOAT_EQ(saw.Looped(length), length);
+    EXPECT_NEAR(saw.Looped(length + 0.25f), 0.25f, 1e-5f) << "past the last frame it starts over";
 
     Host::SetLogSink([](const char* line) { gLogged.emplace_back(line); });
     DemoSys::ResetRenderTarget();
@@ -233,6 +236,26 @@ TEST_F(AnimatedSceneTest, SparksAddTheirGoldOverThePictureWhateverCullingWasLeft
         EXPECT_GE(centre[2], 62) << "added to the grey beneath, not painted over it";
         EXPECT_TRUE(NearColour(Pixel(100, 240), 64, 64, 64)) << "beside the spark";
     }
+    // Sparks do not hide one another: one behind another on the line of sight adds to it.
+    DemoSys::ResetRenderTarget();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    spark.alpha = 0.5f;
+    ParticleEngine single(1, "/FxData/Common/particle.png"), pair(2, "/FxData/Common/particle.png");
+    single.AddParticle(spark);
+    DrawSparks(single, lens, camera, 0.0f);
+    const int one = Pixel(160, 240)[1];
+    pair.AddParticle(spark);
+    spark.position[2] = spark.home[2] = -60.0f;
+    spark.size = 8.0f;  // as large on the screen as the nearer one
+    pair.AddParticle(spark);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawSparks(pair, lens, camera, 0.0f);
+    EXPECT_GT(one, 20);
+    EXPECT_NEAR(Pixel(160, 240)[1], 2 * one, 4) << "the farther spark adds its gold too";
+    glDisable(GL_DEPTH_TEST);
+
     // Sparks fly free of their homes: only their speed moves them.
     Particle& flying = sparks.GetParticles()[0];
     flying.velocity[0] = 8.0f;

@@ -662,7 +662,7 @@ WindowRun RunInWindow(const std::string& screen, const std::string& args, const 
         "for i in $(seq 100); do [ -s \"$1/display\" ] && break; sleep 0.1; done; "
         "export DISPLAY=:$(cat \"$1/display\") " + IgnoreSessionBusLeak(tree) + "; unset WAYLAND_DISPLAY; export SDL_AUDIODRIVER=dummy; "
         "\"$2\" " + args + " >/dev/null 2>\"$1/err\" & show=$!; "
-        "for i in $(seq 200); do xwininfo -name kestrel >\"$1/window\" 2>/dev/null && break; sleep 0.1; done; "
+        "for i in $(seq 600); do xwininfo -name kestrel >\"$1/window\" 2>/dev/null && break; sleep 0.1; done; "
         "sleep 1; " + stop + "; wait $show; echo \"status=$?\"; kill $server; wait $server";
     WindowRun run;
     run.out = RunShell("sh -c '" + script + "' sh '" + tree.Path() + "' '" KESTREL_EXE "'").out;

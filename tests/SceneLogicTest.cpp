@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "BS/Export/BS_Math.h"
 #include "DemoSys/Beats.h"
@@ -16,6 +18,7 @@
 #include "Effects/overlay.h"
 #include "Effects/particleScene.h"
 #include "Effects/sawblade.h"
+#include "Effects/tunnel.h"
 #include "scene1.h"
 
 namespace {
@@ -117,17 +120,47 @@ TEST(SceneLogic, TheSkullSlidesAcrossRockingAndNodsWithItsJaw) {
     }
 }
 
-TEST(SceneLogic, SawSparksAreGoldAndStartAtHome) {
-    srand(3);
-    for (int emitter : {-1, 0, 1, 2}) {
-        const Particle spark = sawblade::Spark(emitter, 15.0f);
-        for (int axis = 0; axis < 3; ++axis) EXPECT_EQ(spark.home[axis], spark.position[axis]) << axis;
-        EXPECT_FLOAT_EQ(spark.colour[0], 222.0f / 255.0f);
-        EXPECT_FLOAT_EQ(spark.colour[1], 173.0f / 255.0f);
-        EXPECT_FLOAT_EQ(spark.colour[2], 3.0f / 255.0f);
-        EXPECT_GE(spark.position[1], 15.0f);
-        EXPECT_LT(spark.position[1], 15.0f + 8.0f);
+// p through the turns (axis, angle) in the order the scene makes them, then moved.
+BS::Vector3 Through(BS::Vector3 p, std::initializer_list<std::pair<BS::Vector3, double>> turns,
+                    const BS::Vector3& move = BS::Vector3(0.0f, 0.0f, 0.0f)) {
+    for (const auto& turn : turns) p = Turned(p, turn.first, turn.second);
+    return BS::Vector3(p.x + move.x, p.y + move.y, p.z + move.z);
+}
+
+const BS::Vector3 kX(1.0f, 0.0f, 0.0f), kY(0.0f, 1.0f, 0.0f), kZ(0.0f, 0.0f, 1.0f);
+
+TEST(SceneLogic, TheScenesViewsFollowTheirRules) {
+    for (float t : {0.0f, 4.6f, 12.0f, 17.3f}) {
+        const std::string when = " at " + std::to_string(t);
+        for (const BS::Vector3& p : kProbes) {
+            ExpectPlaces(particleScene::Camera(t), p,
+                         Through(p, {{BS::Vector3(-1.0f, 0.0f, 0.0f), kPi / 4.0 - kPi * t / 48.0}, {kY, 0.16 * kPi - 0.016 * kPi * t}},
+                                 BS::Vector3(0.0f, 10.0f, -25.0f)),
+                         "the particles' camera" + when);
+            const float phases[4] = {0.3f + t, 1.1f * t, 2.0f - t, 0.7f * t};
+            ExpectPlaces(sawblade::View(phases[0], phases[1], phases[2], phases[3]), p,
+                         Through(BS::Vector3(p.x, p.y, p.z + 220.0f + 50.0f * std::sin(phases[0])),
+                                 {{kX, 0.25 * std::sin(phases[1])}, {kZ, 0.25 * std::sin(phases[2])}, {kY, phases[3]}}),
+                         "the saw blade's camera" + when);
+        }
     }
+    for (float t : {150.0f, snare[100] + 0.01f, snare[120] + 0.01f}) {
+        const double n = SnareCount(t);
+        for (const BS::Vector3& p : kProbes)
+            ExpectPlaces(manetjakt::View(t), p,
+                         Through(p, {{kX, n * n}, {kZ, kHalfPi}, {kX, -1.0}}, BS::Vector3(0.0f, 0.0f, -150.0f)),
+                         "the jellyfish's view at " + std::to_string(t));
+    }
+    for (const BS::Vector3& p : kProbes)
+        ExpectPlaces(crystalGrowth::MainPlacement(), p, BS::Vector3(2.0f * p.x, p.y - 10.0f, 2.0f * p.z), "the crystal");
+}
+
+TEST(SceneLogic, TheOverlayRocksAndBlendsThereAndBack) {
+    for (float t : {0.0f, 0.4f, 1.9f, 7.3f}) EXPECT_NEAR(overlay::Rock(t), 0.25 * std::sin(2.0 * t), 1e-6) << t;
+    EXPECT_NEAR(overlay::Blend(0.0f), 0.0f, 1e-6f);
+    EXPECT_NEAR(overlay::Blend(0.25f), 0.5f, 1e-6f);
+    EXPECT_NEAR(overlay::Blend(0.5f), 1.0f, 1e-6f);
+    EXPECT_NEAR(overlay::Blend(0.9f), (1.0 - std::cos(2.0 * kPi * 0.9)) / 2.0, 1e-6f);
 }
 
 TEST(SceneLogic, ParticleSpringFormsHoldsAndReleases) {
@@ -174,30 +207,70 @@ TEST(SceneLogic, BallClockJumpsBackWholeSecondsOnlyInsideGlitchWindows) {
     }
 }
 
-TEST(SceneLogic, StreamParticlesStartInTheirRanges) {
-    srand(7);
-    for (int i = 0; i < 200; ++i) {
-        const Particle loaded = manetjakt::StreamParticle(true);
-        EXPECT_GE(loaded.size, 1.0f);
-        EXPECT_LE(loaded.size, 5.0f);
-        for (int axis : {0, 1}) {
-            EXPECT_GE(loaded.velocity[axis], -2.5f);
-            EXPECT_LT(loaded.velocity[axis], 1.5f);
+// The next rand() / 2^bits, the way the particle recipes draw their numbers.
+float Over(int bits) { return std::ldexp(static_cast<float>(rand()), -bits); }
+
+struct Recipe {
+    float size, alpha, alphaSpeed;
+    float colour[3], position[3], velocity[3];
+};
+
+void ExpectMade(const Particle& p, const Recipe& r, const std::string& what) {
+    EXPECT_FLOAT_EQ(p.size, r.size) << what;
+    EXPECT_FLOAT_EQ(p.alpha, r.alpha) << what;
+    EXPECT_FLOAT_EQ(p.alphaSpeed, r.alphaSpeed) << what;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FLOAT_EQ(p.colour[i], r.colour[i]) << what << ", colour " << i;
+        EXPECT_FLOAT_EQ(p.position[i], r.position[i]) << what << ", position " << i;
+        EXPECT_FLOAT_EQ(p.velocity[i], r.velocity[i]) << what << ", velocity " << i;
+        EXPECT_EQ(p.home[i], p.position[i]) << what << ": a particle starts at home";
+    }
+}
+
+TEST(SceneLogic, ParticleRecipesDrawTheirNumbersInTurn) {
+    const float gold[3] = {222.0f / 255.0f, 173.0f / 255.0f, 3.0f / 255.0f};
+    const float emitterAngles[3] = {0.0f, 1.6443951f, 4.63879f};
+    for (unsigned seed : {1u, 77u, 2026u}) {
+        for (bool atLoad : {true, false}) {
+            srand(seed);
+            const float size = Over(29), u = Over(31), vx = Over(29), vy = Over(29), vz = Over(27);
+            const float a = Over(31), b = Over(31), c = Over(31);
+            const float blue = atLoad ? 0.5f : 0.4f, grey = 0.55f * u + 0.05f * (1.0f - u);
+            const Recipe jelly{1.0f + size,
+                               1.0f,
+                               0.0f,
+                               {grey, grey, 0.65f * u + blue * (1.0f - u)},
+                               {atLoad ? -200.0f + 400.0f * a : -400.0f + 800.0f * a,
+                                atLoad ? -200.0f + 400.0f * b : -400.0f + 800.0f * b,
+                                atLoad ? -500.0f + 1000.0f * c : -500.0f},
+                               {-2.5f + vx, -2.5f + vy, 400.0f + vz}};
+            srand(seed);
+            ExpectMade(manetjakt::StreamParticle(atLoad), jelly, atLoad ? "a loaded stream particle" : "an emitted one");
         }
-        EXPECT_GE(loaded.velocity[2], 400.0f);
-        EXPECT_LE(loaded.velocity[2], 416.0f);
-        EXPECT_GE(loaded.position[2], -500.0f);
-        EXPECT_LE(loaded.position[2], 500.0f);
-        EXPECT_LE(std::fabs(loaded.position[0]), 200.0f);
-        EXPECT_FLOAT_EQ(loaded.home[1], loaded.position[1]);
-        EXPECT_FLOAT_EQ(loaded.colour[0], loaded.colour[1]);
-        EXPECT_GE(loaded.colour[2], 0.5f - 1e-6f);
-        const Particle emitted = manetjakt::StreamParticle(false);
-        EXPECT_FLOAT_EQ(emitted.position[2], -500.0f);
-        EXPECT_LE(std::fabs(emitted.position[0]), 400.0f);
-        EXPECT_GE(emitted.colour[2], 0.4f - 1e-6f);
-        EXPECT_FLOAT_EQ(emitted.alpha, 1.0f);
-        EXPECT_FLOAT_EQ(emitted.sizeSpeed, 0.0f);
+        for (int emitter : {-1, 0, 1, 2}) {
+            srand(seed);
+            const float size = Over(29);
+            rand();  // drawn and not kept
+            const int e = emitter < 0 ? rand() % 3 : emitter;
+            const float y = Over(28), x = Over(28), z = Over(28), vy = Over(27), vx = Over(27), vz = Over(27);
+            const float px = 60.0f * std::cos(emitterAngles[e]) + x - 5.0f;
+            const float pz = 60.0f * std::sin(emitterAngles[e]) + z - 5.0f;
+            const Recipe saw{2.0f + size, 1.0f, -0.05f, {gold[0], gold[1], gold[2]}, {px, 15.0f + y, pz},
+                             {px + vx - 10.0f, -80.0f + vy, pz + vz - 10.0f}};
+            srand(seed);
+            ExpectMade(sawblade::Spark(emitter, 15.0f), saw, "a saw spark from emitter " + std::to_string(emitter));
+        }
+        srand(seed);
+        const float size = Over(29), y = Over(31), r = Over(31), a = Over(30);
+        const float radius = 780.0f + 240.0f * r, angle = kPi * a;
+        const Recipe ring{2.0f + size,
+                          1.0f,
+                          -0.1f,
+                          {gold[0], gold[1], gold[2]},
+                          {radius * std::cos(angle), -120.0f + 240.0f * y, radius * std::sin(angle)},
+                          {0.0f, 0.0f, 0.0f}};
+        srand(seed);
+        ExpectMade(tunnel::Spark(), ring, "a tunnel spark");
     }
 }
 
