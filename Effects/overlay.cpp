@@ -45,8 +45,8 @@ void overlay::interpolateOverlay(float angle, float b, const unsigned char* vert
             DecodeCorner(brud2_vertices, corner, xB, yB);
             const BS::Vector3 p = rotation.TransformPoint(
                 BS::Vector3((1.0f - b) * xA + b * xB, (1.0f - b) * yA + b * yB, 0.0f));
-            positions[2 * corner] = p.x;
-            positions[2 * corner + 1] = p.y;
+            positions[2 * corner] = kPictureScale * p.x;
+            positions[2 * corner + 1] = kPictureScale * p.y;
             float* colour = &colours[4 * corner];
             colour[0] = rgb[0];
             colour[1] = rgb[1];
@@ -79,7 +79,6 @@ void overlay::renderForFxTime(float t, float, float p, float) {
     const bool firstHalf = p < 0.5f;
     interpolateOverlay(Rock(t), Blend(p), firstHalf ? brud1_vertices : brud3_vertices, firstHalf ? brud1_colors : brud3_colors,
                        mPositions, mColours);
-    for (int i = 0; i < kCorners * 2; ++i) mPositions[i] *= kPictureScale;
 
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);

@@ -20,7 +20,9 @@ public:
     // How far drawing 2 stands in: from drawing 1 up to all of it half-way,
     // then (drawn from drawing 3) back down to drawing 3 at the end.
     static float Blend(float fxProgress);
-    // Fills the buffers with the drawing blended towards drawing 2 by b and turned by angle.
+    // Fills the buffers with the drawing blended towards drawing 2 by b,
+    // turned by angle, and enlarged 2.5 times onto the screen's -1 to 1 (it
+    // overflows the edges a little).
     static void interpolateOverlay(float angle, float b, const unsigned char* vertices, const unsigned char* colors,
                                    float* positions, float* colours);
 

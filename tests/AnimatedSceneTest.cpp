@@ -196,6 +196,7 @@ TEST_F(AnimatedSceneTest, CamerasAreFoundByNameAndAGLErrorSkipsTheDrawWithAMessa
     EXPECT_EQ(saw.CameraNamed("No such node"), nullptr);
     const std::string mesh = saw.Scene().Meshes().front()->Name();
     EXPECT_EQ(saw.CameraNamed(mesh.c_str()), nullptr) << "a node without a camera";
+    EXPECT_EQ(saw.Scene().Meshes().front()->Object()->Name(), mesh) << "prepared: objects carry their nodes' names";
     const float length = saw.LastTime();
     EXPECT_FLOAT_EQ(saw.Looped(length), length);
     EXPECT_NEAR(saw.Looped(length + 0.25f), 0.25f, 1e-5f) << "past the last frame it starts over";

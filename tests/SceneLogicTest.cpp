@@ -274,10 +274,10 @@ TEST(SceneLogic, ParticleRecipesDrawTheirNumbersInTurn) {
     }
 }
 
-// Drawing corner k of triangle i as the overlay decodes it.
+// Drawing corner k of triangle i as the overlay decodes it, enlarged onto the screen.
 void Corner(const unsigned char* vertices, int corner, float& x, float& y) {
-    y = vertices[2 * corner] / 255.0f - 0.5f;
-    x = 0.5f - vertices[2 * corner + 1] / 255.0f;
+    y = 2.5f * (vertices[2 * corner] / 255.0f - 0.5f);
+    x = 2.5f * (0.5f - vertices[2 * corner + 1] / 255.0f);
 }
 
 TEST(SceneLogic, OverlayBlendsTowardsTheSecondDrawingAndTurns) {

@@ -2,27 +2,26 @@
 
 #include <sys/time.h>
 
+#include "DemoSys/FixedRateClock.h"
+
 namespace PlatformClock {
 
 namespace {
-double gRate = 0.0;
-long long gFrame = 0;
-}  // namespace
+FixedRateClock gClock;
 
-double Now() {
-    if (gRate > 0.0) return static_cast<double>(gFrame) / gRate;
+double WallSeconds() {
     struct timeval tv;
     gettimeofday(&tv, nullptr);
     return static_cast<double>(tv.tv_sec) + static_cast<double>(tv.tv_usec) * 1e-06;
 }
+}  // namespace
 
-void UseFixedRate(double framesPerSecond) {
-    gRate = framesPerSecond;
-    gFrame = 0;
-}
+double Now() { return gClock.Now(WallSeconds()); }
 
-bool IsFixed() { return gRate > 0.0; }
+void UseFixedRate(double framesPerSecond) { gClock.UseFixedRate(framesPerSecond); }
 
-void AdvanceFrame() { ++gFrame; }
+bool IsFixed() { return gClock.IsFixed(); }
+
+void AdvanceFrame() { gClock.AdvanceFrame(); }
 
 }  // namespace PlatformClock

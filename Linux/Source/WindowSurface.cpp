@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "DemoSys/Presentation.h"
+#include "DemoSys/UprightBlit.h"
 #include "DisplaySurface.h"
 #include "WindowPlacement.h"
 
@@ -14,56 +15,10 @@ namespace {
 // this share of the desktop.
 constexpr double kDesktopShare = 0.8;
 
-// Draws the finished frame into the fitted rectangle, turned by the corners'
-// texture coordinates; the frame's own size does not matter to the quad.
-const char* const kBlitVertex =
-    "attribute vec2 pos;\n"
-    "attribute vec2 uv;\n"
-    "varying vec2 vUv;\n"
-    "void main() { vUv = uv; gl_Position = vec4(pos, 0.0, 1.0); }\n";
-const char* const kBlitFragment =
-    "precision mediump float;\n"
-    "uniform sampler2D frame;\n"
-    "varying vec2 vUv;\n"
-    "void main() { gl_FragColor = texture2D(frame, vUv); }\n";
-
-GLuint CompileStage(GLenum type, const char* source) {
-    GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    return shader;
-}
-
 class WindowSurface : public DisplaySurface {
 public:
     WindowSurface(SDL_Window* window, SDL_GLContext context, const WindowChoices& choices)
-        : mWindow(window), mContext(context), mChoices(choices) {
-        const GLuint vs = CompileStage(GL_VERTEX_SHADER, kBlitVertex);
-        const GLuint fs = CompileStage(GL_FRAGMENT_SHADER, kBlitFragment);
-        mBlitProgram = glCreateProgram();
-        glAttachShader(mBlitProgram, vs);
-        glAttachShader(mBlitProgram, fs);
-        glBindAttribLocation(mBlitProgram, 0, "pos");
-        glBindAttribLocation(mBlitProgram, 1, "uv");
-        glLinkProgram(mBlitProgram);
-        glDeleteShader(vs);
-        glDeleteShader(fs);
-        // Corners and the turned picture's texture coordinates, interleaved in
-        // one buffer made once: WebGL draws from buffers only, so both hosts do.
-        float texCoords[8];
-        Presentation::CornerTexCoords(!choices.portrait, texCoords);
-        static const float kCorners[] = {-1, -1, 1, -1, -1, 1, 1, 1};
-        float quad[16];
-        for (int i = 0; i < 4; ++i) {
-            quad[4 * i] = kCorners[2 * i];
-            quad[4 * i + 1] = kCorners[2 * i + 1];
-            quad[4 * i + 2] = texCoords[2 * i];
-            quad[4 * i + 3] = texCoords[2 * i + 1];
-        }
-        glGenBuffers(1, &mQuad);
-        glBindBuffer(GL_ARRAY_BUFFER, mQuad);
-        glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STATIC_DRAW);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        : mWindow(window), mContext(context), mChoices(choices), mBlit(!choices.portrait) {
         if (choices.fullscreen) SDL_ShowCursor(SDL_DISABLE);
         FollowDrawable();
     }
@@ -74,47 +29,8 @@ public:
     bool MakeCurrent() override { return SDL_GL_MakeCurrent(mWindow, mContext) == 0; }
 
     bool Present(unsigned int colourTexture, int, int) override {
-        const Presentation::Size drawable = Drawable();
-        const Presentation::Rect fitted = Presentation::FitPicture(drawable, !mChoices.portrait);
-        // Draw state is saved and restored so the demo never sees this pass.
-        GLint program = 0, framebuffer = 0, texture = 0, viewport[4];
-        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        const GLboolean depth = glIsEnabled(GL_DEPTH_TEST), blend = glIsEnabled(GL_BLEND),
-                        cull = glIsEnabled(GL_CULL_FACE);
-
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glViewport(0, 0, drawable.width, drawable.height);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glViewport(fitted.x, fitted.y, fitted.width, fitted.height);
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_BLEND);
-        glDisable(GL_CULL_FACE);
-        glUseProgram(mBlitProgram);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, colourTexture);
-        glBindBuffer(GL_ARRAY_BUFFER, mQuad);
-        glEnableVertexAttribArray(0);
-        glEnableVertexAttribArray(1);
-        const GLsizei stride = 4 * sizeof(float);
-        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, nullptr);
-        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(2 * sizeof(float)));
-        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-        glDisableVertexAttribArray(0);
-        glDisableVertexAttribArray(1);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        mBlit.Draw(colourTexture, Drawable(), 0);
         SDL_GL_SwapWindow(mWindow);
-
-        glUseProgram(static_cast<GLuint>(program));
-        glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-        if (depth) glEnable(GL_DEPTH_TEST);
-        if (blend) glEnable(GL_BLEND);
-        if (cull) glEnable(GL_CULL_FACE);
         return true;
     }
 
@@ -168,8 +84,7 @@ private:
     SDL_Window* mWindow;
     SDL_GLContext mContext;
     WindowChoices mChoices;
-    GLuint mBlitProgram = 0;
-    GLuint mQuad = 0;
+    UprightBlit mBlit;
     bool mVsync = false;
 };
 

@@ -8,49 +8,13 @@
 #include <cstdio>
 
 #include "DemoSys/Presentation.h"
+#include "DemoSys/UprightBlit.h"
 
 namespace {
 
 constexpr const char* kCanvas = "#canvas";
 // Position, normal or colour, texture coordinates, particle centre.
 constexpr GLuint kDemoAttributes = 4;
-
-// The raw screen is portrait; the viewer sees it turned a quarter turn
-// counter-clockwise, so that its right edge (+x) is the top. The upright
-// picture's (u, v) samples the raw frame at (v, 1 - u).
-const char* const kUprightVertex =
-    "attribute vec2 pos;\n"
-    "varying vec2 vUv;\n"
-    "void main() {\n"
-    "  vec2 upright = pos * 0.5 + 0.5;\n"
-    "  vUv = vec2(upright.y, 1.0 - upright.x);\n"
-    "  gl_Position = vec4(pos, 0.0, 1.0);\n"
-    "}\n";
-const char* const kUprightFragment =
-    "precision mediump float;\n"
-    "uniform sampler2D frame;\n"
-    "varying vec2 vUv;\n"
-    "void main() { gl_FragColor = texture2D(frame, vUv); }\n";
-
-GLuint CompileStage(GLenum type, const char* source) {
-    GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    return shader;
-}
-
-GLuint LinkUprightProgram() {
-    const GLuint vs = CompileStage(GL_VERTEX_SHADER, kUprightVertex);
-    const GLuint fs = CompileStage(GL_FRAGMENT_SHADER, kUprightFragment);
-    const GLuint program = glCreateProgram();
-    glAttachShader(program, vs);
-    glAttachShader(program, fs);
-    glBindAttribLocation(program, 0, "pos");
-    glLinkProgram(program);
-    glDeleteShader(vs);
-    glDeleteShader(fs);
-    return program;
-}
 
 std::unique_ptr<CanvasSurface> Fail(const char* what) {
     fprintf(stderr, "kestrel: no WebGL context: %s (EGL error 0x%X)\n", what, eglGetError());
@@ -60,16 +24,16 @@ std::unique_ptr<CanvasSurface> Fail(const char* what) {
 }  // namespace
 
 CanvasSurface::CanvasSurface(void* display, void* surface, void* context)
-    : mDisplay(display), mSurface(surface), mContext(context) {
-    mProgram = LinkUprightProgram();
-    static const float kQuad[] = {-1, -1, 1, -1, -1, 1, 1, 1};
-    glGenBuffers(1, &mQuad);
-    glBindBuffer(GL_ARRAY_BUFFER, mQuad);
-    glBufferData(GL_ARRAY_BUFFER, sizeof kQuad, kQuad, GL_STATIC_DRAW);
+    : mDisplay(display), mSurface(surface), mContext(context), mBlit(true) {
     // WebGL refuses any draw while an enabled attribute has no buffer, even
     // one the program does not read; native GL does not mind, and the scenes
     // enable the attributes they share ahead of their draws. Every attribute
     // the demo uses starts with a buffer.
+    static const float kFourCorners[8] = {};
+    GLuint start = 0;
+    glGenBuffers(1, &start);
+    glBindBuffer(GL_ARRAY_BUFFER, start);
+    glBufferData(GL_ARRAY_BUFFER, sizeof kFourCorners, kFourCorners, GL_STATIC_DRAW);
     for (GLuint attribute = 0; attribute < kDemoAttributes; ++attribute)
         glVertexAttribPointer(attribute, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -118,40 +82,7 @@ void CanvasSurface::FollowPageSize() {
 
 bool CanvasSurface::Present(unsigned int colourTexture, int, int) {
     FollowPageSize();
-    const Presentation::Rect fitted = Presentation::FitPicture({mWidth, mHeight}, true);
-    // Draw state is saved and restored so the demo never sees this pass.
-    GLint program = 0, framebuffer = 0, texture = 0, viewport[4];
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const GLboolean depth = glIsEnabled(GL_DEPTH_TEST), blend = glIsEnabled(GL_BLEND), cull = glIsEnabled(GL_CULL_FACE);
-
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, mWidth, mHeight);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glViewport(fitted.x, fitted.y, fitted.width, fitted.height);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_CULL_FACE);
-    glUseProgram(mProgram);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, colourTexture);
-    glBindBuffer(GL_ARRAY_BUFFER, mQuad);
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-    glDisableVertexAttribArray(0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-
-    glUseProgram(static_cast<GLuint>(program));
-    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    if (depth) glEnable(GL_DEPTH_TEST);
-    if (blend) glEnable(GL_BLEND);
-    if (cull) glEnable(GL_CULL_FACE);
+    mBlit.Draw(colourTexture, {mWidth, mHeight}, 0);
     return true;
 }
 

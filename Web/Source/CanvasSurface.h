@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "DemoSys/Host.h"
+#include "DemoSys/UprightBlit.h"
 
 class CanvasSurface : public DisplaySurface {
 public:
@@ -32,8 +33,7 @@ private:
     void* mDisplay;
     void* mSurface;
     void* mContext;
-    unsigned int mProgram = 0;
-    unsigned int mQuad = 0;
+    UprightBlit mBlit;
     int mWidth = 0;
     int mHeight = 0;
     SurfaceEvents mPending;

@@ -2,23 +2,18 @@
 
 #include <emscripten.h>
 
+#include "DemoSys/FixedRateClock.h"
+
 namespace WebClock {
 
 namespace {
-double gRate = 0.0;
-long long gFrame = 0;
+FixedRateClock gClock;
 }  // namespace
 
-double Now() {
-    if (gRate > 0.0) return static_cast<double>(gFrame) / gRate;
-    return emscripten_get_now() / 1000.0;
-}
+double Now() { return gClock.Now(emscripten_get_now() / 1000.0); }
 
-void UseFixedRate(double framesPerSecond) {
-    gRate = framesPerSecond;
-    gFrame = 0;
-}
+void UseFixedRate(double framesPerSecond) { gClock.UseFixedRate(framesPerSecond); }
 
-void AdvanceFrame() { ++gFrame; }
+void AdvanceFrame() { gClock.AdvanceFrame(); }
 
 }  // namespace WebClock

@@ -1,0 +1,110 @@
+#include "UprightBlit.h"
+
+namespace {
+
+// The corners' texture coordinates carry the turn; the frame's own size does
+// not matter to the quad.
+const char* const kVertexSource =
+    "attribute vec2 pos;\n"
+    "attribute vec2 uv;\n"
+    "varying vec2 vUv;\n"
+    "void main() { vUv = uv; gl_Position = vec4(pos, 0.0, 1.0); }\n";
+const char* const kFragmentSource =
+    "precision mediump float;\n"
+    "uniform sampler2D frame;\n"
+    "varying vec2 vUv;\n"
+    "void main() { gl_FragColor = texture2D(frame, vUv); }\n";
+
+GLuint CompileStage(GLenum type, const char* source) {
+    GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
+// The draw state the pass changes, as it was before.
+struct SavedState {
+    GLint program = 0, framebuffer = 0, activeUnit = 0, texture = 0, buffer = 0, viewport[4] = {};
+    GLint arrays[2] = {};
+    GLboolean depth = glIsEnabled(GL_DEPTH_TEST), blend = glIsEnabled(GL_BLEND), cull = glIsEnabled(GL_CULL_FACE);
+
+    SavedState() {
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+        glActiveTexture(GL_TEXTURE0);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        for (GLuint i = 0; i < 2; ++i) glGetVertexAttribiv(i, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &arrays[i]);
+    }
+    ~SavedState() {
+        glUseProgram(static_cast<GLuint>(program));
+        glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+        glActiveTexture(static_cast<GLenum>(activeUnit));
+        glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(buffer));
+        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+        for (GLuint i = 0; i < 2; ++i)
+            if (!arrays[i]) glDisableVertexAttribArray(i);
+        if (depth) glEnable(GL_DEPTH_TEST);
+        if (blend) glEnable(GL_BLEND);
+        if (cull) glEnable(GL_CULL_FACE);
+    }
+};
+
+}  // namespace
+
+UprightBlit::UprightBlit(bool upright) : mUpright(upright) {
+    const GLuint vs = CompileStage(GL_VERTEX_SHADER, kVertexSource);
+    const GLuint fs = CompileStage(GL_FRAGMENT_SHADER, kFragmentSource);
+    mProgram = glCreateProgram();
+    glAttachShader(mProgram, vs);
+    glAttachShader(mProgram, fs);
+    glBindAttribLocation(mProgram, 0, "pos");
+    glBindAttribLocation(mProgram, 1, "uv");
+    glLinkProgram(mProgram);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+
+    // Corners and their texture coordinates, interleaved.
+    float texCoords[8];
+    Presentation::CornerTexCoords(upright, texCoords);
+    static const float kCorners[] = {-1, -1, 1, -1, -1, 1, 1, 1};
+    float quad[16];
+    for (int i = 0; i < 4; ++i) {
+        quad[4 * i] = kCorners[2 * i];
+        quad[4 * i + 1] = kCorners[2 * i + 1];
+        quad[4 * i + 2] = texCoords[2 * i];
+        quad[4 * i + 3] = texCoords[2 * i + 1];
+    }
+    GLint bound = 0;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
+    glGenBuffers(1, &mQuad);
+    glBindBuffer(GL_ARRAY_BUFFER, mQuad);
+    glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(bound));
+}
+
+void UprightBlit::Draw(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer) const {
+    const SavedState saved;
+    const Presentation::Rect fitted = Presentation::FitPicture(drawable, mUpright);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glViewport(0, 0, drawable.width, drawable.height);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glViewport(fitted.x, fitted.y, fitted.width, fitted.height);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
+    glUseProgram(mProgram);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, colourTexture);
+    glBindBuffer(GL_ARRAY_BUFFER, mQuad);
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(1);
+    const GLsizei stride = 4 * sizeof(float);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, nullptr);
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(2 * sizeof(float)));
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}

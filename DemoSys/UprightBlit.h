@@ -1,0 +1,27 @@
+// Every host's last pass: the finished screen's colour texture drawn into the
+// host's default framebuffer, fitted with black bars and turned upright (or
+// left portrait), by the rule of Presentation.h. One program and one quad
+// buffer, made once when the host's context is current (WebGL draws from
+// buffers only, so every host does); they go with that context.
+#pragma once
+
+#include <GLES2/gl2.h>
+
+#include "Presentation.h"
+
+class UprightBlit {
+public:
+    explicit UprightBlit(bool upright);
+    UprightBlit(const UprightBlit&) = delete;
+    UprightBlit& operator=(const UprightBlit&) = delete;
+
+    // Draws the texture into the host's framebuffer (0 for a window or a
+    // canvas) of the drawable's size. The draw state it changes is restored,
+    // so that the demo never sees this pass.
+    void Draw(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer) const;
+
+private:
+    bool mUpright;
+    GLuint mProgram = 0;
+    GLuint mQuad = 0;
+};

@@ -1,0 +1,142 @@
+// The hosts' last pass on headless GL: the finished portrait screen fitted
+// into a drawable, turned so that its right edge is the picture's top, and
+// the demo's draw state left as it was.
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "DemoSys/GLView.h"
+#include "DemoSys/UprightBlit.h"
+#include "GLTestSupport.h"
+
+namespace {
+
+class UprightBlitTest : public GLTest {
+protected:
+    // A portrait screen: red on its left half, green on its right; blue on its top half.
+    static GLuint Screen() {
+        std::vector<unsigned char> rgba(320 * 480 * 4);
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 320; ++x) {
+                unsigned char* p = &rgba[(y * 320 + x) * 4];
+                p[0] = x < 160 ? 255 : 0;
+                p[1] = x < 160 ? 0 : 255;
+                p[2] = y >= 240 ? 255 : 0;
+                p[3] = 255;
+            }
+        return MakeTexture(320, 480, rgba.data());
+    }
+    // A drawable of its own, cleared to white, and the view's framebuffer bound again.
+    static GLuint Drawable(int width, int height) {
+        GLuint colour = 0;
+        glGenTextures(1, &colour);
+        glBindTexture(GL_TEXTURE_2D, colour);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glGenFramebuffers(1, &mDrawable);
+        glBindFramebuffer(GL_FRAMEBUFFER, mDrawable);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
+        EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        View().setFramebuffer();
+        return mDrawable;
+    }
+    // The pass into a drawable of that size, which is bound afterwards to be read.
+    static void Present(const UprightBlit& blit, int width, int height) {
+        const GLuint drawable = Drawable(width, height);
+        blit.Draw(Screen(), {width, height}, drawable);
+        glBindFramebuffer(GL_FRAMEBUFFER, drawable);
+    }
+    void TearDown() override {
+        glDeleteFramebuffers(1, &mDrawable);
+        View().setFramebuffer();
+    }
+    static inline GLuint mDrawable = 0;
+};
+
+TEST_F(UprightBlitTest, TheScreensRightEdgeIsThePicturesTopBetweenBlackBars) {
+    const UprightBlit blit(true);
+    Present(blit, 600, 300);  // the 3:2 picture is 450 x 300, from x = 75
+    EXPECT_TRUE(NearColour(Pixel(30, 150), 0, 0, 0));
+    EXPECT_TRUE(NearColour(Pixel(570, 150), 0, 0, 0));
+    EXPECT_TRUE(NearColour(Pixel(175, 240), 0, 255, 255)) << "top left: the screen's right half, its top";
+    EXPECT_TRUE(NearColour(Pixel(425, 240), 0, 255, 0)) << "top right: the screen's right half, its bottom";
+    EXPECT_TRUE(NearColour(Pixel(175, 60), 255, 0, 255)) << "bottom left: the screen's left half, its top";
+    EXPECT_TRUE(NearColour(Pixel(425, 60), 255, 0, 0)) << "bottom right: the screen's left half, its bottom";
+}
+
+TEST_F(UprightBlitTest, APortraitPictureIsTheScreenAsItIs) {
+    const UprightBlit blit(false);
+    Present(blit, 300, 600);  // the 2:3 picture is 300 x 450, from y = 75
+    EXPECT_TRUE(NearColour(Pixel(150, 30), 0, 0, 0));
+    EXPECT_TRUE(NearColour(Pixel(150, 570), 0, 0, 0));
+    EXPECT_TRUE(NearColour(Pixel(60, 440), 255, 0, 255));
+    EXPECT_TRUE(NearColour(Pixel(240, 440), 0, 255, 255));
+    EXPECT_TRUE(NearColour(Pixel(60, 160), 255, 0, 0));
+    EXPECT_TRUE(NearColour(Pixel(240, 160), 0, 255, 0));
+}
+
+// A program that draws nothing, for the demo's current program.
+GLuint SomeProgram() {
+    const char* vertex = "void main() { gl_Position = vec4(0.0); }";
+    const char* fragment = "precision mediump float; void main() { gl_FragColor = vec4(1.0); }";
+    const GLuint program = glCreateProgram();
+    for (const auto& [type, source] : {std::pair{GL_VERTEX_SHADER, vertex}, std::pair{GL_FRAGMENT_SHADER, fragment}}) {
+        const GLuint shader = glCreateShader(type);
+        glShaderSource(shader, 1, &source, nullptr);
+        glCompileShader(shader);
+        glAttachShader(program, shader);
+        glDeleteShader(shader);
+    }
+    glLinkProgram(program);
+    return program;
+}
+
+TEST_F(UprightBlitTest, TheDemosDrawStateIsLeftAsItWas) {
+    const UprightBlit blit(true);
+    const GLuint drawable = Drawable(480, 320), frame = Screen(), unitOne = Screen(), unitZero = Screen();
+    const GLuint program = SomeProgram();
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, unitOne);
+    glUseProgram(program);
+    glEnable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glEnableVertexAttribArray(1);
+    glViewport(3, 4, 50, 60);
+    GLint viewFramebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &viewFramebuffer);
+    blit.Draw(frame, {480, 320}, drawable);
+
+    GLint value = 0, viewport[4] = {};
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &value);
+    EXPECT_EQ(value, viewFramebuffer);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &value);
+    EXPECT_EQ(value, GL_TEXTURE1);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
+    EXPECT_EQ(static_cast<GLuint>(value), unitOne);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &value);
+    EXPECT_EQ(static_cast<GLuint>(value), program);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{3, 4, 50, 60}));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+    for (GLuint attribute : {0u, 1u}) {
+        glGetVertexAttribiv(attribute, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &value);
+        EXPECT_EQ(value, attribute == 1 ? 1 : 0) << attribute;
+    }
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &value);
+    EXPECT_EQ(value, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
+    EXPECT_EQ(static_cast<GLuint>(value), unitZero) << "unit 0's texture, which the pass drew with";
+
+    glUseProgram(0);
+    glDeleteProgram(program);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDisableVertexAttribArray(1);
+    glViewport(0, 0, 320, 480);
+}
+
+}  // namespace
