@@ -6,6 +6,14 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <pthread.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "DemoSys/Host.h"
 #include "Linux/Source/CapturingSurface.h"
@@ -76,9 +84,14 @@ TEST(RunLoop, DisplayLinkFiresEveryIntervalAndStopsWhenInvalidated) {
     link.addToRunLoop();
     for (int i = 0; i < 9; ++i) RunLoop::Main().Refresh();
     EXPECT_EQ(fired, 3);
+    for (int below : {0, -2}) {
+        link.setFrameInterval(below);  // at least every refresh
+        for (int i = 0; i < 4; ++i) RunLoop::Main().Refresh();
+    }
+    EXPECT_EQ(fired, 3 + 8);
     link.invalidate();
     RunLoop::Main().Refresh();
-    EXPECT_EQ(fired, 3);
+    EXPECT_EQ(fired, 3 + 8);
     EXPECT_FALSE(RunLoop::Main().HasLinks());
 }
 
@@ -178,6 +191,36 @@ TEST(RecordingSurface, TheContainerFollowsTheExtensionAndNamesReachFfmpegAsFiles
     EXPECT_NE(std::find(args.begin(), args.end(), "file:/b/demomusa.mp3"), args.end());
 }
 
+// A signal that interrupts a write to a full socket loses no part of the
+// frame: the write goes on where it stopped.
+TEST(RecordingSurface, AWriteInterruptedByASignalGoesOn) {
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    struct sigaction action {}, previous {};
+    action.sa_handler = [](int) {};
+    sigemptyset(&action.sa_mask);  // without SA_RESTART a blocked write answers EINTR
+    sigaction(SIGUSR1, &action, &previous);
+    size_t queued = 0;  // the socket filled, so that the next write blocks before it sends anything
+    const std::vector<unsigned char> block(4096, 7), frame(100000, 9);
+    for (ssize_t n; (n = send(ends[0], block.data(), block.size(), MSG_DONTWAIT)) > 0;) queued += static_cast<size_t>(n);
+    const pthread_t writer = pthread_self();
+    size_t received = 0;
+    std::thread reader([&] {
+        usleep(200000);
+        pthread_kill(writer, SIGUSR1);
+        usleep(100000);
+        unsigned char buffer[65536];
+        for (ssize_t n; (n = read(ends[1], buffer, sizeof buffer)) > 0;) received += static_cast<size_t>(n);
+    });
+    EXPECT_TRUE(RecordingSurface::SendAll(ends[0], frame.data(), frame.size()));
+    shutdown(ends[0], SHUT_WR);
+    reader.join();
+    EXPECT_EQ(received, queued + frame.size());
+    sigaction(SIGUSR1, &previous, nullptr);
+    close(ends[0]);
+    close(ends[1]);
+}
+
 // An 800 x 600 screen is shorter than twice the portrait screen: the window
 // takes the full height at 600 / 480 of the screen's size.
 TEST(WindowPlacement, TheWindowFitsTheUsableAreaCentredAndAtMostTwiceTheSize) {
@@ -269,4 +312,13 @@ TEST(PngFile, APictureComesBackPixelForPixelAndAFailedReadLeavesAnEmptyImage) {
 
     EXPECT_FALSE(WritePng(dir.Path() + "/none/p.png", kWidth, kHeight, rgba.data(), error));
     EXPECT_EQ(error, strerror(ENOENT));
+    EXPECT_FALSE(ReadPng(dir.Path() + "/none.png", image, error));
+    EXPECT_EQ(error, "cannot open " + dir.Path() + "/none.png");
+
+    // Sides up to 16384 pixels are read; a longer one is refused before any pixel memory is taken.
+    const std::vector<uint8_t> line(16385 * 4, 200);
+    for (const auto& [width, height] : {std::pair{16384, 1}, std::pair{1, 16384}, std::pair{16385, 1}, std::pair{1, 16385}}) {
+        ASSERT_TRUE(WritePng(path, width, height, line.data(), error)) << error;
+        EXPECT_EQ(ReadPng(path, image, error), width < 16385 && height < 16385) << width << " x " << height;
+    }
 }

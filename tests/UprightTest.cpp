@@ -94,6 +94,7 @@ TEST(ScreenPicture, TheUprightPictureIsTheScreenTurnedWithItsRightEdgeOnTop) {
             }
     };
     ScreenPicture upright(true);
+    EXPECT_EQ(upright.Width() + upright.Height() + upright.Bytes(), 0u) << "nothing read yet";
     upright.Turn(rows.data(), kWidth, kHeight);
     ASSERT_EQ(upright.Width(), kHeight);
     ASSERT_EQ(upright.Height(), kWidth);

@@ -84,20 +84,6 @@ std::string EncoderReason(FILE* log, int status) {
     return "ffmpeg ended with status " + std::to_string(WEXITSTATUS(status));
 }
 
-bool SendAll(int socket, const unsigned char* data, size_t size) {
-    while (size > 0) {
-        // A closed encoder must not end the process by SIGPIPE.
-        const ssize_t sent = send(socket, data, size, MSG_NOSIGNAL);
-        if (sent < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += sent;
-        size -= static_cast<size_t>(sent);
-    }
-    return true;
-}
-
 // Starts ffmpeg in its own process group, so a Ctrl-C at the terminal reaches
 // only this program, which then ends the video properly. Answers an errno.
 int SpawnEncoder(const std::string& ffmpeg, const std::vector<std::string>& arguments, int input, int log) {
@@ -242,6 +228,20 @@ bool RecordingSurface::Finish(bool keep) {
         return false;
     }
     fprintf(stderr, "kestrel: recording finished: %s (%ld frames)\n", gEncoder.videoPath.c_str(), gEncoder.frames);
+    return true;
+}
+
+bool RecordingSurface::SendAll(int socket, const unsigned char* data, size_t size) {
+    while (size > 0) {
+        // A closed encoder must not end the process by SIGPIPE.
+        const ssize_t sent = send(socket, data, size, MSG_NOSIGNAL);
+        if (sent < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += sent;
+        size -= static_cast<size_t>(sent);
+    }
     return true;
 }
 

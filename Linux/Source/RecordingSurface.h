@@ -50,6 +50,10 @@ public:
     // URL, so none is read as an option.
     static std::vector<std::string> EncoderArguments(const std::string& outputPath, const char* container,
                                                      const std::string& musicPath, double frameRate, Frame frame);
+    // Writes every byte to the encoder's socket, going on where a signal
+    // (the viewer's Ctrl-C, which ends the recording at the next refresh)
+    // interrupted the write; false when the encoder is gone.
+    static bool SendAll(int socket, const unsigned char* data, size_t size);
     // The progress line (without its end): how much of the show is recorded,
     // and an estimate of the time left from the pace so far.
     static void FormatProgress(char* line, size_t size, double showSeconds, long frames, double elapsedSeconds);
