@@ -10,7 +10,9 @@
 #include "BS/Export/BS_Error.h"
 #include "BS/Export/BS_File.h"
 #include "DAS/Source/DAS.h"
+#include "DemoSys/Bundle.h"
 #include "DemoSys/DemoLog.h"
+#include "DemoSys/Riraru3Z/Shader.h"
 #include "DemoSys/Riraru3Z/SimpleMaterial.h"
 
 AnimatedScene::AnimatedScene() : mWorld(new B3D_World()), mScene(new DAS(mWorld)) {}
@@ -41,6 +43,17 @@ void AnimatedScene::AssignShaders(const std::function<Shader*(const std::string&
 }
 
 void AnimatedScene::LoadForContext() { mWorld->LoadForContext(); }
+
+bool AnimatedScene::LoadWithEnvironmentShaders(const char* folder, const char* file,
+                                               bool (*first)(const std::string& material)) {
+    if (!Load(folder, file)) return false;
+    const std::string shaders = Bundle::Path() + "/FxData/" + folder + "/EnvShader";
+    Shader* env = Shader::LoadShader(shaders);
+    Shader* env2 = Shader::LoadShader(shaders + "2");
+    AssignShaders([env, env2, first](const std::string& name) { return first(name) ? env : env2; }, true);
+    LoadForContext();
+    return true;
+}
 
 void AnimatedScene::Animate(float time) { mScene->Animate(time); }
 

@@ -24,6 +24,10 @@ public:
     // with printNames each name is printed as " --> %s\n" first.
     void AssignShaders(const std::function<Shader*(const std::string& material)>& choose, bool printNames);
     void LoadForContext();
+    // Load, then each mesh gets the folder's "EnvShader" where first(its
+    // material's name) holds and its "EnvShader2" elsewhere, each name
+    // printed, and the meshes are made ready to draw; false as Load.
+    bool LoadWithEnvironmentShaders(const char* folder, const char* file, bool (*first)(const std::string& material));
 
     void Animate(float time);
     // The camera active at time, else the first; null when there is none.

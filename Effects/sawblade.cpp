@@ -11,7 +11,6 @@
 #include "B3D/Source/B3D_Camera.h"
 #include "DemoSys/Beats.h"
 #include "DemoSys/Riraru3Z/ParticleEngine.h"
-#include "DemoSys/Riraru3Z/Shader.h"
 #include "DemoSys/Riraru3Z/SimpleCamera.h"
 #include "DemoSys/Riraru3Z/SimpleMaterial.h"
 #include "ParticleStream.h"
@@ -99,12 +98,9 @@ BS::Matrix44 sawblade::View(float phase1, float phase2, float phase3, float yaw)
 
 void sawblade::load() {
     gState.scene = new AnimatedScene();
-    if (!gState.scene->Load("Scene5", "sawblade.mas")) return;
-    Shader* env = Shader::LoadShader(FxPath("/FxData/Scene5/EnvShader"));
-    Shader* env2 = Shader::LoadShader(FxPath("/FxData/Scene5/EnvShader2"));
-    gState.scene->AssignShaders([env, env2](const std::string& name) { return name == "manet.png" ? env : env2; },
-                                true);
-    gState.scene->LoadForContext();
+    if (!gState.scene->LoadWithEnvironmentShaders("Scene5", "sawblade.mas",
+                                                  [](const std::string& material) { return material == "manet.png"; }))
+        return;
     gState.background = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene5/bg.png"));
     gState.environment = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene5/bg-env.png"));
     gState.sparks =

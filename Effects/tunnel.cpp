@@ -11,7 +11,6 @@
 #include "B3D/Source/B3D_Camera.h"
 #include "DAS/Source/DAS.h"
 #include "DemoSys/Riraru3Z/ParticleEngine.h"
-#include "DemoSys/Riraru3Z/Shader.h"
 #include "DemoSys/Riraru3Z/SimpleCamera.h"
 #include "DemoSys/Riraru3Z/SimpleMaterial.h"
 #include "ParticleStream.h"
@@ -58,12 +57,9 @@ Particle tunnel::Spark() {
 
 void tunnel::load() {
     gState.scene = new AnimatedScene();
-    if (!gState.scene->Load("Scene4", "shadow.mas")) return;
-    Shader* env = Shader::LoadShader(FxPath("/FxData/Scene4/EnvShader"));
-    Shader* env2 = Shader::LoadShader(FxPath("/FxData/Scene4/EnvShader2"));
-    gState.scene->AssignShaders([env, env2](const std::string& name) { return name == "white.png" ? env2 : env; },
-                                true);
-    gState.scene->LoadForContext();
+    if (!gState.scene->LoadWithEnvironmentShaders("Scene4", "shadow.mas",
+                                                  [](const std::string& material) { return material != "white.png"; }))
+        return;
     gState.environment = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene4/bg-env.png"));
     gState.sparks = NewParticleEngine(6000, "/FxData/Scene4/ball_silver.png", 1500.0f, "/FxData/Scene4/forcefield.raw",
                                       gState.field);

@@ -31,17 +31,8 @@
 
 namespace {
 
-class AnimatedSceneTest : public GLTest {
+class AnimatedSceneTest : public SceneTest {
 protected:
-    void SetUp() override {
-        GLTest::SetUp();
-        // The scenes find their files from the application directory.
-        static char program[] = KESTREL_BUNDLE "/kestrel";
-        static char* argv[] = {program, nullptr};
-        if (!BS::gApplication) BS::gApplication = new BS::LinuxApplication(1, argv);
-        DemoSys::Init(&View());
-    }
-
     struct Imported {
         B3D_World world;
         DAS scene{&world};
@@ -57,25 +48,13 @@ protected:
         return imported;
     }
 
+    // The scene loaded without an error, its motion back where load left it.
     template <typename Scene>
-    static Scene& Loaded() {
-        static Scene* scene = [] {
-            auto* s = new Scene();
-            s->initWithView(&View());
-            testing::internal::CaptureStdout();
-            s->load();
-            LoadOutput<Scene>() = testing::internal::GetCapturedStdout();
-            EXPECT_EQ(LoadOutput<Scene>().find("GOT EXCEPTION"), std::string::npos);
-            return s;
-        }();
+    static Scene& Rewound() {
+        Scene& scene = Loaded<Scene>();
+        EXPECT_EQ(LoadOutput<Scene>().find("GOT EXCEPTION"), std::string::npos);
         Scene::Rewind();
-        return *scene;
-    }
-    // What the scene's load printed.
-    template <typename Scene>
-    static std::string& LoadOutput() {
-        static std::string output;
-        return output;
+        return scene;
     }
 
     // Mean brightness of the frame after n renders at demo time t.
@@ -144,7 +123,7 @@ TEST_F(AnimatedSceneTest, TheGeneratedScenesImportAsDesigned) {
 }
 
 TEST_F(AnimatedSceneTest, ARewoundSceneReplaysItsFrames) {
-    robot& dancer = Loaded<robot>();
+    robot& dancer = Rewound<robot>();
     EXPECT_EQ(LoadOutput<robot>().find(" --> "), std::string::npos);  // one shader for all: no names listed
     Render(dancer, 2.0f, 20);
     const std::vector<unsigned char> first = ReadScreenRGBA();
@@ -165,7 +144,7 @@ TEST_F(AnimatedSceneTest, TheRobotsClockStepsWithinBoundsAndLoops) {
 }
 
 TEST_F(AnimatedSceneTest, TheTunnelFliesThroughItsFramesWithSparks) {
-    tunnel& flight = Loaded<tunnel>();
+    tunnel& flight = Rewound<tunnel>();
     EXPECT_NE(LoadOutput<tunnel>().find(" --> white.png\n"), std::string::npos) << "each mesh's material named";
     Render(flight, 60.0f);
     EXPECT_GT(NotBlue(), 0.2) << "frames and floor fill much of the view";
@@ -173,7 +152,7 @@ TEST_F(AnimatedSceneTest, TheTunnelFliesThroughItsFramesWithSparks) {
 }
 
 TEST_F(AnimatedSceneTest, TheSawBladeSpinsBeforeItsBackgroundAndSparks) {
-    sawblade& saw = Loaded<sawblade>();
+    sawblade& saw = Rewound<sawblade>();
     EXPECT_NE(LoadOutput<sawblade>().find(" --> manet.png\n"), std::string::npos) << "each mesh's material named";
     const double first = Render(saw, 105.0f);
     EXPECT_GT(first, 30.0) << "the background and the blade are drawn";
@@ -196,7 +175,11 @@ TEST_F(AnimatedSceneTest, CamerasAreFoundByNameAndAGLErrorSkipsTheDrawWithAMessa
     EXPECT_EQ(saw.CameraNamed("No such node"), nullptr);
     const std::string mesh = saw.Scene().Meshes().front()->Name();
     EXPECT_EQ(saw.CameraNamed(mesh.c_str()), nullptr) << "a node without a camera";
-    EXPECT_EQ(saw.Scene().Meshes().front()->Object()->Name(), mesh) << "prepared: objects carry their nodes' names";
+    AnimatedScene dancer;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(dancer.Load("Vantor", "07_robot2.mas"));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(dancer.Scene().RootNodes().size(), dancer.Scene().Nodes().size() - 6) << "prepared: six bones hang from the pelvis";
     const float length = saw.LastTime();
     EXPECT_FLOAT_EQ(saw.Looped(length), length);
     EXPECT_NEAR(saw.Looped(length + 0.25f), 0.25f, 1e-5f) << "past the last frame it starts over";

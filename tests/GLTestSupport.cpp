@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "BS/Export/BS_Application.h"
 #include "DemoSys/Bundle.h"
+#include "DemoSys/DemoSys.h"
 #include "DemoSys/GLTexture.h"
 #include "DemoSys/GLView.h"
 #include "Linux/Source/DisplaySurface.h"
@@ -30,6 +32,14 @@ void GLTest::SetUp() {
     View().setFramebuffer();
     while (glGetError() != GL_NO_ERROR) {
     }
+}
+
+void SceneTest::SetUp() {
+    GLTest::SetUp();
+    static char program[] = KESTREL_BUNDLE "/kestrel";
+    static char* argv[] = {program, nullptr};
+    if (!BS::gApplication) BS::gApplication = new BS::LinuxApplication(1, argv);
+    DemoSys::Init(&View());
 }
 
 std::array<int, 4> GLTest::Pixel(int x, int y) {

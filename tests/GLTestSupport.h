@@ -22,6 +22,33 @@ protected:
     static GLuint MakeTexture(int width, int height, const unsigned char* rgba);
 };
 
+// The scenes as the show runs them: the application directory set (the
+// scenes that play scene files find them from it), the demo's drawing
+// initialised, and each scene loaded once for the whole test program.
+class SceneTest : public GLTest {
+protected:
+    void SetUp() override;
+
+    template <typename Scene>
+    static Scene& Loaded() {
+        static Scene* scene = [] {
+            auto* s = new Scene();
+            s->initWithView(&View());
+            testing::internal::CaptureStdout();
+            s->load();
+            LoadOutput<Scene>() = testing::internal::GetCapturedStdout();
+            return s;
+        }();
+        return *scene;
+    }
+    // What the scene's load printed.
+    template <typename Scene>
+    static std::string& LoadOutput() {
+        static std::string output;
+        return output;
+    }
+};
+
 // The bound 320 x 480 screen's RGBA bytes, rows from GL's bottom row up.
 std::vector<unsigned char> ReadScreenRGBA();
 

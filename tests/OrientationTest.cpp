@@ -123,31 +123,8 @@ void ExpectHeadAboveTail(const std::vector<int>& counts, int least, const char* 
 
 bool Warm(const Rgb& p) { return p.r > 150 && p.r > p.b + 60; }
 
-class OrientationTest : public GLTest {
+class OrientationTest : public SceneTest {
 protected:
-    void SetUp() override {
-        GLTest::SetUp();
-        // The animated scenes find their files from the application directory.
-        static char program[] = KESTREL_BUNDLE "/kestrel";
-        static char* argv[] = {program, nullptr};
-        if (!BS::gApplication) BS::gApplication = new BS::LinuxApplication(1, argv);
-        DemoSys::Init(&View());
-    }
-
-    // Each scene loads once for the whole program, as in the show.
-    template <typename Scene>
-    static Scene& Loaded() {
-        static Scene* scene = [] {
-            auto* s = new Scene();
-            s->initWithView(&View());
-            testing::internal::CaptureStdout();
-            s->load();
-            testing::internal::GetCapturedStdout();
-            return s;
-        }();
-        return *scene;
-    }
-
     // One frame of the scene on the screen, its progress lines kept off the output.
     static void Play(Effect& scene, float fxTime, float demoTime, float fxProgress) {
         DemoSys::ResetRenderTarget();

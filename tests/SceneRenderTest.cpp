@@ -111,23 +111,8 @@ struct Part {
     BS::Matrix44 local;
 };
 
-class SceneRenderTest : public GLTest {
+class SceneRenderTest : public SceneTest {
 protected:
-    // The scenes load once for the whole program, as in the show.
-    template <typename Scene>
-    static Scene& Loaded() {
-        static Scene* scene = [] {
-            DemoSys::Init(&View());
-            auto* s = new Scene();
-            s->initWithView(&View());
-            testing::internal::CaptureStdout();
-            s->load();
-            testing::internal::GetCapturedStdout();
-            return s;
-        }();
-        return *scene;
-    }
-
     static Picture Render(Effect& scene, float fxTime, float demoTime, float fxProgress) {
         DemoSys::ResetRenderTarget();
         testing::internal::CaptureStdout();
