@@ -525,7 +525,7 @@ TEST(ProgramRecording, AnUnusablePlaceIsRefusedBeforeLoading) {
     EXPECT_EQ(Listing(tree.Path()), "file\ntaken.mp4\n");
 }
 
-// Encoders that fail at once, after taking every frame, and without a word,
+// Encoders that fail at once, in the middle of a frame, after taking every frame, and without a word,
 // in place of ffmpeg: the reason is its first line, else how it ended.
 TEST(ProgramRecording, AFailingEncoderIsReportedAndTheOldVideoStays) {
     const struct {
@@ -533,6 +533,7 @@ TEST(ProgramRecording, AFailingEncoderIsReportedAndTheOldVideoStays) {
         const char* reason;
     } cases[] = {{"echo \"Unknown encoder 'libx264'\" >&2; exit 1", "Unknown encoder 'libx264'"},
                  {"cat >/dev/null; echo \"Unknown encoder 'libx264'\" >&2; exit 1", "Unknown encoder 'libx264'"},
+                 {"head -c 1000 >/dev/null; echo 'Conversion failed!' >&2; exit 1", "Conversion failed!"},
                  {"exit 3", "ffmpeg ended with status 3"},
                  {"kill -KILL $$", "ffmpeg was killed by signal 9"}};
     for (const auto& [body, reason] : cases) {
