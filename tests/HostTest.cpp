@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include <png.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -325,6 +326,20 @@ TEST(PngFile, APictureComesBackPixelForPixelAndAFailedReadLeavesAnEmptyImage) {
     EXPECT_EQ(error, strerror(ENOENT));
     EXPECT_FALSE(ReadPng(dir.Path() + "/none.png", image, error));
     EXPECT_EQ(error, "cannot open " + dir.Path() + "/none.png");
+
+    // A grey picture, one byte a pixel, reads as opaque RGBA.
+    png_image grey{};
+    grey.version = PNG_IMAGE_VERSION;
+    grey.width = 3;
+    grey.height = 2;
+    grey.format = PNG_FORMAT_GRAY;
+    const uint8_t levels[6] = {0, 40, 80, 120, 160, 250};
+    ASSERT_TRUE(png_image_write_to_file(&grey, path.c_str(), 0, levels, 0, nullptr));
+    ASSERT_TRUE(ReadPng(path, image, error)) << error;
+    ASSERT_EQ(image.rgba.size(), 6u * 4);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(std::vector<int>(&image.rgba[4 * i], &image.rgba[4 * i + 4]),
+                  (std::vector<int>{levels[i], levels[i], levels[i], 255}));
 
     // Sides up to 16384 pixels are read; a longer one is refused before any pixel memory is taken.
     const std::vector<uint8_t> line(16385 * 4, 200);
