@@ -53,21 +53,22 @@ struct SavedState {
     }
 };
 
-}  // namespace
-
-UprightBlit::UprightBlit(bool upright) : mUpright(upright) {
+GLuint LinkProgram() {
     const GLuint vs = CompileStage(GL_VERTEX_SHADER, kVertexSource);
     const GLuint fs = CompileStage(GL_FRAGMENT_SHADER, kFragmentSource);
-    mProgram = glCreateProgram();
-    glAttachShader(mProgram, vs);
-    glAttachShader(mProgram, fs);
-    glBindAttribLocation(mProgram, 0, "pos");
-    glBindAttribLocation(mProgram, 1, "uv");
-    glLinkProgram(mProgram);
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, vs);
+    glAttachShader(program, fs);
+    glBindAttribLocation(program, 0, "pos");
+    glBindAttribLocation(program, 1, "uv");
+    glLinkProgram(program);
     glDeleteShader(vs);
     glDeleteShader(fs);
+    return program;
+}
 
-    // Corners and their texture coordinates, interleaved.
+// Corners and their texture coordinates, interleaved.
+GLuint MakeQuad(bool upright) {
     float texCoords[8];
     Presentation::CornerTexCoords(upright, texCoords);
     static const float kCorners[] = {-1, -1, 1, -1, -1, 1, 1, 1};
@@ -80,11 +81,17 @@ UprightBlit::UprightBlit(bool upright) : mUpright(upright) {
     }
     GLint bound = 0;
     glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
-    glGenBuffers(1, &mQuad);
-    glBindBuffer(GL_ARRAY_BUFFER, mQuad);
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
     glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STATIC_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(bound));
+    return buffer;
 }
+
+}  // namespace
+
+UprightBlit::UprightBlit(bool upright) : mUpright(upright), mProgram(LinkProgram()), mQuad(MakeQuad(upright)) {}
 
 void UprightBlit::Draw(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer) const {
     const SavedState saved;

@@ -21,7 +21,7 @@ public:
     void Draw(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer) const;
 
 private:
-    bool mUpright;
-    GLuint mProgram = 0;
-    GLuint mQuad = 0;
+    const bool mUpright;
+    const GLuint mProgram;
+    const GLuint mQuad;
 };

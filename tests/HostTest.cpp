@@ -24,6 +24,7 @@
 #include "Linux/Source/PlatformClock.h"
 #include "Linux/Source/RecordingSurface.h"
 #include "Linux/Source/RunLoop.h"
+#include "Linux/Source/WindowEvents.h"
 #include "Linux/Source/WindowPlacement.h"
 #include "TempTree.h"
 #include "kestrel_linuxViewController.h"
@@ -86,12 +87,15 @@ TEST(PlatformClock, FixedRateCountsFramesFromEachStart) {
 }
 
 TEST(RunLoop, DisplayLinkFiresEveryIntervalAndStopsWhenInvalidated) {
-    int fired = 0;
-    DisplayLink link([&] { ++fired; });
+    int fired = 0, other = 0;
+    DisplayLink link([&] { ++fired; }), second([&] { ++other; });
     link.addToRunLoop();
+    second.addToRunLoop();
     RunLoop::Main().Refresh();
     RunLoop::Main().Refresh();
     EXPECT_EQ(fired, 2) << "every refresh unless told otherwise";
+    EXPECT_EQ(other, 2) << "every link fires";
+    second.invalidate();
     fired = 0;
     link.setFrameInterval(3);
     for (int i = 0; i < 9; ++i) RunLoop::Main().Refresh();
@@ -231,6 +235,25 @@ TEST(RecordingSurface, AWriteInterruptedByASignalGoesOn) {
     sigaction(SIGUSR1, &previous, nullptr);
     close(ends[0]);
     close(ends[1]);
+}
+
+TEST(WindowEvents, EscapeQuitsAndF11OrAltEnterPressedSwitchesFullscreen) {
+    EXPECT_EQ(ActionForKey(SDLK_ESCAPE, KMOD_NONE, false), WindowKey::kQuit);
+    EXPECT_EQ(ActionForKey(SDLK_ESCAPE, KMOD_NONE, true), WindowKey::kQuit);
+    EXPECT_EQ(ActionForKey(SDLK_F11, KMOD_NONE, false), WindowKey::kToggleFullscreen);
+    EXPECT_EQ(ActionForKey(SDLK_F11, KMOD_NONE, true), WindowKey::kNone) << "held down";
+    EXPECT_EQ(ActionForKey(SDLK_RETURN, KMOD_LALT, false), WindowKey::kToggleFullscreen);
+    EXPECT_EQ(ActionForKey(SDLK_KP_ENTER, KMOD_RALT, false), WindowKey::kToggleFullscreen);
+    EXPECT_EQ(ActionForKey(SDLK_RETURN, KMOD_LALT, true), WindowKey::kNone);
+    EXPECT_EQ(ActionForKey(SDLK_RETURN, KMOD_LCTRL, false), WindowKey::kNone);
+    EXPECT_EQ(ActionForKey(SDLK_SPACE, KMOD_LALT, false), WindowKey::kNone);
+    SurfaceEvents lost, gained, resized;
+    NoteFocus(SDL_WINDOWEVENT_FOCUS_LOST, lost);
+    NoteFocus(SDL_WINDOWEVENT_FOCUS_GAINED, gained);
+    NoteFocus(SDL_WINDOWEVENT_SIZE_CHANGED, resized);
+    EXPECT_TRUE(lost.resignedActive && !lost.becameActive);
+    EXPECT_TRUE(gained.becameActive && !gained.resignedActive);
+    EXPECT_FALSE(resized.becameActive || resized.resignedActive || resized.quit);
 }
 
 // An 800 x 600 screen is shorter than twice the portrait screen: the window

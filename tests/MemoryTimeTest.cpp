@@ -11,6 +11,23 @@
 #include "BS/Export/BS_Error.h"
 #include "BS/Export/BS_Memory.h"
 #include "BS/Export/BS_Time.h"
+#include "DemoSys/Riraru3Z/Array.h"
+
+TEST(Array, GrowsByItsStepOrAtLeastByOneRecordAndKeepsWhatItHeld) {
+    Array<int> stepped(2, 3), unstepped(0, 0);
+    for (int i = 0; i < 7; ++i) {
+        stepped.Add(10 * i);
+        unstepped.Add(-i);
+    }
+    EXPECT_EQ(stepped.Capacity(), 8);  // 2, then 5, then 8
+    EXPECT_EQ(unstepped.Capacity(), 7);
+    ASSERT_EQ(stepped.Count(), 7);
+    ASSERT_EQ(unstepped.Count(), 7);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(stepped[i], 10 * i);
+        EXPECT_EQ(unstepped[i], -i);
+    }
+}
 
 TEST(Hash, WeightsBytesByPositionAndPrime) {
     EXPECT_EQ(BS::Std::HashString(""), 2147483647u);

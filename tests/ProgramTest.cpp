@@ -171,6 +171,13 @@ TEST(Program, HeadlessShotWritesThePortraitScreen) {
     TempTree out;
     const ProgramRun run = RunKestrel("--headless --fixed-fps 60 --shot 0,0.5 --out " + out.Path());
     EXPECT_EQ(run.status, 0);
+    // Every scene loads in the first refresh, each saying so in its own words
+    // (the figure, the jellyfish, the tunnel and the saw blade read force fields).
+    EXPECT_EQ(CountOf(run.out, "--> LOADING FORCE FIELD!\n"), 4u);
+    for (const char* line : {"OVERLAY // LOAD\n", "--> PARTICLE LOAD\n", " --> white.png\n", " --> manet.png\n",
+                             "/FxData/Vantor/robot_steel.png\n"})
+        EXPECT_EQ(CountOf(run.out, line), 1u) << line;
+    EXPECT_EQ(CountOf(run.err, "We made a list with 648 tiny balls.\n"), 1u);
     for (const char* name : {"/shot_0000.000.png", "/shot_0000.500.png"}) {
         PngImage image;
         std::string error;

@@ -1,8 +1,10 @@
 // The texture cache and the CPU copy of mipmapped textures, on headless GL.
 #include <GLES2/gl2.h>
 
+#include <utility>
 #include <vector>
 
+#include "DemoSys/GLTexture.h"
 #include "DemoSys/Riraru3Z/SimpleMaterial.h"
 #include "GLTestSupport.h"
 #include "Linux/Source/PngFile.h"
@@ -32,6 +34,23 @@ protected:
 
     TempTree mTree;
 };
+
+TEST_F(TextureTest, TexturesAreClampedAtTheirEdgesWithTheFiltersAsked) {
+    const GLuint texture = NewClampedTexture(GL_LINEAR, GL_NEAREST);
+    const std::pair<GLenum, GLint> expected[] = {{GL_TEXTURE_MIN_FILTER, GL_LINEAR},
+                                                 {GL_TEXTURE_MAG_FILTER, GL_NEAREST},
+                                                 {GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE},
+                                                 {GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE}};
+    for (const auto& [parameter, value] : expected) {
+        GLint set = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, parameter, &set);
+        EXPECT_EQ(set, value) << std::hex << parameter;
+    }
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(static_cast<GLuint>(bound), texture);
+    glDeleteTextures(1, &texture);
+}
 
 TEST_F(TextureTest, SecondLoadOfAPathSharesTheTextureWithoutACpuCopy) {
     const std::string path = WriteGrid("shared.png");

@@ -190,6 +190,7 @@ TEST(PostProcess, BassFlashDecaysInAboutATenthOfASecond) {
 
 TEST(PostProcess, ShakesUpLastAQuarterSecondDownOneFrame) {
     PostProcessState up;
+    EXPECT_EQ(up.lPostFladder[3], 0.0f) << "the show starts still";
     up.Update(1.0f / 60.0f, {false, true}, Odd);
     EXPECT_EQ(up.lPostFladder[3], 25.0f);
     int frames = 0;

@@ -7,6 +7,7 @@
 #include "DemoSys/Presentation.h"
 #include "DemoSys/UprightBlit.h"
 #include "DisplaySurface.h"
+#include "WindowEvents.h"
 #include "WindowPlacement.h"
 
 namespace {
@@ -41,8 +42,7 @@ public:
             if (e.type == SDL_QUIT) events.quit = true;
             if (e.type == SDL_KEYDOWN) HandleKey(e.key, events);
             if (e.type == SDL_WINDOWEVENT) {
-                if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) events.resignedActive = true;
-                if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) events.becameActive = true;
+                NoteFocus(e.window.event, events);
                 if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) FollowDrawable();
             }
         }
@@ -65,10 +65,11 @@ private:
     }
 
     void HandleKey(const SDL_KeyboardEvent& key, SurfaceEvents& events) {
-        const SDL_Keycode code = key.keysym.sym;
-        if (code == SDLK_ESCAPE) events.quit = true;
-        const bool altEnter = (code == SDLK_RETURN || code == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT);
-        if ((code == SDLK_F11 || altEnter) && !key.repeat) ToggleFullscreen();
+        switch (ActionForKey(key.keysym.sym, key.keysym.mod, key.repeat != 0)) {
+            case WindowKey::kQuit: events.quit = true; break;
+            case WindowKey::kToggleFullscreen: ToggleFullscreen(); break;
+            case WindowKey::kNone: break;
+        }
     }
 
     void ToggleFullscreen() {

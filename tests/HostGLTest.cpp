@@ -1,6 +1,7 @@
-// The hosts' last pass on headless GL: the finished portrait screen fitted
-// into a drawable, turned so that its right edge is the picture's top, and
-// the demo's draw state left as it was.
+// The hosts' parts that need GL, on headless GL: the last pass, which fits
+// the finished portrait screen into a drawable, turned so that its right
+// edge is the picture's top, and leaves the demo's draw state as it was; and
+// the view controller in its window.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -9,6 +10,9 @@
 #include "DemoSys/GLView.h"
 #include "DemoSys/UprightBlit.h"
 #include "GLTestSupport.h"
+#include "Linux/Source/DisplaySurface.h"
+#include "Linux/Source/RunLoop.h"
+#include "kestrel_linuxViewController.h"
 
 namespace {
 
@@ -137,6 +141,36 @@ TEST_F(UprightBlitTest, TheDemosDrawStateIsLeftAsItWas) {
     glDisable(GL_DEPTH_TEST);
     glDisableVertexAttribArray(1);
     glViewport(0, 0, 320, 480);
+}
+
+// A window whose context is the test's own, already current.
+class TestWindow : public DisplaySurface {
+public:
+    bool MakeCurrent() override { return true; }
+    bool Present(unsigned int, int, int) override { return true; }
+    SurfaceEvents PollEvents() override { return {}; }
+    bool PacedByDisplay() const override { return false; }
+};
+
+class ViewControllerInAWindow : public GLTest {};
+
+TEST_F(ViewControllerInAWindow, PausesWhileTheApplicationIsInactive) {
+    TestWindow window;
+    {
+        kestrel_linuxViewController controller;
+        controller.viewDidLoad(&window);
+        controller.view()->window = &window;
+        controller.viewWillAppear();
+        RunLoop::Main().ResignActive();
+        EXPECT_FALSE(controller.isAnimating());
+        EXPECT_FALSE(RunLoop::Main().HasLinks());
+        RunLoop::Main().BecomeActive();
+        EXPECT_TRUE(controller.isAnimating());
+        controller.viewWillDisappear();
+    }
+    RunLoop::Main().BecomeActive();  // a controller gone is no longer told
+    EXPECT_FALSE(RunLoop::Main().HasLinks());
+    View().setFramebuffer();
 }
 
 }  // namespace
