@@ -178,6 +178,12 @@ TEST_F(ParticleTest, PoolIsARingAndHomeIsTheAddedPosition) {
     EXPECT_FLOAT_EQ(slot0.home[0], 9.0f);
     EXPECT_FLOAT_EQ(slot0.home[2], 7.0f);
     EXPECT_FLOAT_EQ(engine.GetParticles()[1].position[0], 1.0f);
+    // Each particle is a triangle over its texture: apex at the top's middle, feet at the bottom corners.
+    const uint8_t uv[3][2] = {{127, 0}, {0, 255}, {255, 255}};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(slot0.vertices[k]->u, uv[k][0]) << k;
+        EXPECT_EQ(slot0.vertices[k]->v, uv[k][1]) << k;
+    }
 }
 
 TEST_F(ParticleTest, ColourBytesAreClampedAndTruncated) {

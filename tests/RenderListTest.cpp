@@ -3,6 +3,7 @@
 #include <GLES2/gl2ext.h>
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "DemoSys/DemoSys.h"
@@ -128,6 +129,9 @@ TEST_F(RenderListTest, ExtremesWidenOverEveryVertex) {
     EXPECT_FLOAT_EQ(maxY, 5);
     EXPECT_FLOAT_EQ(minZ, 0);
     EXPECT_FLOAT_EQ(maxZ, 3);
+    // Normal components travel as signed bytes of 127, truncated.
+    for (const auto& [component, packed] : {std::pair{1.0f, 127}, {-1.0f, -127}, {0.5f, 63}, {-0.25f, -31}})
+        EXPECT_EQ(PackedNormal(component), packed) << component;
 }
 
 TEST_F(RenderListTest, ModelsApplyToEveryListAndDrawOnlyWhenVisible) {

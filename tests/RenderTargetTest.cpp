@@ -7,6 +7,7 @@
 #include "DemoSys/GLView.h"
 #include "DemoSys/RenderBuffer.h"
 #include "DemoSys/Riraru3Z/Shader.h"
+#include "DemoSys/Riraru3Z/StreamingVertexBuffer.h"
 #include "GLTestSupport.h"
 #include "Linux/Source/DisplaySurface.h"
 #include "TempTree.h"
@@ -113,6 +114,9 @@ TEST_F(RenderTargetTest, ShaderWithoutColourUniformStillDraws) {
     DemoSys::DrawRectWithShader(tint, 0, 0, 480, 320, 0, blue);
     EXPECT_TRUE(NearColour(Pixel(160, 240), 0, 0, 255));
     GLint buffer = -1;  // the streamed quad leaves no buffer bound for the draws that follow
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
+    EXPECT_EQ(buffer, 0);
+    const StreamingVertexBuffer made(64);  // nor does making a stream
     glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
     EXPECT_EQ(buffer, 0);
 }

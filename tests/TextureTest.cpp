@@ -94,6 +94,17 @@ TEST_F(TextureTest, GetPixelReadsRowsTopDownPremultiplied) {
     material.GetPixel(1.0f, -3.0f, p);
     EXPECT_NEAR(p[0], 0.0f, 1e-6f);
     EXPECT_NEAR(p[1], 48.0f / 255.0f, 1e-6f);
+
+    // A picture one row high is a picture too.
+    const uint8_t row[8] = {10, 20, 30, 255, 200, 100, 50, 255};
+    std::string error;
+    ASSERT_TRUE(WritePng(mTree.Path() + "/row.png", 2, 1, row, error)) << error;
+    SimpleMaterial strip;
+    strip.LoadTexture(mTree.Path() + "/row.png");
+    ASSERT_TRUE(strip.HasTexture());
+    strip.GetPixel(0.75f, 0.5f, p);
+    EXPECT_NEAR(p[0], 200.0f / 255.0f, 1e-6f);
+    EXPECT_NEAR(p[2], 50.0f / 255.0f, 1e-6f);
 }
 
 TEST_F(TextureTest, UndecodableFileGivesAnEmptyCachedTexture) {
