@@ -282,6 +282,9 @@ TEST(WindowPlacement, TheWindowFitsTheUsableAreaCentredAndAtMostTwiceTheSize) {
     EXPECT_EQ(framed.width, 376);  // 320 * 565 / 480, rounded down
     EXPECT_EQ(framed.x, 5 + (790 - 376) / 2);
     EXPECT_EQ(framed.y, 30);
+    // A frame wider than the area leaves at least a pixel each way.
+    const ScreenRect none = Inset({10, 20, 100, 50}, 40, 60, 40, 60);
+    EXPECT_EQ(std::vector<int>({none.x, none.y, none.width, none.height}), (std::vector<int>{70, 60, 1, 1}));
 }
 
 TEST(HostOptions, ScalePortraitFullscreenAndUprightShots) {
