@@ -60,6 +60,8 @@ float particleScene::SpringStrength(float t) {
     return 0.0f;
 }
 
+float particleScene::BackgroundScroll(float t) { return 18.181818f * t - 400.0f; }
+
 float particleScene::BackgroundLevel(float t) {
     const float s = std::sin(0.05f * kPi * t);
     return s > 0.0f ? std::sqrt(s) : 0.0f;
@@ -126,7 +128,7 @@ void particleScene::renderForFxTime(float t, float, float, float) {
     glBindTexture(GL_TEXTURE_2D, gState.background);
     const float g = BackgroundLevel(t);
     const float grey[4] = {g, g, g, 1.0f};
-    DemoSys::DrawRect(0.0f, 18.181818f * t - 400.0f, 480.0f, 720.0f, kHalfPi, grey);
+    DemoSys::DrawRect(0.0f, BackgroundScroll(t), 480.0f, 720.0f, kHalfPi, grey);
 
     const BS::Matrix44 camera = Camera(t);
     const BS::Matrix44 projection = gState.camera->GetProjectionMatrix();

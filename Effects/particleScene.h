@@ -24,6 +24,9 @@ public:
     // The scrolling background's grey level: up to full at 10 s, down to black
     // at 20 s, and black after that rather than the root of a negative sine.
     static float BackgroundLevel(float t);
+    // Where the background's 720-high picture starts: 400 below the screen's
+    // edge, moving 200 every 11 s.
+    static float BackgroundScroll(float t);
     // The particles' view: tilted by pi/4 at first and level at 12 s,
     // swinging round slowly, with the figure 25 ahead and 10 up.
     static BS::Matrix44 Camera(float t);

@@ -162,6 +162,28 @@ TEST_F(AnimatedSceneTest, TheSawBladeSpinsBeforeItsBackgroundAndSparks) {
     EXPECT_NEAR(sawblade::Wrap(4.25f), 1.25f, 1e-6f);
 }
 
+TEST_F(AnimatedSceneTest, AScenesFrameBeginsClearedWithDepthAndItsThreeArrays) {
+    DemoSys::ResetRenderTarget();
+    glEnable(GL_BLEND);
+    glEnable(GL_CULL_FACE);
+    glDepthMask(GL_FALSE);
+    glEnableVertexAttribArray(3);
+    BeginSceneFrame(0.2f, 0.4f, 0.6f);
+    EXPECT_TRUE(NearColour(Pixel(10, 470), 51, 102, 153));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_CULL_FACE));
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    EXPECT_TRUE(depthWrites);
+    for (GLuint attribute = 0; attribute < 4; ++attribute) {
+        GLint enabled = -1;
+        glGetVertexAttribiv(attribute, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
+        EXPECT_EQ(enabled, attribute < 3 ? 1 : 0) << attribute;
+    }
+    glDisable(GL_DEPTH_TEST);
+    UseAttributeArrays(0);
+}
+
 std::vector<std::string> gLogged;
 
 TEST_F(AnimatedSceneTest, CamerasAreFoundByNameAndAGLErrorSkipsTheDrawWithAMessage) {

@@ -176,6 +176,7 @@ TEST(SceneLogic, ParticleBackgroundBrightensDimsAndNeverTakesARootOfANegative) {
     EXPECT_FLOAT_EQ(particleScene::BackgroundLevel(0.0f), 0.0f);
     EXPECT_NEAR(particleScene::BackgroundLevel(10.0f), 1.0f, 1e-6f);
     EXPECT_NEAR(particleScene::BackgroundLevel(5.0f), std::sqrt(std::sin(0.25f * 3.1415927f)), 1e-5f);
+    for (float t : {0.0f, 11.0f, 16.5f}) EXPECT_NEAR(particleScene::BackgroundScroll(t), -400.0f + 200.0f * t / 11.0f, 1e-3f);
     for (float t : {20.5f, 21.0f, 22.4f}) {
         const float level = particleScene::BackgroundLevel(t);
         EXPECT_FALSE(std::isnan(level)) << t;
