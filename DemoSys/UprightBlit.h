@@ -16,8 +16,11 @@ public:
     UprightBlit& operator=(const UprightBlit&) = delete;
 
     // Draws the texture into the host's framebuffer (0 for a window or a
-    // canvas) of the drawable's size. The draw state it changes is restored,
-    // so that the demo never sees this pass.
+    // canvas) of the drawable's size. The state the demo draws with is
+    // restored (program, framebuffer, viewport, the active unit and unit 0's
+    // texture, the array buffer, whether arrays 0 and 1 are on, depth test,
+    // blending, culling); the clear colour and the pointers of arrays 0 and 1
+    // are left, since every scene sets them before it draws.
     void Draw(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer) const;
 
 private:

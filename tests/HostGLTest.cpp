@@ -106,8 +106,12 @@ TEST_F(UprightBlitTest, TheDemosDrawStateIsLeftAsItWas) {
     glUseProgram(program);
     glEnable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
     glEnableVertexAttribArray(1);
     glViewport(3, 4, 50, 60);
+    GLuint someBuffer = 0;
+    glGenBuffers(1, &someBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, someBuffer);
     GLint viewFramebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &viewFramebuffer);
     blit.Draw(frame, {480, 320}, drawable);
@@ -123,14 +127,13 @@ TEST_F(UprightBlitTest, TheDemosDrawStateIsLeftAsItWas) {
     EXPECT_EQ(static_cast<GLuint>(value), program);
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{3, 4, 50, 60}));
-    EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_CULL_FACE));
     for (GLuint attribute : {0u, 1u}) {
         glGetVertexAttribiv(attribute, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &value);
         EXPECT_EQ(value, attribute == 1 ? 1 : 0) << attribute;
     }
     glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &value);
-    EXPECT_EQ(value, 0);
+    EXPECT_EQ(static_cast<GLuint>(value), someBuffer);
     glActiveTexture(GL_TEXTURE0);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
     EXPECT_EQ(static_cast<GLuint>(value), unitZero) << "unit 0's texture, which the pass drew with";
@@ -139,7 +142,10 @@ TEST_F(UprightBlitTest, TheDemosDrawStateIsLeftAsItWas) {
     glDeleteProgram(program);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
     glDisableVertexAttribArray(1);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glDeleteBuffers(1, &someBuffer);
     glViewport(0, 0, 320, 480);
 }
 

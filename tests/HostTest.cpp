@@ -83,7 +83,7 @@ TEST(PlatformClock, FixedRateCountsFramesFromEachStart) {
         return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
     };
     while (std::fmod(wall(), 1.0) < 0.7) usleep(10000);
-    EXPECT_NEAR(PlatformClock::Now(), wall(), 0.05);
+    EXPECT_NEAR(PlatformClock::Now(), wall(), 0.1);
 }
 
 TEST(RunLoop, DisplayLinkFiresEveryIntervalAndStopsWhenInvalidated) {

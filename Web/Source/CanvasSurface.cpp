@@ -29,11 +29,11 @@ CanvasSurface::CanvasSurface(void* display, void* surface, void* context)
     // one the program does not read; native GL does not mind, and the scenes
     // enable the attributes they share ahead of their draws. Every attribute
     // the demo uses starts with a buffer.
-    static const float kFourCorners[8] = {};
+    static const float kNeverRead[8] = {};
     GLuint start = 0;
     glGenBuffers(1, &start);
     glBindBuffer(GL_ARRAY_BUFFER, start);
-    glBufferData(GL_ARRAY_BUFFER, sizeof kFourCorners, kFourCorners, GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, sizeof kNeverRead, kNeverRead, GL_STATIC_DRAW);
     for (GLuint attribute = 0; attribute < kDemoAttributes; ++attribute)
         glVertexAttribPointer(attribute, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
