@@ -17,6 +17,12 @@
 
 AnimatedScene::AnimatedScene() : mWorld(new B3D_World()), mScene(new DAS(mWorld)) {}
 
+// The nodes go before the world whose objects they move.
+AnimatedScene::~AnimatedScene() {
+    delete mScene;
+    delete mWorld;
+}
+
 bool AnimatedScene::Load(const char* folder, const char* file) {
     try {
         BS::Application* application = BS::Application::GetApplication();

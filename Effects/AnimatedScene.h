@@ -15,6 +15,7 @@ class Shader;
 class AnimatedScene {
 public:
     AnimatedScene();
+    ~AnimatedScene();
     AnimatedScene(const AnimatedScene&) = delete;
     AnimatedScene& operator=(const AnimatedScene&) = delete;
 
