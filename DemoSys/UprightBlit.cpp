@@ -97,7 +97,7 @@ void UprightBlit::Draw(GLuint colourTexture, Presentation::Size drawable, GLuint
     const SavedState saved;
     const Presentation::Rect fitted = Presentation::FitPicture(drawable, mUpright);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glViewport(0, 0, drawable.width, drawable.height);
+    // The bars: a clear covers the whole drawable whatever the viewport.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glViewport(fitted.x, fitted.y, fitted.width, fitted.height);
