@@ -10,7 +10,20 @@ std::string& Storage() {
     static std::string lPath;
     return lPath;
 }
+
+bool IsDirectory(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+}
+
+bool IsFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
 }  // namespace
+
+const char* const kPostProcessNormal = "/FxData/Common/PostProcessNormal";
+const char* const kPostProcessGryn = "/FxData/Common/PostProcessGryn";
 
 const std::string& Path() { return Storage(); }
 
@@ -20,11 +33,18 @@ void SetPath(const std::string& path) {
     Storage() = p;
 }
 
+std::string MissingDataFile(const std::string& place) {
+    if (!IsDirectory(place + "/FxData")) return "FxData";
+    for (const char* shader : {kPostProcessNormal, kPostProcessGryn})
+        for (const char* ending : {".vsh", ".fsh"}) {
+            const std::string relative = std::string(shader + 1) + ending;
+            if (!IsFile(place + "/" + relative)) return relative;
+        }
+    return "";
+}
+
 std::string DataTreePath() { return Path() + "/FxData"; }
 
-bool HasDataTree() {
-    std::error_code error;
-    return std::filesystem::is_directory(DataTreePath(), error);
-}
+bool HasDataTree() { return MissingDataFile(Path()).empty(); }
 
 }  // namespace Bundle

@@ -131,8 +131,8 @@ void demo::demoload(GLView* view) {
 
     gOffscreen = new RenderBuffer(320, 480, true);
     CheckGLError("RENDERBUFFER");
-    gPostNormal = Shader::LoadShader(Bundle::Path() + "/FxData/Common/PostProcessNormal");
-    gPostGryn = Shader::LoadShader(Bundle::Path() + "/FxData/Common/PostProcessGryn");
+    gPostNormal = Shader::LoadShader(Bundle::Path() + Bundle::kPostProcessNormal);
+    gPostGryn = Shader::LoadShader(Bundle::Path() + Bundle::kPostProcessGryn);
 
     avAudioInit();
 }

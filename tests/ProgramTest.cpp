@@ -432,13 +432,53 @@ TEST(ProgramBundle, ALinkToTheProgramFindsTheBundleBesideTheRealFile) {
     }
 }
 
-TEST(ProgramBundle, WithoutItsDataTreeTheProgramSaysWhereItLookedAndEndsWithOne) {
+TEST(ProgramBundle, WithoutItsDataTreeTheProgramNamesEveryPlaceItLookedAndEndsWithOne) {
     TempTree tree;
-    tree.MakeDir("lone");
-    ASSERT_EQ(std::system(("cp '" KESTREL_EXE "' '" + tree.Path() + "/lone/kestrel'").c_str()), 0);
-    const ProgramRun run = RunProgram(tree.Path() + "/lone/kestrel", "--headless --fixed-fps 60");
+    tree.MakeDir("lone/bin");
+    ASSERT_EQ(std::system(("cp '" KESTREL_EXE "' '" + tree.Path() + "/lone/bin/kestrel'").c_str()), 0);
+    const ProgramRun run = RunProgram(tree.Path() + "/lone/bin/kestrel", "--headless --fixed-fps 60");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(Lines(run.err), std::vector<std::string>{"kestrel: no data tree at " + tree.Path() + "/lone/FxData"});
+    EXPECT_EQ(Lines(run.err), (std::vector<std::string>{"kestrel: no usable data tree; looked in:",
+                                                        "kestrel:   " + tree.Path() + "/lone/bin: FxData missing",
+                                                        "kestrel:   " + tree.Path() +
+                                                            "/lone/share/kestrel: FxData missing"}));
+}
+
+// An empty data tree would play a blank show full of loading errors.
+TEST(ProgramBundle, AnEmptyDataTreeIsNoDataTreeAndEndsWithOneBeforeLoading) {
+    TempTree tree;
+    tree.MakeDir("empty.app/FxData");
+    ASSERT_EQ(std::system(("cp '" KESTREL_EXE "' '" + tree.Path() + "/empty.app/kestrel'").c_str()), 0);
+    const ProgramRun run = RunProgram(tree.Path() + "/empty.app/kestrel", "--headless --fixed-fps 60");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Lines(run.err),
+              (std::vector<std::string>{
+                  "kestrel: no usable data tree; looked in:",
+                  "kestrel:   " + tree.Path() + "/empty.app: FxData/Common/PostProcessNormal.vsh missing",
+                  "kestrel:   " + tree.Path() + "/share/kestrel: FxData missing"}));
+}
+
+// The layout of an installation under a prefix: the program in bin/, its
+// music and data tree in share/kestrel/.
+TEST(ProgramBundle, AProgramInBinFindsItsDataInShareKestrelOfTheSamePrefix) {
+    TempTree tree;
+    const std::string exe(KESTREL_EXE);
+    const std::string bundle = exe.substr(0, exe.rfind('/'));
+    tree.MakeDir("prefix/bin");
+    tree.MakeDir("prefix/share/kestrel");
+    ASSERT_EQ(std::system(("cp '" + exe + "' '" + tree.Path() + "/prefix/bin/kestrel' && cp -r '" + bundle +
+                           "/FxData' '" + bundle + "/demomusa.mp3' '" + tree.Path() + "/prefix/share/kestrel/'")
+                              .c_str()),
+              0);
+    const ProgramRun run =
+        RunProgram(tree.Path() + "/prefix/bin/kestrel", "--headless --fixed-fps 60 --shot 2 --out " + tree.Path());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(CountOf(run.err, "cannot"), 0u) << run.err.substr(0, 2000);
+    EXPECT_EQ(CountOf(run.out, "Unable"), 0u) << run.out.substr(0, 2000);
+    PngImage image;
+    std::string error;
+    EXPECT_TRUE(ReadPng(tree.Path() + "/shot_0002.000.png", image, error)) << error;
 }
 
 TEST(ProgramStartUp, AMissingOrUnusableHomeIsOneLineAndStatusOne) {
