@@ -4,6 +4,8 @@
 # does not touch the package lists.
 #   scripts/setup.sh        the native build, the show and its tests
 #   scripts/setup.sh web    also the web page's build and its browser test
+#   scripts/setup.sh package  also the Debian package's build and its checks
+# The two words may be given together.
 set -euo pipefail
 
 packages=(
@@ -16,7 +18,18 @@ packages=(
 # Only the tests use these: a virtual display server for the window's tests,
 # and the tools that find the window and press its keys.
 packages+=(xvfb x11-utils xdotool)
-web="${1:-}"
+web=""
+package=""
+for word in "$@"; do
+  case "$word" in
+    web) web=web ;;
+    package) package=package ;;
+    *) echo "usage: scripts/setup.sh [web] [package]" >&2; exit 2 ;;
+  esac
+done
+if [ "$package" = package ]; then
+  packages+=(dpkg-dev lintian desktop-file-utils appstream man-db)
+fi
 if [ "$web" = web ]; then
   packages+=(emscripten libstb-dev chromium nodejs)
   # A Node from elsewhere brings its own npm.

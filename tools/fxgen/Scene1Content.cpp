@@ -104,8 +104,7 @@ void WritePictures(const std::string& dir) {
     });
     flash.WritePng(dir + "wire.png");
 
-    ChromeEnvironment(512, {0.25f, 0.35f, 0.75f, 1}, {1.0f, 0.8f, 0.7f, 1}, {0.12f, 0.05f, 0.1f, 1})
-        .WritePng(dir + "envmap.png");
+    OpeningChromeEnvironment(512).WritePng(dir + "envmap.png");
 
     Canvas wire(8, 8);
     wire.Fill([](float, float) { return Colour{0.55f, 0.95f, 1.0f, 1.0f}; });
@@ -116,6 +115,10 @@ void WritePictures(const std::string& dir) {
 }
 
 }  // namespace
+
+Canvas OpeningChromeEnvironment(int size) {
+    return ChromeEnvironment(size, {0.25f, 0.35f, 0.75f, 1}, {1.0f, 0.8f, 0.7f, 1}, {0.12f, 0.05f, 0.1f, 1});
+}
 
 void WriteScene1(const std::string& fxData) {
     const std::string dir = fxData + "/Scene1/";
