@@ -18,43 +18,12 @@
 #include <vector>
 
 #include "Linux/Source/PngFile.h"
+#include "ShellRun.h"
 #include "TempTree.h"
 
 extern char** environ;
 
 namespace {
-
-struct ProgramRun {
-    int status = -1;
-    std::string out;  // standard output
-    std::string err;  // standard error
-};
-
-std::string ReadAll(FILE* file) {
-    std::string text;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
-    return text;
-}
-
-// A shell command line; its standard error is collected apart.
-ProgramRun RunShell(const std::string& commandLine) {
-    ProgramRun run;
-    TempTree scratch;
-    const std::string errPath = scratch.Path() + "/stderr";
-    const std::string command = "{ " + commandLine + "; } 2>" + errPath;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    run.out = ReadAll(pipe);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (FILE* err = fopen(errPath.c_str(), "r")) {
-        run.err = ReadAll(err);
-        fclose(err);
-    }
-    return run;
-}
 
 ProgramRun RunProgram(const std::string& exe, const std::string& args) { return RunShell(exe + " " + args); }
 
@@ -75,13 +44,6 @@ std::string ReadFile(const std::string& path) {
 
 // The names in a directory, one a line, sorted.
 std::string Listing(const std::string& dir) { return RunShell("ls -A '" + dir + "'").out; }
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::stringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 // Lines of the program's standard error that begin "kestrel: ".
 std::vector<std::string> HostLines(const std::string& err) {

@@ -1,0 +1,49 @@
+// What the install and package tests share: the build's bundle and a picture
+// of the show from its program, to compare an installed program's with.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "Linux/Source/PngFile.h"
+#include "ShellRun.h"
+#include "TempTree.h"
+
+inline const char* const kShotArguments = "--headless --fixed-fps 10 --shot 1 --out";
+
+inline bool Contains(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+
+inline std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+// The files of the build's bundle, relative to it, the program left out.
+inline std::set<std::string> BundleDataFiles() {
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(KESTREL_BUNDLE))
+        if (entry.is_regular_file()) files.insert(std::filesystem::relative(entry.path(), KESTREL_BUNDLE).string());
+    files.erase("kestrel");
+    return files;
+}
+
+// The show's picture at 1 s from the build tree's program.
+inline PngImage ReferenceShot() {
+    TempTree out;
+    const ProgramRun run = RunShell(Quoted(KESTREL_BUNDLE "/kestrel") + " " + kShotArguments + " " + out.Path());
+    PngImage image;
+    std::string error;
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(ReadPng(out.Path() + "/shot_0001.000.png", image, error)) << error;
+    return image;
+}
+
+inline void ExpectShotLikeTheBuildTrees(const std::string& dir) {
+    PngImage image;
+    std::string error;
+    ASSERT_TRUE(ReadPng(dir + "/shot_0001.000.png", image, error)) << error;
+    const PngImage expected = ReferenceShot();
+    EXPECT_EQ(image.width, expected.width);
+    EXPECT_TRUE(image.rgba == expected.rgba);
+}
+
