@@ -66,7 +66,8 @@ TEST(DataPlaces, TheFirstUsablePlaceIsChosenAndEveryUnusableOneIsNamed) {
     const std::string none = tree.Path() + "/none";
     WriteUsableTree(tree, "second");
     WriteUsableTree(tree, "third");
-    const DataPlaceChoice found = ChooseDataPlace({tree.Path() + "/empty", tree.Path() + "/second", tree.Path() + "/third"});
+    const DataPlaceChoice found =
+        ChooseDataPlace({tree.Path() + "/empty", tree.Path() + "/second", tree.Path() + "/third"});
     EXPECT_EQ(found.place, tree.Path() + "/second");
     EXPECT_TRUE(found.lacks.empty());
 

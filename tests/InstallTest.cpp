@@ -34,11 +34,14 @@ TEST(Install, TheInstalledProgramPlaysWithTheBuildTreeOutOfReach) {
     for (const std::string& file : BundleDataFiles())
         EXPECT_EQ(fs::file_size(prefix + "/share/kestrel/" + file), fs::file_size(KESTREL_BUNDLE "/" + file)) << file;
 
-    if (!CanHideFolders()) GTEST_SKIP() << "no mount namespace here to hide the build tree in";
-    EXPECT_EQ(RunShell(WithTreesHidden("test -e '" KESTREL_BUNDLE "/kestrel'")).status, 1) << "the build tree is not hidden";
-    const ProgramRun run = RunShell(WithTreesHidden("cd / && '" + prefix + "/bin/kestrel' " + kShotArguments + " '" +
-                                                    tree.Path() + "/out'"));
+    const std::string play = "cd / && '" + prefix + "/bin/kestrel' " + kShotArguments + " '" + tree.Path() + "/out'";
+    const bool hide = CanHideFolders();
+    if (hide)
+        EXPECT_EQ(RunShell(WithTreesHidden("test -e '" KESTREL_BUNDLE "/kestrel'")).status, 1)
+            << "the build tree is not hidden";
+    const ProgramRun run = RunShell(hide ? WithTreesHidden(play) : play);
     ASSERT_EQ(run.status, 0) << run.err.substr(0, 3000);
     EXPECT_FALSE(Contains(run.err, "cannot")) << run.err.substr(0, 3000);
     ExpectShotLikeTheBuildTrees(tree.Path() + "/out");
+    if (!hide) GTEST_SKIP() << "played with the build tree in reach: no mount namespace here to hide it in";
 }

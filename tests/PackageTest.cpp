@@ -99,7 +99,8 @@ TEST_F(Package, ItHoldsTheProgramItsDataAndWhatADesktopNeedsAndNothingElse) {
         EXPECT_EQ(icon.rgba[3], 0) << name;
         EXPECT_EQ(icon.rgba[4 * (size * size / 2 + size / 2) + 3], 255) << name;
     }
-    const std::string changelog = RunShell("gzip -dc " + Quoted(tree.Path() + "/usr/share/doc/kestrel/changelog.gz")).out;
+    const std::string changelog =
+        RunShell("gzip -dc " + Quoted(tree.Path() + "/usr/share/doc/kestrel/changelog.gz")).out;
     EXPECT_EQ(changelog.rfind("kestrel (" + Field(mDeb, "Version") + ") ", 0), 0u) << changelog;
 }
 
@@ -145,10 +146,10 @@ TEST_F(Package, TheDesktopEntryAndTheMetadataValidate) {
     // Started with no option, the show opens a window when there is a display.
     EXPECT_TRUE(Contains(text, "\nExec=kestrel\n")) << text;
     EXPECT_TRUE(Contains(text, "\nIcon=kestrel\n")) << text;
-    const ProgramRun metadata = RunShell("appstreamcli validate --no-net " +
-                                         Quoted(tree.Path() + "/usr/share/metainfo/" KESTREL_APP_ID ".metainfo.xml"));
+    const std::string metainfo = tree.Path() + "/usr/share/metainfo/" KESTREL_APP_ID ".metainfo.xml";
+    const ProgramRun metadata = RunShell("appstreamcli validate --no-net " + Quoted(metainfo));
     EXPECT_EQ(metadata.status, 0) << metadata.out << metadata.err;
-    EXPECT_TRUE(Contains(RunShell("cat " + Quoted(tree.Path() + "/usr/share/metainfo/" KESTREL_APP_ID ".metainfo.xml")).out,
+    EXPECT_TRUE(Contains(RunShell("cat " + Quoted(metainfo)).out,
                          "<launchable type=\"desktop-id\">" KESTREL_APP_ID ".desktop</launchable>"));
 }
 
@@ -184,7 +185,8 @@ TEST_F(Package, TheManualPageRendersCleanlyAndNamesEveryOptionOfTheHelp) {
 TEST_F(Package, InstalledItPlaysByNameAndRemovedItLeavesNothing) {
     TempTree tree;
     const std::set<std::string> files = Unpack(mDeb, tree.Path() + "/unpacked");
-    const bool installed = RunShell("dpkg-query -W -f='${Status}' kestrel 2>/dev/null | grep -q ' installed'").status == 0;
+    const bool installed =
+        RunShell("dpkg-query -W -f='${Status}' kestrel 2>/dev/null | grep -q ' installed'").status == 0;
     if (geteuid() != 0 || installed) {
         // A package the machine's owner installed is theirs to keep.
         const ProgramRun run = RunShell("cd / && " + Quoted(tree.Path() + "/unpacked/usr/bin/kestrel") + " " +
