@@ -36,9 +36,10 @@ TEST(Install, TheInstalledProgramPlaysWithTheBuildTreeOutOfReach) {
 
     const std::string play = "cd / && '" + prefix + "/bin/kestrel' " + kShotArguments + " '" + tree.Path() + "/out'";
     const bool hide = CanHideFolders();
-    if (hide)
+    if (hide) {
         EXPECT_EQ(RunShell(WithTreesHidden("test -e '" KESTREL_BUNDLE "/kestrel'")).status, 1)
             << "the build tree is not hidden";
+    }
     const ProgramRun run = RunShell(hide ? WithTreesHidden(play) : play);
     ASSERT_EQ(run.status, 0) << run.err.substr(0, 3000);
     EXPECT_FALSE(Contains(run.err, "cannot")) << run.err.substr(0, 3000);
