@@ -573,9 +573,12 @@ def run_mutant(m, lines, rules, judged, baselines):
         else:
             record["status"] = "survived"
             for (target, gfilter), limit in zip(suites, limits):
-                code, _, _ = run_tests(target, gfilter, limit)
+                code, log, _ = run_tests(target, gfilter, limit)
                 if code != 0:
                     record["status"] = "timeout" if code is None else "caught"
+                    # What caught it, to judge by how much: the failures' lines.
+                    record["caught_by"] = target
+                    record["failures"] = [l for l in log.splitlines() if "Failure" in l or "differs" in l][:20]
                     break
     finally:
         restore_pending()
