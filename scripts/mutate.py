@@ -55,6 +55,40 @@ SWAPS = [
     ("logic", r"\btrue\b", ["false"]),
     ("logic", r"\bfalse\b", ["true"]),
 ]
+# What a scene is made of: GL state and the draws. Each enum is replaced by a
+# neighbour that draws differently (another blend factor, the other face,
+# the other texture unit, a clear of one buffer instead of two).
+GL_ENUMS = {
+    "GL_SRC_ALPHA": ["GL_ONE"],
+    "GL_ONE_MINUS_SRC_ALPHA": ["GL_ONE"],
+    "GL_ONE": ["GL_ONE_MINUS_SRC_ALPHA"],
+    "GL_BACK": ["GL_FRONT"],
+    "GL_FRONT": ["GL_BACK"],
+    "GL_TRUE": ["GL_FALSE"],
+    "GL_FALSE": ["GL_TRUE"],
+    "GL_TEXTURE0": ["GL_TEXTURE1"],
+    "GL_TEXTURE1": ["GL_TEXTURE0"],
+    "GL_DEPTH_TEST": ["GL_CULL_FACE"],
+    "GL_CULL_FACE": ["GL_DEPTH_TEST"],
+    "GL_BLEND": ["GL_DEPTH_TEST"],
+    "GL_TRIANGLES": ["GL_LINES"],
+    "GL_LINES": ["GL_LINE_STRIP"],
+    "GL_LINEAR": ["GL_NEAREST"],
+    "GL_NEAREST": ["GL_LINEAR"],
+    "GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT": ["GL_COLOR_BUFFER_BIT", "GL_DEPTH_BUFFER_BIT"],
+}
+GL_ENUM = re.compile(r"\bGL_COLOR_BUFFER_BIT \| GL_DEPTH_BUFFER_BIT\b|\bGL_[A-Z0-9_]+\b")
+# A capability or attribute array switched the other way.
+GL_SWITCHES = [
+    (r"\bglEnable\(", "glDisable("),
+    (r"\bglDisable\(", "glEnable("),
+    (r"\bglEnableVertexAttribArray\(", "glDisableVertexAttribArray("),
+    (r"\bglDisableVertexAttribArray\(", "glEnableVertexAttribArray("),
+]
+# A statement that is a call, spread over several lines: skipped whole.
+CALL_START = re.compile(r"^[\w:.>-]+(\(|->\w+\()")
+# Named groups of fault kinds for --kinds.
+KIND_GROUPS = {"scene": ["gl-enum", "gl-switch", "constant", "remove", "remove-call"]}
 NUMBER = re.compile(r"(?<![\w.])(\d+\.\d*|\.\d+|\d+)([eE][-+]?\d+)?([fFuU]?)(?![\w.])")
 CONDITION = re.compile(r"\b(if|while) \(")
 CALL2 = re.compile(r"\b(\w+)\(([^(),]+), ([^(),]+)\)")
@@ -132,7 +166,18 @@ def mutants_of_line(line, previous):
         a, b = line[m.start(2):m.end(2)].strip(), line[m.start(3):m.end(3)].strip()
         if a != b and m.group(1) not in SYMMETRIC and not (PARAMETER.match(a) and PARAMETER.match(b)):
             yield "swap-args", line[:m.start(2)] + b + ", " + a + line[m.end(3):]
+    for m in GL_ENUM.finditer(code):
+        for r in GL_ENUMS.get(m.group(0), []):
+            yield "gl-enum", line[:m.start()] + r + line[m.end():]
+    for pattern, replacement in GL_SWITCHES:
+        for m in re.finditer(pattern, code):
+            yield "gl-switch", line[:m.start()] + replacement + line[m.end():]
     prev = code_part(previous).strip()
+    starts_statement = not prev or prev[-1] in ";{}:"
+    if starts_statement and CALL_START.match(stripped) and not stripped.endswith(";") \
+            and stripped.count("(") > stripped.count(")") and not DECLARATION.match(stripped):
+        indent = line[:len(line) - len(line.lstrip())]
+        yield "remove-call", indent + "if (false) " + line.lstrip()
     if stripped.endswith(";") and (not prev or prev[-1] in ";{}:") \
             and not DECLARATION.match(stripped) and not NOT_A_STATEMENT.search(stripped) \
             and not stripped.startswith("return") \
@@ -152,7 +197,7 @@ def read_source(rel):
         return f.read()
 
 
-def enumerate_mutants(rel):
+def enumerate_mutants(rel, kinds=None):
     lines = read_source(rel).decode().splitlines(keepends=True)
     out = []
     previous = ""
@@ -164,12 +209,28 @@ def enumerate_mutants(rel):
         body = line.rstrip("\n")
         for op, mutated in mutants_of_line(body, previous):
             mutated = mutated.rstrip("\n")
-            if mutated != body:
+            if mutated != body and (not kinds or op in kinds):
                 out.append({"file": rel, "line": number + 1, "op": op,
                             "original": body, "mutated": mutated})
         if code_part(body).strip():
             previous = body
     return out, lines
+
+
+def interleave_kinds(found):
+    """The shuffled faults of one file reordered so that each kind takes its
+    turn: constants are the most numerous sites of a scene, and would
+    otherwise crowd out its GL state and its calls. Drawn from the end."""
+    by_kind = {}
+    for m in found:
+        by_kind.setdefault(m["op"], []).append(m)
+    queues = [by_kind[k] for k in sorted(by_kind)]
+    out = []
+    while any(queues):
+        for q in queues:
+            if q:
+                out.append(q.pop())
+    return out[::-1]
 
 
 def digest(*parts):
@@ -376,6 +437,9 @@ def main():
     parser.add_argument("--list", action="store_true", help="only list the sampled mutants")
     parser.add_argument("--report", action="store_true", help="only report the verdicts recorded so far")
     parser.add_argument("--rev", help="mutate this git revision instead of the working tree")
+    parser.add_argument("--kinds", help="plant only these fault kinds (comma-separated: compare, arith, logic, "
+                        "constant, negate, swap-args, remove, remove-call, gl-enum, gl-switch; "
+                        "'scene' stands for GL state, constants and removed calls)")
     parser.add_argument("--recheck", metavar="FILE",
                         help="take the verdicts of an earlier results file and run only its survivors again")
     args = parser.parse_args()
@@ -385,6 +449,9 @@ def main():
     signal.signal(signal.SIGTERM, stop)
     os.makedirs(WORK, exist_ok=True)
     restore_pending()
+    kinds = set()
+    for kind in (args.kinds or "").split(","):
+        kinds.update(KIND_GROUPS.get(kind, [kind] if kind else []))
     files = expand(args.paths)
     rules = load_coverage()
     judged = load_equivalents()
@@ -397,9 +464,11 @@ def main():
     rng = random.Random(args.seed)
     per_file, contents = [], {}
     for rel in files:
-        found, lines = enumerate_mutants(rel)
+        found, lines = enumerate_mutants(rel, kinds)
         contents[rel] = digest("".join(lines)), lines
         rng.shuffle(found)
+        if kinds:
+            found = interleave_kinds(found)
         per_file.append(found)
     drawn = []
     while any(per_file):
@@ -504,9 +573,12 @@ def run_mutant(m, lines, rules, judged, baselines):
         else:
             record["status"] = "survived"
             for (target, gfilter), limit in zip(suites, limits):
-                code, _, _ = run_tests(target, gfilter, limit)
+                code, log, _ = run_tests(target, gfilter, limit)
                 if code != 0:
                     record["status"] = "timeout" if code is None else "caught"
+                    # What caught it, to judge by how much: the failures' lines.
+                    record["caught_by"] = target
+                    record["failures"] = [l for l in log.splitlines() if "Failure" in l or "differs" in l][:20]
                     break
     finally:
         restore_pending()

@@ -61,6 +61,39 @@ TEST_F(ObjReaderTest, PacksNormalsAndTextureCoordinatesIntoBytes) {
     EXPECT_FLOAT_EQ(v[2].y, 1.0f);
 }
 
+// Each corner takes its position, texture coordinate and normal by its own
+// three indices: three of each, every corner naming different ones.
+TEST_F(ObjReaderTest, EachCornerTakesItsOwnThreeIndices) {
+    SimpleModel* model = Load("indices.obj",
+                              "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nvn 1 0 0\nvn 0 1 0\nvn 0 0 1\n"
+                              "usemtl none\nf 1/3/2 2/1/3 3/2/1\n");
+    ASSERT_NE(model, nullptr);
+    const Array<RenderListVertex>& v = model->GetRenderLists()[0]->GetVertices();
+    ASSERT_EQ(v.Count(), 3);
+    // Corner: position x, y; texture bytes u = 255 s, v = 255 (1 - t); normal bytes.
+    const float position[3][2] = {{0, 0}, {1, 0}, {0, 1}};
+    const int texture[3][2] = {{0, 0}, {0, 255}, {255, 255}};
+    const int normal[3][3] = {{0, 127, 0}, {0, 0, 127}, {127, 0, 0}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FLOAT_EQ(v[i].x, position[i][0]) << i;
+        EXPECT_FLOAT_EQ(v[i].y, position[i][1]) << i;
+        EXPECT_EQ(v[i].u, texture[i][0]) << i;
+        EXPECT_EQ(v[i].v, texture[i][1]) << i;
+        EXPECT_EQ(v[i].nx, normal[i][0]) << i;
+        EXPECT_EQ(v[i].ny, normal[i][1]) << i;
+        EXPECT_EQ(v[i].nz, normal[i][2]) << i;
+    }
+    // The position//normal form: normals by their own index too.
+    model = Load("indices2.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 1 0 0\nvn 0 1 0\nvn 0 0 1\n"
+                                 "usemtl none\nf 1//3 2//1 3//2\n");
+    ASSERT_NE(model, nullptr);
+    const Array<RenderListVertex>& w = model->GetRenderLists()[0]->GetVertices();
+    ASSERT_EQ(w.Count(), 3);
+    EXPECT_EQ(w[0].nz, 127);
+    EXPECT_EQ(w[1].nx, 127);
+    EXPECT_EQ(w[2].ny, 127);
+}
+
 TEST_F(ObjReaderTest, NegativeNormalsAndOutOfRangeCoordinatesKeepTheLowByte) {
     SimpleModel* model = Load("ranges.obj",
                               "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.5\nvt 1.5 0\nvn -1 0 0\n"

@@ -285,4 +285,62 @@ TEST_F(ParticleTest, DrawnPoolFacesTheViewerWhereItsParticlesAre) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// The sprites face the viewer through the inverse of the camera matrix's
+// turning part alone: its translation column and its perspective row take no
+// part. Checked on the uniform the shader receives, against an inverse the
+// test computes itself from a camera with both.
+TEST_F(ParticleTest, SpritesTurnByTheInverseOfTheCamerasTurningPartAlone) {
+    ParticleEngine engine(1, "/FxData/none.png");
+    engine.AddParticle(Alive(0.0f, 0.0f, 0.0f));
+    engine.Update(nullptr, 0.0f, 0.0f);
+
+    // Perspective x (translated by (1, 2, -10), turned 0.7 about y and 0.3 about x).
+    const double c1 = std::cos(0.7), s1 = std::sin(0.7), c2 = std::cos(0.3), s2 = std::sin(0.3);
+    const double turn[3][3] = {{c1, s1 * s2, s1 * c2}, {0, c2, -s2}, {-s1, c1 * s2, c1 * c2}};
+    const double view[4][4] = {{turn[0][0], turn[0][1], turn[0][2], 1},
+                               {turn[1][0], turn[1][1], turn[1][2], 2},
+                               {turn[2][0], turn[2][1], turn[2][2], -10},
+                               {0, 0, 0, 1}};
+    const double near = 1, far = 100, f = 1.8, aspect = 320.0 / 480.0;
+    const double projection[4][4] = {{f / aspect, 0, 0, 0},
+                                     {0, f, 0, 0},
+                                     {0, 0, (far + near) / (near - far), 2 * far * near / (near - far)},
+                                     {0, 0, -1, 0}};
+    double camera[4][4] = {};
+    BS::Matrix44 mvp;
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            for (int k = 0; k < 4; ++k) camera[r][c] += projection[r][k] * view[k][c];
+            mvp.m[c * 4 + r] = static_cast<float>(camera[r][c]);
+        }
+    }
+    // The inverse of the upper 3 x 3 block by cofactors.
+    double inverse[3][3];
+    const double det = camera[0][0] * (camera[1][1] * camera[2][2] - camera[1][2] * camera[2][1]) -
+                       camera[0][1] * (camera[1][0] * camera[2][2] - camera[1][2] * camera[2][0]) +
+                       camera[0][2] * (camera[1][0] * camera[2][1] - camera[1][1] * camera[2][0]);
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            const int r1 = (c + 1) % 3, r2 = (c + 2) % 3, c1i = (r + 1) % 3, c2i = (r + 2) % 3;
+            inverse[r][c] = (camera[r1][c1i] * camera[r2][c2i] - camera[r1][c2i] * camera[r2][c1i]) / det;
+        }
+    }
+
+    engine.Render(&mvp);
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    ASSERT_NE(program, 0);
+    float received[16];
+    glGetUniformfv(program, glGetUniformLocation(program, "cameraInverseRotationMatrix"), received);
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            const double expected = (r < 3 && c < 3) ? inverse[r][c] : (r == c ? 1.0 : 0.0);
+            EXPECT_NEAR(received[c * 4 + r], expected, 1e-4 * (1.0 + std::fabs(expected))) << r << ", " << c;
+        }
+    }
+    float mvpReceived[16];
+    glGetUniformfv(program, glGetUniformLocation(program, "modelViewProjectionMatrix"), mvpReceived);
+    for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(mvpReceived[i], mvp.m[i]) << i;
+}
+
 }  // namespace

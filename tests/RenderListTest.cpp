@@ -114,6 +114,30 @@ TEST_F(RenderListTest, AddingAfterTheFirstDrawEndsTheProcessWithFailure) {
         testing::ExitedWithCode(1), "");
 }
 
+// The shadow pass draws with the shadow-map shader through its first matrix
+// alone, and leaves the list open for more vertices: only the real draw
+// closes it.
+TEST_F(RenderListTest, AShadowPassDrawsThroughItsFirstMatrixAndLeavesTheListOpen) {
+    RenderList list;
+    list.SetShaderProgram(RedShader());
+    AddRectangle(list, -1.0f, 0.0f, -1.0f, 1.0f);  // the left half
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    BS::Matrix44 toTheRight;
+    toTheRight.m[12] = 1.0f;
+    const float zeros[16] = {};
+    list.RenderShadowMap(toTheRight, BS::Matrix44(zeros));
+
+    const std::array<int, 4> right = Pixel(240, 240);
+    EXPECT_LT(right[2], 10) << "the shadow-map shader writes no blue";
+    EXPECT_FALSE(Red(240, 240)) << "not the list's own shader";
+    EXPECT_TRUE(NearColour(Pixel(80, 240), 0, 0, 255)) << "moved by the first matrix";
+    ASSERT_FALSE(list.IsDrawn());
+    list.AddVertex(RenderListVertex{});  // would end the process after a real draw
+    EXPECT_EQ(list.GetVertices().Count(), 7);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(RenderListTest, ExtremesWidenOverEveryVertex) {
     RenderList list;
     RenderListVertex a{}, b{};
