@@ -13,5 +13,5 @@ say "configuring the build in build/"
 cmake --preset default >/dev/null
 say "building the program and its data (a few minutes the first time)"
 cmake --build --preset default --target kestrel -j"$(nproc)" >&2
-say "starting build/kestrel.app/kestrel $*"
+say "starting build/kestrel.app/kestrel${*:+ $*}"
 exec build/kestrel.app/kestrel "$@"
