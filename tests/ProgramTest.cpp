@@ -280,8 +280,10 @@ TEST(Program, AShowWithoutOneScenesFilesStillPlaysToTheEnd) {
 }
 
 // Shots of the same frames at render scales 1, 2 and 3, one at least in every
-// scene (names as in the contact sheet): scaled ones are N times the size
-// and, averaged down over N x N blocks, match the scale-1 picture.
+// scene on this test's clock of one frame a second (the beat sections' bass
+// counters move more slowly on it: build/scene-at 1 TIMES names the scenes),
+// scaled ones are N times the size and, averaged down over N x N blocks,
+// match the scale-1 picture.
 namespace {
 
 const char* const kOneShotPerScene = "5,22,35,60,69,88,112,128,145";
