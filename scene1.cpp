@@ -57,7 +57,7 @@ SimpleModel* LoadWithShader(const char* folder, const char* name, Shader* shader
 
 void BuildTinyBallList() {
     if (!gState.wireSphere || gState.wireSphere->GetRenderLists().empty()) {
-        DemoLog("We made a list with %i tiny balls.", 0);
+        DemoNote("We made a list with %i tiny balls.", 0);
         return;
     }
     const Array<RenderListVertex>& vertices = gState.wireSphere->GetRenderLists()[0]->GetVertices();
@@ -69,7 +69,7 @@ void BuildTinyBallList() {
             ++gState.tinyBalls;
         }
     }
-    DemoLog("We made a list with %i tiny balls.", static_cast<int>(gState.tinyBalls));
+    DemoNote("We made a list with %i tiny balls.", static_cast<int>(gState.tinyBalls));
 }
 
 float Squared(float x) { return x * x; }

@@ -68,8 +68,10 @@ void* GLProcAddress(const char* name);
 
 // Provided by the demo, for the host to call: where diagnostic lines go (one
 // line at a time, without its end), so that a host without a terminal can
-// send them elsewhere. Null, the default, writes them to standard error.
-using LogSink = void (*)(const char* line);
+// send them elsewhere, ordinary progress apart from problems. Null, the
+// default, writes them all to standard error.
+enum class LogLevel { note, problem };
+using LogSink = void (*)(LogLevel level, const char* line);
 void SetLogSink(LogSink sink);
 
 // Provided by the demo, for the host to call: how many pixels the show draws

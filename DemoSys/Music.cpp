@@ -10,10 +10,10 @@ void avAudioInit() {
     const std::string path = Bundle::Path() + "/demomusa.mp3";
     gAVPlayer = Host::OpenMusic(path);
     if (gAVPlayer) gAVPlayer->prepareToPlay();
-    DemoLog("Initiamalizing with music: %s", path.c_str());
+    DemoNote("Initiamalizing with music: %s", path.c_str());
 }
 
 void avAudioPlay() {
     if (gAVPlayer) gAVPlayer->play();
-    DemoLog("Playing musics.");
+    DemoNote("Playing musics.");
 }

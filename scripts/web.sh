@@ -12,6 +12,12 @@ case "$mode" in
   build | serve) ;;
   *) echo "usage: scripts/web.sh [serve [PORT]]" >&2; exit 2 ;;
 esac
+port="${2:-8000}"
+# Said before a build that may take minutes; the server checks the rest.
+if [ "$mode" = serve ] && ! [[ "$port" =~ ^[0-9]{1,5}$ ]]; then
+  echo "serve: the port must be a number from 1 to 65535, not '$port'" >&2
+  exit 2
+fi
 bash scripts/setup.sh web
 # Debian's emscripten finds its Node modules only there when Node is not Debian's.
 export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
@@ -25,4 +31,4 @@ if [ ! -f build-web/CMakeCache.txt ]; then
 fi
 cmake --build build-web -j"$(nproc)" >/dev/null
 [ "$mode" = serve ] || exit 0
-exec node tests/web/server.js build-web "${2:-8000}"
+exec node tests/web/server.js build-web "$port"

@@ -206,7 +206,7 @@ TEST_F(AnimatedSceneTest, CamerasAreFoundByNameAndAGLErrorSkipsTheDrawWithAMessa
     EXPECT_FLOAT_EQ(saw.Looped(length), length);
     EXPECT_NEAR(saw.Looped(length + 0.25f), 0.25f, 1e-5f) << "past the last frame it starts over";
 
-    Host::SetLogSink([](const char* line) { gLogged.emplace_back(line); });
+    Host::SetLogSink([](Host::LogLevel, const char* line) { gLogged.emplace_back(line); });
     DemoSys::ResetRenderTarget();
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -12,13 +12,18 @@
 namespace {
 
 std::vector<std::string> gLines;
+std::vector<Host::LogLevel> gLevels;
 
-void Collect(const char* line) { gLines.emplace_back(line); }
+void Collect(Host::LogLevel level, const char* line) {
+    gLines.emplace_back(line);
+    gLevels.push_back(level);
+}
 
 class LogSink : public ::testing::Test {
 protected:
     void SetUp() override {
         gLines.clear();
+        gLevels.clear();
         Host::SetLogSink(Collect);
     }
     void TearDown() override { Host::SetLogSink(nullptr); }
@@ -40,4 +45,18 @@ TEST_F(LogSink, LinesLongerThanTheStackBufferArriveWhole) {
     DemoLog("<%s>", word.c_str());
     ASSERT_EQ(gLines.size(), 1u);
     EXPECT_EQ(gLines[0], "<" + word + ">");
+}
+
+// A browser host sends ordinary lines to its console's log and problems to
+// its errors.
+TEST_F(LogSink, ProgressNotesArriveApartFromProblems) {
+    std::vector<float> cells;
+    DemoNote("%d tiny balls", 648);
+    EXPECT_FALSE(ReadForceFieldFile("/nonexistent/field.raw", cells));
+    DemoNote("<%s>", std::string(1000, 'n').c_str());
+    ASSERT_EQ(gLines.size(), 3u);
+    EXPECT_EQ(gLines[0], "648 tiny balls");
+    EXPECT_EQ(gLines[2].size(), 1002u);
+    const std::vector<Host::LogLevel> expected = {Host::LogLevel::note, Host::LogLevel::problem, Host::LogLevel::note};
+    EXPECT_EQ(gLevels, expected);
 }

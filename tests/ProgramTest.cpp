@@ -61,11 +61,32 @@ double Seconds() {
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
+// This process's environment with the variables named left out and the
+// "NAME=value" settings given added.
+std::vector<std::string> ChangedEnvironment(const std::vector<std::string>& unset,
+                                            const std::vector<std::string>& set) {
+    std::vector<std::string> result;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string text = *entry;
+        const std::string name = text.substr(0, text.find('='));
+        const auto named = [&](const std::string& other) { return other.substr(0, other.find('=')) == name; };
+        if (std::none_of(unset.begin(), unset.end(), named) && std::none_of(set.begin(), set.end(), named))
+            result.push_back(text);
+    }
+    result.insert(result.end(), set.begin(), set.end());
+    return result;
+}
+
 // The program started in the background with its standard error in a file,
 // to be stopped by a signal once it has said a given thing.
 class BackgroundRun {
 public:
-    BackgroundRun(const std::string& dir, const std::vector<std::string>& args) : mErrPath(mScratch.Path() + "/err") {
+    BackgroundRun(const std::string& dir, const std::vector<std::string>& args,
+                  std::vector<std::string> environment = ChangedEnvironment({}, {}))
+        : mErrPath(mScratch.Path() + "/err") {
+        std::vector<char*> envp;
+        for (std::string& e : environment) envp.push_back(e.data());
+        envp.push_back(nullptr);
         std::vector<std::string> all = {KESTREL_EXE};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
@@ -76,7 +97,7 @@ public:
         posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&files, 2, mErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addchdir_np(&files, dir.c_str());
-        if (posix_spawn(&mPid, KESTREL_EXE, &files, nullptr, argv.data(), environ) != 0) mPid = -1;
+        if (posix_spawn(&mPid, KESTREL_EXE, &files, nullptr, argv.data(), envp.data()) != 0) mPid = -1;
         posix_spawn_file_actions_destroy(&files);
     }
     ~BackgroundRun() {
@@ -221,8 +242,10 @@ TEST(Program, AShowWithoutOneScenesFilesStillPlaysToTheEnd) {
 }
 
 // Shots of the same frames at render scales 1, 2 and 3, one at least in every
-// scene (names as in the contact sheet): scaled ones are N times the size
-// and, averaged down over N x N blocks, match the scale-1 picture.
+// scene on this test's clock of one frame a second (the beat sections' bass
+// counters move more slowly on it: build/scene-at 1 TIMES names the scenes),
+// scaled ones are N times the size and, averaged down over N x N blocks,
+// match the scale-1 picture.
 namespace {
 
 const char* const kOneShotPerScene = "5,22,35,60,69,88,112,128,145";
@@ -366,6 +389,24 @@ TEST(ProgramSignals, AnInterruptedRecordingIsAVideoThatPlays) {
     ASSERT_NE(at, std::string::npos) << probe.out;
     EXPECT_GE(std::atoi(probe.out.c_str() + at + 15), 1);
     EXPECT_EQ(probe.err, "");  // every frame decodes
+}
+
+// Loading takes seconds inside the first refresh; a signal then ends the
+// program at once, before any frame, leaving neither a picture nor a video.
+TEST(ProgramSignals, AnInterruptWhileLoadingEndsBeforeTheFirstFrameAndLeavesNothing) {
+    if (std::system("command -v ffmpeg >/dev/null") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    TempTree dir;
+    BackgroundRun shots(dir.Path(), {"--headless", "--fixed-fps", "60", "--shot", "0", "--out", "shots"});
+    BackgroundRun video(dir.Path(), {"--record", "show.mp4"});
+    // The opening scene loads first; the other seven follow.
+    ASSERT_TRUE(shots.WaitFor("tiny balls")) << shots.Err();
+    ASSERT_TRUE(video.WaitFor("tiny balls")) << video.Err();
+    EXPECT_EQ(shots.Stop(SIGINT), 130) << shots.Err();
+    EXPECT_EQ(video.Stop(SIGINT), 130) << video.Err();
+    EXPECT_EQ(Listing(dir.Path()), "shots\n");
+    EXPECT_EQ(Listing(dir.Path() + "/shots"), "");
+    EXPECT_FALSE(Contains(shots.Err() + video.Err(), "kestrel: wrote")) << shots.Err();
+    EXPECT_FALSE(Contains(video.Err(), "recording finished")) << video.Err();
 }
 
 // Where the program finds its data: beside its real file, however started.
@@ -596,6 +637,10 @@ TEST(ProgramShotTimes, TimesSharingANameWriteOnePictureAndMinusZeroIsZero) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Listing(tree.Path() + "/shots"), "shot_0000.000.png\nshot_0000.500.png\n");
     EXPECT_EQ(CountOf(run.err, "kestrel: wrote "), 2u) << run.err;
+    // 0.5004 is another time, which a finer clock shows on another frame.
+    EXPECT_EQ(CountOf(run.err, "kestrel: --shot 0.5004 shares the picture name shot_0000.500.png with 0.5,"), 1u)
+        << run.err;
+    EXPECT_EQ(CountOf(run.err, "shares the picture name"), 1u) << run.err;
 }
 
 // Options as people type them.
@@ -650,6 +695,42 @@ TEST(ProgramDisplay, AnUnreachableDisplayServerIsOneLineAndTheShowRendersHeadles
     ASSERT_GE(lines.size(), 1u) << run.err;
     EXPECT_TRUE(Contains(lines[0], "':97'") && Contains(lines[0], "rendering headless")) << lines[0];
     EXPECT_EQ(CountOf(run.err, "headless"), 1u) << run.err;
+}
+
+// An empty DISPLAY names no display: the message names the one tried.
+TEST(ProgramDisplay, AnEmptyDisplayVariableIsNoDisplayAndTheMessageNamesTheOneTried) {
+    TempTree tree;
+    const ProgramRun run =
+        RunKestrelIn(tree.Path(), "DISPLAY= WAYLAND_DISPLAY=kestrel-nowhere " + IgnoreSessionBusLeak(tree),
+                     "--fixed-fps 60 --shot 0.1 --out shots");
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = HostLines(run.err);
+    ASSERT_GE(lines.size(), 1u) << run.err;
+    EXPECT_TRUE(Contains(lines[0], "at WAYLAND_DISPLAY 'kestrel-nowhere' (")) << lines[0];
+    EXPECT_FALSE(Contains(lines[0], "DISPLAY ''")) << lines[0];
+}
+
+// Without any display the show plays headless on the wall clock: one line
+// says so and how to watch it; ALSA's own lines, when there is no sound
+// card, stay off the terminal, leaving the host's one line about it.
+TEST(ProgramDisplay, WithoutADisplayOneLineSaysHowToWatchAndAlsaKeepsQuiet) {
+    TempTree dir;
+    BackgroundRun run(dir.Path(), {}, ChangedEnvironment({"DISPLAY", "WAYLAND_DISPLAY"}, {"SDL_AUDIODRIVER=alsa"}));
+    ASSERT_TRUE(run.WaitFor("Playing musics.")) << run.Err();
+    EXPECT_EQ(run.Stop(SIGTERM), 143);
+    const std::vector<std::string> lines = HostLines(run.Err());
+    ASSERT_GE(lines.size(), 1u) << run.Err();
+    EXPECT_TRUE(Contains(lines[0], "no display") && Contains(lines[0], "headless") && Contains(lines[0], "--record"))
+        << lines[0];
+    // A machine with a sound card has nothing to keep quiet.
+    if (Contains(run.Err(), "no audio device")) {
+        EXPECT_FALSE(Contains(run.Err(), "ALSA lib")) << run.Err();
+    }
+
+    BackgroundRun asked(dir.Path(), {"--headless"}, ChangedEnvironment({"DISPLAY", "WAYLAND_DISPLAY"}, {}));
+    ASSERT_TRUE(asked.WaitFor("Playing musics.")) << asked.Err();
+    EXPECT_EQ(asked.Stop(SIGTERM), 143);
+    EXPECT_FALSE(Contains(asked.Err(), "no display")) << asked.Err();
 }
 
 // The program in a window on a virtual display server of the given screen

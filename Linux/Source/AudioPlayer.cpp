@@ -1,10 +1,29 @@
 #include "AudioPlayer.h"
 
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
 #include <mpg123.h>
 
 #include <cstdio>
 #include <cstring>
+
+namespace {
+
+void DropAlsaLine(const char*, int, const char*, int, const char*, ...) {}
+
+// Without a sound card ALSA's library prints its own lines before SDL gives
+// up, ahead of the one line this host writes. SDL loads the library at run
+// time; loading it first, with a handler that drops those lines, and keeping
+// it loaded, makes SDL's copy the same one.
+void QuietenAlsa() {
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+    if (!alsa) return;
+    using SetHandler = int (*)(void (*)(const char*, int, const char*, int, const char*, ...));
+    if (auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        setHandler(DropAlsaLine);
+}
+
+}  // namespace
 
 bool DecodeMp3(const std::string& path, std::vector<int16_t>& samples, std::string& error) {
     samples.clear();
@@ -74,6 +93,7 @@ void AudioPlayer::Fill(void* self, uint8_t* stream, int length) {
 
 bool AudioPlayer::prepareToPlay() {
     if (mDevice) return true;
+    QuietenAlsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         fprintf(stderr, "kestrel: no audio: %s\n", SDL_GetError());
         return false;

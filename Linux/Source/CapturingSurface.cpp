@@ -26,10 +26,18 @@ CapturingSurface::CapturingSurface(std::unique_ptr<DisplaySurface> inner, std::v
       mOutDir(std::move(outDir)),
       mFrameTime(std::move(frameTime)),
       mPicture(upright) {
-    // Times that share a picture name write that picture once.
-    mTimes.erase(std::unique(mTimes.begin(), mTimes.end(),
-                             [](double a, double b) { return ShotFileName(a) == ShotFileName(b); }),
-                 mTimes.end());
+    // Times that share a picture name write that picture once, for the
+    // first of them; a later one may fall on another frame, so that is said.
+    std::vector<double> kept;
+    for (double t : mTimes) {
+        if (kept.empty() || ShotFileName(kept.back()) != ShotFileName(t)) {
+            kept.push_back(t);
+        } else if (t != kept.back()) {
+            fprintf(stderr, "kestrel: --shot %.9g shares the picture name %s with %.9g, the one written\n", t,
+                    ShotFileName(t).c_str(), kept.back());
+        }
+    }
+    mTimes = std::move(kept);
     gCapturing = this;
     atexit(ReportMissedShots);
 }

@@ -68,9 +68,18 @@ private:
 };
 
 volatile sig_atomic_t gStopSignal = 0;
+// The first refresh loads everything, for seconds, and has written nothing yet.
+volatile sig_atomic_t gLoading = 0;
 bool gOutputFailed = false;
 
-void OnStopSignal(int signal) { gStopSignal = signal; }
+void OnStopSignal(int signal) {
+    gStopSignal = signal;
+    // Waiting for the load to finish would keep the viewer waiting for
+    // nothing; only what is async-signal-safe may run from here.
+    if (!gLoading) return;
+    RecordingSurface::AbandonFromSignal();
+    _exit(128 + signal);
+}
 
 void CatchStopSignals() {
     struct sigaction action {};
@@ -96,9 +105,15 @@ std::unique_ptr<DisplaySurface> OpenScreen(const HostOptions& options) {
     if (PlatformClock::IsFixed()) setenv("SDL_AUDIODRIVER", "dummy", 0);
     // A window that follows its size replaces this scale with its own.
     Host::SetRenderScale(options.renderScale > 0 ? options.renderScale : 1);
-    if (!options.headless && DisplayAvailable())
+    if (!options.headless && DisplayAvailable()) {
         if (auto window = CreateWindowSurface({options.portrait, options.fullscreen, options.renderScale}))
             return window;
+    } else if (!options.headless && options.shotTimes.empty()) {
+        fputs("kestrel: no display (DISPLAY and WAYLAND_DISPLAY are unset or empty): the show plays headless, "
+              "with nothing to watch; run it in a desktop session for a window, or write a video with --record "
+              "FILE.mp4\n",
+              stderr);
+    }
     return CreateHeadlessSurface();
 }
 
@@ -166,6 +181,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
     RunLoop& loop = RunLoop::Main();
     RefreshPacer pacer;
     const bool paceByClock = !screen->PacedByDisplay() && !PlatformClock::IsFixed();
+    gLoading = 1;
     for (;;) {
         // Ending here, between refreshes, leaves every output whole.
         if (gStopSignal) exit(128 + gStopSignal);
@@ -177,6 +193,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
         if (paceByClock || !loop.HasLinks()) pacer.Wait();
         timer.BeforeRefresh();
         loop.Refresh();
+        gLoading = 0;
         timer.AfterRefresh();
         screen->EndRefresh();
         // The fixed clock counts played frames, so a paused show stays put.

@@ -1,7 +1,7 @@
 // The Linux host's application loop: picks the screen, drives display links
 // on every refresh and forwards active-state changes. Never returns: the show
 // ends the process, and so do SIGINT and SIGTERM, with status 130 and 143,
-// after the frame that was playing.
+// after the frame that was playing, or at once while the show loads.
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 #include "RecordingSurface.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -229,6 +230,12 @@ bool RecordingSurface::Finish(bool keep) {
     }
     fprintf(stderr, "kestrel: recording finished: %s (%ld frames)\n", gEncoder.videoPath.c_str(), gEncoder.frames);
     return true;
+}
+
+void RecordingSurface::AbandonFromSignal() {
+    if (gEncoder.pid < 0) return;
+    kill(gEncoder.pid, SIGKILL);
+    unlink(gEncoder.partialPath.c_str());
 }
 
 bool RecordingSurface::SendAll(int socket, const unsigned char* data, size_t size) {

@@ -57,6 +57,9 @@ public:
     // The progress line (without its end): how much of the show is recorded,
     // and an estimate of the time left from the pace so far.
     static void FormatProgress(char* line, size_t size, double showSeconds, long frames, double elapsedSeconds);
+    // From a signal handler, before the first frame: ends the encoder and
+    // removes its unfinished file, so that no empty video is left behind.
+    static void AbandonFromSignal();
 
 private:
     RecordingSurface(std::unique_ptr<DisplaySurface> inner, Frame frame, std::function<double()> frameTime);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "DemoSys/Presentation.h"
 #include "DemoSys/UprightBlit.h"
@@ -15,6 +16,23 @@ namespace {
 // The window opens at the largest whole multiple of the picture that fits
 // this share of the desktop.
 constexpr double kDesktopShare = 0.8;
+
+// An empty variable names no display.
+const char* DisplayVariable(const char* name) {
+    const char* value = getenv(name);
+    return value && value[0] ? value : nullptr;
+}
+
+// The displays the window was tried on, as the variables name them.
+std::string DisplaysTried() {
+    const char* wayland = DisplayVariable("WAYLAND_DISPLAY");
+    const char* x11 = DisplayVariable("DISPLAY");
+    std::string tried;
+    if (wayland) tried = "WAYLAND_DISPLAY '" + std::string(wayland) + "'";
+    if (wayland && x11) tried += " or ";
+    if (x11) tried += "DISPLAY '" + std::string(x11) + "'";
+    return tried;
+}
 
 class WindowSurface : public DisplaySurface {
 public:
@@ -91,18 +109,17 @@ private:
 
 }  // namespace
 
-bool DisplayAvailable() { return getenv("DISPLAY") || getenv("WAYLAND_DISPLAY"); }
+bool DisplayAvailable() { return DisplayVariable("DISPLAY") || DisplayVariable("WAYLAND_DISPLAY"); }
 
 std::unique_ptr<DisplaySurface> CreateWindowSurface(const WindowChoices& choices) {
     // GLES through EGL, so the same driver path serves window and headless.
     SDL_SetHint(SDL_HINT_OPENGL_ES_DRIVER, "1");
     // Only a display server shows a window; SDL would otherwise fall back to
     // drawing into memory, an invisible show. SDL_VIDEODRIVER still overrides.
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, getenv("WAYLAND_DISPLAY") ? "wayland,x11" : "x11");
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, DisplayVariable("WAYLAND_DISPLAY") ? "wayland,x11" : "x11");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        const char* display = getenv("DISPLAY") ? getenv("DISPLAY") : getenv("WAYLAND_DISPLAY");
-        fprintf(stderr, "kestrel: no display server reachable at '%s' (%s); rendering headless\n", display,
-                SDL_GetError());
+        fprintf(stderr, "kestrel: no display server reachable at %s (%s); rendering headless\n",
+                DisplaysTried().c_str(), SDL_GetError());
         return nullptr;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);

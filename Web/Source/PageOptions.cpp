@@ -46,7 +46,7 @@ bool ParsePageOptions(int argc, const char* const* argv, PageOptions& options, s
                 return false;
             }
         } else {
-            error = "the page takes no parameter " + name.substr(2);
+            error = "the page takes no parameter " + name.substr(2) + " (only fixed-fps and shot)";
             return false;
         }
     }

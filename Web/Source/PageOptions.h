@@ -1,5 +1,7 @@
-// The page's URL parameters, which mirror the program's options: the page
-// turns "?fixed-fps=60&shot=5,35,88" into "--fixed-fps=60 --shot=5,35,88".
+// The page's URL parameters, two of the program's options: the page turns
+// "?fixed-fps=60&shot=5,35,88" into "--fixed-fps=60 --shot=5,35,88". The
+// others mean nothing in a page, whose canvas sets the render scale and
+// stands the picture upright.
 #pragma once
 
 #include <string>

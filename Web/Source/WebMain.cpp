@@ -31,6 +31,10 @@ EM_JS(void, kestrel_show_started, (), { kestrelPage.showStarted(); });
 EM_JS(void, kestrel_show_ended, (), { kestrelPage.showEnded(); });
 EM_JS(void, kestrel_frame_played, (double demoTime, int scene, double milliseconds),
       { kestrelPage.framePlayed(demoTime, scene, milliseconds); });
+EM_JS(void, kestrel_log, (int problem, const char* line), {
+    if (problem) console.error(UTF8ToString(line));
+    else console.log(UTF8ToString(line));
+});
 EM_JS(void, kestrel_shot_taken, (double time, const unsigned char* rgba, int width, int height),
       { kestrelPage.shotTaken(time, HEAPU8.subarray(rgba, rgba + width * height * 4), width, height); });
 
@@ -67,7 +71,8 @@ EM_BOOL OnGesture() {
 EM_BOOL OnKey(int, const EmscriptenKeyboardEvent* event, void*) {
     if (event->repeat) return EM_FALSE;
     if (gPage->stage == Stage::playing && (event->key[0] == 'f' || event->key[0] == 'F') && event->key[1] == '\0') {
-        emscripten_request_fullscreen("#canvas", EM_TRUE);
+        // The page's stage holds the prompts as well as the canvas.
+        emscripten_request_fullscreen("#stage", EM_TRUE);
         return EM_TRUE;
     }
     return OnGesture();
@@ -152,7 +157,11 @@ EM_BOOL OnAnimationFrame(double, void*) {
     return EM_TRUE;
 }
 
+// Ordinary lines to the console's log, problems to its errors.
+void LogToConsole(Host::LogLevel level, const char* line) { kestrel_log(level == Host::LogLevel::problem, line); }
+
 bool Start(int argc, char** argv) {
+    Host::SetLogSink(LogToConsole);
     std::string error;
     if (!ParsePageOptions(argc, argv, gPage->options, error)) {
         fprintf(stderr, "kestrel: %s; the page plays on the page's clock\n", error.c_str());

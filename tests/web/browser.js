@@ -1,6 +1,7 @@
-// Opens the web page, served from a folder on 127.0.0.1, in Debian's
-// headless Chromium with software WebGL, at one canvas pixel per screen
-// pixel of the upright picture, and waits for the start prompt.
+// Opens the web page, served from a folder on 127.0.0.1 (or opened as a
+// file), in Debian's headless Chromium with software WebGL, at one canvas
+// pixel per screen pixel of the upright picture, and waits for the start
+// prompt (or another stage of the page).
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -14,7 +15,7 @@ const kArguments = ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=
   '--autoplay-policy=no-user-gesture-required', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
-async function openPage(folder, query) {
+async function openPage(folder, query, { stage = 'waiting', fromFile = false } = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrel-chromium-'));
   const server = await new Promise((resolve) => serve(folder, 0, (s, address) => resolve({ s, address })));
   const browser = await puppeteer.launch({
@@ -31,12 +32,17 @@ async function openPage(folder, query) {
   try {
     const page = await browser.newPage();
     await page.setViewport({ width: 480, height: 320, deviceScaleFactor: 1 });
-    const console_ = [];
-    page.on('console', (message) => console_.push(message.text()));
+    // The console's lines, and each with its level ('log', 'error', ...).
+    const console_ = [], messages = [];
+    page.on('console', (message) => {
+      console_.push(message.text());
+      messages.push({ type: message.type(), text: message.text() });
+    });
     page.on('pageerror', (error) => console_.push(`uncaught: ${error.message}`));
-    await page.goto(`${server.address}kestrel.html?${query}`);
-    await page.waitForFunction(() => kestrelPage.stage === 'waiting', { timeout: 180000 });
-    return { page, console: console_, close };
+    const url = fromFile ? `file://${path.resolve(folder)}/kestrel.html` : `${server.address}kestrel.html`;
+    await page.goto(`${url}?${query}`);
+    await page.waitForFunction((wanted) => kestrelPage.stage === wanted, { timeout: 180000 }, stage);
+    return { page, console: console_, messages, close };
   } catch (error) {
     await close();
     throw error;

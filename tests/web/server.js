@@ -37,7 +37,20 @@ function serve(folder, port, onListening) {
 
 module.exports = { serve };
 
+// A port that cannot be had is one line and status 2, as a usage error.
+function refuse(why) {
+  console.error(`serve: ${why}`);
+  process.exit(2);
+}
+
 if (require.main === module) {
-  const [folder, port] = process.argv.slice(2);
-  serve(folder || 'build-web', Number(port || 8000), (server, address) => console.log(`serving ${address}kestrel.html`));
+  const [folder, text = '8000'] = process.argv.slice(2);
+  const port = Number(text);
+  if (!/^[0-9]{1,5}$/.test(text) || port < 1 || port > 65535) refuse(`the port must be a number from 1 to 65535, not '${text}'`);
+  const server = serve(folder || 'build-web', port, (s, address) => console.log(`serving ${address}kestrel.html`));
+  server.on('error', (error) => {
+    if (error.code === 'EADDRINUSE') refuse(`port ${port} on 127.0.0.1 is in use; name another: scripts/web.sh serve PORT`);
+    if (error.code === 'EACCES') refuse(`port ${port} needs privileges this user lacks; name one above 1023`);
+    refuse(`cannot serve on 127.0.0.1:${port}: ${error.message}`);
+  });
 }
