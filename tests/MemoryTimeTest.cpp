@@ -14,13 +14,15 @@
 #include "DemoSys/Riraru3Z/Array.h"
 
 TEST(Array, GrowsByItsStepOrAtLeastByOneRecordAndKeepsWhatItHeld) {
-    Array<int> stepped(2, 3), unstepped(0, 0);
+    Array<int> stepped(2, 3), unstepped(0, 0), byTwo(1, 2);
     for (int i = 0; i < 7; ++i) {
         stepped.Add(10 * i);
         unstepped.Add(-i);
+        byTwo.Add(i);
     }
     EXPECT_EQ(stepped.Capacity(), 8);  // 2, then 5, then 8
     EXPECT_EQ(unstepped.Capacity(), 7);
+    EXPECT_EQ(byTwo.Capacity(), 7);  // 1, then 3, 5, 7: a step of two is taken whole
     ASSERT_EQ(stepped.Count(), 7);
     ASSERT_EQ(unstepped.Count(), 7);
     for (int i = 0; i < 7; ++i) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <numeric>
 #include <vector>
@@ -165,6 +166,11 @@ TEST_F(OrientationTest, OverlayDrawingsStandUpUnderLightFromAbove) {
         glGetVertexAttribiv(attribute, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
         EXPECT_EQ(enabled, 0) << "the overlay leaves attribute array " << attribute << " on for the next scene";
     }
+    // Positions and colours share one buffer: the 1,500 corners' two floats
+    // each, then their colours right after them.
+    void* colours = nullptr;
+    glGetVertexAttribPointerv(2, GL_VERTEX_ATTRIB_ARRAY_POINTER, &colours);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(colours), 1500u * 2 * sizeof(float));
     const Upright heart = Render(scene, 0.0f, 139.4f, 1.0f);
     const Ends lobes = EndsOf(heart.RowCounts(Warm), 3, "the overlay's heart");
     EXPECT_GT(lobes.top, 1.3 * lobes.bottom) << "the heart's lobes are on top, its point below";
