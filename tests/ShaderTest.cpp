@@ -84,7 +84,12 @@ TEST_F(ShaderTest, MissingFragmentFileIsLoggedAndCachedAsProgramZero) {
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(log, "Failed to load vertex shader\n" + path + ".fsh: cannot be read\nFailed to compile fragment shader\n");
     EXPECT_EQ(s->GetProgram(), 0u);
-    EXPECT_EQ(s->GetUniformMvpMatrix(), -1);
+    // Every slot says absent, so that no caller sets a uniform of program 0.
+    const GLint slots[] = {s->GetUniformMvpMatrix(),    s->GetUniformMvMatrix(),   s->GetUniformShadowMatrix(),
+                           s->GetUniformColor(),        s->GetUniformDiffuseMap(), s->GetUniformShadowMap(),
+                           s->GetUniformCamInvRotMatrix(), s->GetUniformMiscParam(0), s->GetUniformMiscParam(1),
+                           s->GetUniformMiscParam(2),   s->GetUniformMiscParam(3)};
+    for (size_t i = 0; i < sizeof slots / sizeof slots[0]; ++i) EXPECT_EQ(slots[i], -1) << "slot " << i;
     EXPECT_EQ(Shader::LoadShader(path), s);
 }
 
