@@ -2,9 +2,12 @@
 // and animation by a fixed amount on every frame, so the show keeps its pace
 // only at 60 frames a second of its own clock: a fast display plays a frame
 // on the refresh nearest each 1/60 s tick and presents nothing new on the
-// others; a display of 60 Hz or slower plays a frame on every refresh. Pure
-// arithmetic on clock readings: every host (a window, a browser page, a
-// simulated display on the fixed clock) follows the same rule.
+// others; a display of 60 Hz or slower plays a frame on every refresh. A
+// played frame shows the show at the tick it stands for, so that the time
+// between frames is a tick wherever the display keeps up, as on the 60 Hz
+// display the show was made for. Pure arithmetic on clock readings: every
+// host (a window, a browser page, a simulated display on the fixed clock)
+// follows the same rule.
 #pragma once
 
 class FramePacer {
@@ -26,6 +29,10 @@ public:
     // (a browser's animation frames): the period is taken as the time since
     // the previous refresh.
     bool Due(double now);
+
+    // The show's time of the frame Due last let play: the tick it stands for,
+    // within half a tick of the refresh.
+    double FrameTime() const { return mOrigin + static_cast<double>(mTicks) * kTick; }
 
     // The earliest clock reading at which a frame can be due, for a host
     // that sleeps through the refreshes in between.

@@ -243,3 +243,25 @@ TEST(FramePacing, AHostThatSleepsUntilTheNextDueMomentPlaysSixtyASecond) {
                 << frameTime << " s a frame, second " << second;
     }
 }
+
+// Every frame played on a fast display stands for its tick: the show sees
+// the times a 60 Hz display gives it, a tick apart. A late refresh stands for
+// itself, and the ticks after it follow on from it.
+TEST(FramePacing, AFrameShowsTheShowAtTheTickItStandsFor) {
+    for (double hz : {60.0, 75.0, 144.0, 165.0}) {
+        FramePacer pacer;
+        std::vector<double> times;
+        for (double t : SteadyRefreshes(hz, 5.0, 2.0))
+            if (pacer.Due(t, 1.0 / hz)) times.push_back(pacer.FrameTime());
+        ASSERT_EQ(times.size(), 300u) << hz << " Hz";
+        for (size_t i = 0; i < times.size(); ++i)
+            EXPECT_NEAR(times[i], 2.0 + static_cast<double>(i) / 60.0, 1e-9) << hz << " Hz, frame " << i;
+    }
+    FramePacer pacer;
+    pacer.Due(0.0, 1.0 / 144.0);
+    EXPECT_TRUE(pacer.Due(0.1, 1.0 / 144.0));
+    EXPECT_DOUBLE_EQ(pacer.FrameTime(), 0.1);
+    EXPECT_FALSE(pacer.Due(0.1 + 1.0 / 144.0, 1.0 / 144.0));
+    EXPECT_TRUE(pacer.Due(0.1 + 2.0 / 144.0, 1.0 / 144.0));
+    EXPECT_NEAR(pacer.FrameTime(), 0.1 + 1.0 / 60.0, 1e-12);
+}
