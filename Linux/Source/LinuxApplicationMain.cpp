@@ -28,6 +28,13 @@ namespace {
 // before its frame counts as late.
 constexpr double kFreeRunningPeriod = FramePacer::kTick / 4.0;
 
+// Seconds between the refreshes the pacing rule is told of: a fixed clock's
+// step, the display's period, or the free-running one.
+double RefreshPeriod(const DisplaySurface& screen) {
+    if (PlatformClock::IsFixed()) return 1.0 / PlatformClock::Rate();
+    return screen.RefreshPeriod() > 0.0 ? screen.RefreshPeriod() : kFreeRunningPeriod;
+}
+
 void Sleep(double seconds) {
     if (seconds <= 0.0) return;
     struct timespec ts;
@@ -37,7 +44,8 @@ void Sleep(double seconds) {
 }
 
 // Demo time of the frame being presented: 0 for the first frame, whose
-// refresh also does all the loading, then clock time since that frame ended.
+// refresh also does all the loading, then the show's clock since that frame
+// ended.
 class FrameTimer {
 public:
     double Current() const { return mStarted ? mCurrent : 0.0; }
@@ -177,9 +185,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
             Sleep(FramePacer::kTick);
             continue;
         }
-        const double period = fixed ? 1.0 / PlatformClock::Rate()
-                              : screen->RefreshPeriod() > 0.0 ? screen->RefreshPeriod()
-                                                              : kFreeRunningPeriod;
+        const double period = RefreshPeriod(*screen);
         const double now = PlatformClock::Now();
         if (paced && !pacer.Due(now, period)) {
             // Nothing new on this refresh: the picture presented last stays.

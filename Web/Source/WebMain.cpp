@@ -2,7 +2,10 @@
 // show behind the loading picture; a click or key press starts the show's
 // clock and the music on the same frame; at the show's end the frame loop
 // stops and the page offers to play again. A hidden tab stops the frames as
-// an inactive window does.
+// an inactive window does. On the page's clock the show keeps its own pace
+// (DemoSys/FramePacing.h) and the render scale follows the machine's speed
+// (DemoSys/AdaptiveScale.h); a fixed clock plays a frame on every animation
+// frame at the scale the page's size asks for.
 #include <GLES2/gl2.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -16,7 +19,9 @@
 #include "BS/Export/BS_Error.h"
 #include "BS/Export/BS_File.h"
 #include "CanvasSurface.h"
+#include "DemoSys/AdaptiveScale.h"
 #include "DemoSys/Bundle.h"
+#include "DemoSys/FramePacing.h"
 #include "DemoSys/GLView.h"
 #include "DemoSys/Timeline.h"
 #include "DemoSys/demo.h"
@@ -52,6 +57,8 @@ struct Page {
     bool active = true;
     bool startRequested = false;
     bool promptShown = false;
+    FramePacer pacer;
+    AdaptiveScale adaptive;
 };
 
 Page* gPage = nullptr;
@@ -108,6 +115,23 @@ void PlayFrame() {
     WebClock::AdvanceFrame();
 }
 
+// Judges the frame just played, its drawing finished (the browser draws
+// apart from the page), and limits the scale of the next ones.
+void AdaptScale(double started) {
+    glFinish();
+    char line[128];
+    if (gPage->adaptive.Judge((emscripten_get_now() - started) / 1000.0, line, sizeof line))
+        fprintf(stderr, "kestrel: %s\n", line);
+}
+
+// Whether the animation frame at `time` (seconds) plays a frame of the show.
+bool FrameDue(double time) {
+    if (WebClock::IsFixed()) return true;
+    if (!gPage->pacer.Due(time)) return false;
+    WebClock::SetShowShift(gPage->pacer.FrameTime() - WebClock::Now());
+    return true;
+}
+
 void Load() {
     gPage->view.setContext(gPage->surface.get());
     gPage->view.window = gPage->surface.get();
@@ -116,7 +140,7 @@ void Load() {
     gPage->stage = Stage::waiting;
 }
 
-EM_BOOL OnAnimationFrame(double, void*) {
+EM_BOOL OnAnimationFrame(double time, void*) {
     const SurfaceEvents events = gPage->surface->PollEvents();
     if (events.resignedActive) gPage->active = false;
     if (events.becameActive) gPage->active = true;
@@ -141,14 +165,16 @@ EM_BOOL OnAnimationFrame(double, void*) {
         case Stage::ended:
             return EM_FALSE;
     }
-    if (!gPage->active) return EM_TRUE;
+    if (!gPage->active || !FrameDue(time / 1000.0)) return EM_TRUE;
     // The show ends here rather than inside the frame: a page has no process to end.
     if (!gPage->show.mFirstFrame && Host::Now() - gPage->show.mBaseTime >= kShowEnd) {
         gPage->stage = Stage::ended;
         kestrel_show_ended();
         return EM_FALSE;
     }
+    const double started = emscripten_get_now();
     PlayFrame();
+    if (!WebClock::IsFixed() && gPage->options.shotTimes.empty()) AdaptScale(started);
     return EM_TRUE;
 }
 
