@@ -86,6 +86,20 @@ TEST(PlatformClock, FixedRateCountsFramesFromEachStart) {
     EXPECT_NEAR(PlatformClock::Now(), wall(), 0.1);
 }
 
+// The show reads the clock shifted to the tick its frame stands for: on a
+// 144 Hz display refresh 5 (34.72 ms) plays the frame of tick 2 (33.33 ms).
+TEST(PlatformClock, TheShowReadsTheClockShiftedToItsFramesTick) {
+    PlatformClock::UseFixedRate(144.0);
+    EXPECT_DOUBLE_EQ(PlatformClock::Rate(), 144.0);
+    for (int i = 0; i < 5; ++i) PlatformClock::AdvanceFrame();
+    PlatformClock::SetShowShift(2.0 / 60.0 - 5.0 / 144.0);
+    EXPECT_DOUBLE_EQ(PlatformClock::ShowNow(), 2.0 / 60.0);
+    EXPECT_DOUBLE_EQ(PlatformClock::Now(), 5.0 / 144.0);
+    PlatformClock::SetShowShift(0.0);
+    EXPECT_DOUBLE_EQ(PlatformClock::ShowNow(), 5.0 / 144.0);
+    PlatformClock::UseFixedRate(0.0);
+}
+
 TEST(RunLoop, DisplayLinkFiresEveryIntervalAndStopsWhenInvalidated) {
     int fired = 0, other = 0;
     DisplayLink link([&] { ++fired; }), second([&] { ++other; });
