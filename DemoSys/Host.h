@@ -29,8 +29,13 @@ public:
     // answers success.
     virtual bool Present(unsigned int colourTexture, int width, int height) = 0;
     virtual SurfaceEvents PollEvents() = 0;
-    // True when presenting waits for the display's refresh.
-    virtual bool PacedByDisplay() const = 0;
+    // Seconds between the display's refreshes when each present waits for
+    // the next one; 0 when presents do not wait or the period is unknown, and
+    // the host spaces the frames itself.
+    virtual double RefreshPeriod() const = 0;
+    // Seconds the last present spent waiting for the display's refresh: time
+    // the frame did not cost.
+    virtual double PresentWait() const { return 0.0; }
     // Called after each refresh; what was presented last is what the viewer sees.
     virtual void EndRefresh() {}
 };
@@ -80,5 +85,10 @@ void SetLogSink(LogSink sink);
 // begins, which remakes the screen's framebuffer and every render target.
 inline constexpr int kMaxRenderScale = 8;
 void SetRenderScale(int scale);
+// Provided by the demo, for the host to call: the largest render scale the
+// frames may be drawn at, whatever SetRenderScale asked for, so that a host
+// can lower the scale while frames take too long (DemoSys/AdaptiveScale.h).
+// kMaxRenderScale, the default, sets no limit; it takes effect as above.
+void LimitRenderScale(int limit);
 
 }  // namespace Host

@@ -6,18 +6,22 @@
 
 namespace {
 int gRequested = 1;
+int gLimit = Host::kMaxRenderScale;
 int gApplied = 1;
 }  // namespace
 
 void Host::SetRenderScale(int scale) { gRequested = std::clamp(scale, 1, kMaxRenderScale); }
+
+void Host::LimitRenderScale(int limit) { gLimit = std::clamp(limit, 1, kMaxRenderScale); }
 
 namespace DemoSys {
 
 int RenderScale() { return gApplied; }
 
 bool ApplyRenderScale() {
-    if (gRequested == gApplied) return false;
-    gApplied = gRequested;
+    const int scale = std::min(gRequested, gLimit);
+    if (scale == gApplied) return false;
+    gApplied = scale;
     return true;
 }
 

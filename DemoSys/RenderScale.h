@@ -9,8 +9,9 @@ namespace DemoSys {
 int RenderScale();
 inline int ScaledPixels(int logical) { return logical * RenderScale(); }
 
-// Makes the scale the host last asked for the current one; answers whether
-// it changed, in which case every render target must be remade.
+// Makes the scale the host last asked for, within its limit, the current
+// one; answers whether it changed, in which case every render target must be
+// remade.
 bool ApplyRenderScale();
 
 }  // namespace DemoSys

@@ -155,7 +155,7 @@ public:
     bool MakeCurrent() override { return true; }
     bool Present(unsigned int, int, int) override { return true; }
     SurfaceEvents PollEvents() override { return {}; }
-    bool PacedByDisplay() const override { return false; }
+    double RefreshPeriod() const override { return 0.0; }
 };
 
 class ViewControllerInAWindow : public GLTest {};

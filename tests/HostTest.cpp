@@ -86,6 +86,20 @@ TEST(PlatformClock, FixedRateCountsFramesFromEachStart) {
     EXPECT_NEAR(PlatformClock::Now(), wall(), 0.1);
 }
 
+// The show reads the clock shifted to the tick its frame stands for: on a
+// 144 Hz display refresh 5 (34.72 ms) plays the frame of tick 2 (33.33 ms).
+TEST(PlatformClock, TheShowReadsTheClockShiftedToItsFramesTick) {
+    PlatformClock::UseFixedRate(144.0);
+    EXPECT_DOUBLE_EQ(PlatformClock::Rate(), 144.0);
+    for (int i = 0; i < 5; ++i) PlatformClock::AdvanceFrame();
+    PlatformClock::SetShowShift(2.0 / 60.0 - 5.0 / 144.0);
+    EXPECT_DOUBLE_EQ(PlatformClock::ShowNow(), 2.0 / 60.0);
+    EXPECT_DOUBLE_EQ(PlatformClock::Now(), 5.0 / 144.0);
+    PlatformClock::SetShowShift(0.0);
+    EXPECT_DOUBLE_EQ(PlatformClock::ShowNow(), 5.0 / 144.0);
+    PlatformClock::UseFixedRate(0.0);
+}
+
 TEST(RunLoop, DisplayLinkFiresEveryIntervalAndStopsWhenInvalidated) {
     int fired = 0, other = 0;
     DisplayLink link([&] { ++fired; }), second([&] { ++other; });
@@ -189,6 +203,39 @@ TEST(HostOptions, ShotTimesAreCheckedAgainstTheLastShownFrame) {
         HostOptions o;
         std::string error;
         EXPECT_EQ(Parse(args, o, error), c.reached) << c.time << " at " << (c.fps ? c.fps : "wall clock");
+    }
+}
+
+// A display of N Hz on the fixed clock: refresh k at k/N, frames on the
+// refreshes nearest each 1/60 s tick. At 144 Hz the last tick before the end,
+// 184.98333 s, plays on refresh 26638 (184.98611 s); the next frame would be
+// at 185 s, where the show ends. At 30 Hz every refresh plays, the last at
+// 184.96667 s.
+TEST(HostOptions, TheRefreshRateStandsInForADisplayOnTheFixedClock) {
+    HostOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--headless", "--refresh-rate=144"}, o, error)) << error;
+    EXPECT_EQ(o.refreshRate, 144.0);
+    EXPECT_EQ(o.fixedFps, 0.0);
+    const std::vector<std::vector<const char*>> bad = {{"--refresh-rate", "0"},
+                                                       {"--refresh-rate", "-60"},
+                                                       {"--refresh-rate", "x"},
+                                                       {"--refresh-rate", "10001"},
+                                                       {"--refresh-rate", "144", "--fixed-fps", "60"},
+                                                       {"--refresh-rate", "60", "--record", "x.mp4"}};
+    for (const auto& args : bad) {
+        HostOptions none;
+        EXPECT_FALSE(Parse(args, none, error)) << args[0] << " " << args[1] << " " << args.size();
+    }
+    const struct {
+        const char* hz;
+        const char* time;
+        bool reached;
+    } cases[] = {{"144", "184.986", true}, {"144", "184.987", false}, {"30", "184.96", true}, {"30", "184.97", false}};
+    for (const auto& c : cases) {
+        HostOptions shots;
+        EXPECT_EQ(Parse({"--refresh-rate", c.hz, "--shot", c.time, "--out", "/tmp"}, shots, error), c.reached)
+            << c.time << " at " << c.hz << " Hz";
     }
 }
 

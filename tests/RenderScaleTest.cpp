@@ -24,7 +24,10 @@ protected:
         GLTest::SetUp();
         DemoSys::Init(&View());
     }
-    void TearDown() override { UseScale(1); }
+    void TearDown() override {
+        Host::LimitRenderScale(Host::kMaxRenderScale);
+        UseScale(1);
+    }
     static void UseScale(int scale) {
         Host::SetRenderScale(scale);
         View().setFramebuffer();  // a frame's start applies it
@@ -116,4 +119,22 @@ TEST_F(RenderScaleTest, TheUprightPictureShowsTheLandscapeTopOnTopAtEveryScale) 
         EXPECT_TRUE(NearColour(at(portrait, 240, 360), 0, 255, 0)) << scale;
         EXPECT_TRUE(NearColour(at(portrait, 80, 120), 0, 0, 255)) << scale;
     }
+}
+
+// A host's limit holds the scale below the one asked for, whichever of the
+// two changes, until it is lifted.
+TEST_F(RenderScaleTest, ALimitHoldsTheScaleBelowTheOneAskedForUntilLifted) {
+    UseScale(3);
+    Host::LimitRenderScale(2);
+    View().setFramebuffer();
+    EXPECT_EQ(DemoSys::RenderScale(), 2);
+    EXPECT_EQ(View().framebufferWidth, 640);
+    UseScale(1);
+    EXPECT_EQ(DemoSys::RenderScale(), 1);
+    UseScale(4);
+    EXPECT_EQ(DemoSys::RenderScale(), 2);
+    Host::LimitRenderScale(Host::kMaxRenderScale);
+    View().setFramebuffer();
+    EXPECT_EQ(DemoSys::RenderScale(), 4);
+    EXPECT_EQ(View().framebufferHeight, 1920);
 }

@@ -24,7 +24,7 @@ public:
     // Reads the framebuffer bound at the call, which is the finished frame.
     bool Present(unsigned int colourTexture, int width, int height) override;
     SurfaceEvents PollEvents() override { return mInner->PollEvents(); }
-    bool PacedByDisplay() const override { return mInner->PacedByDisplay(); }
+    double RefreshPeriod() const override { return mInner->RefreshPeriod(); }
     void EndRefresh() override;
 
     static std::string ShotFileName(double time);

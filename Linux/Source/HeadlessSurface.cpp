@@ -21,7 +21,7 @@ public:
     // The frame stays in the view's framebuffer, where it can be read back.
     bool Present(unsigned int, int, int) override { return true; }
     SurfaceEvents PollEvents() override { return {}; }
-    bool PacedByDisplay() const override { return false; }
+    double RefreshPeriod() const override { return 0.0; }
 
 private:
     EGLDisplay mDisplay;

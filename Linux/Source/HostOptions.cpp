@@ -8,13 +8,14 @@
 #include <cstdlib>
 #include <set>
 
+#include "DemoSys/FramePacing.h"
 #include "DemoSys/Host.h"
 #include "DemoSys/Timeline.h"
 #include "RecordingSurface.h"
 
 namespace {
 
-constexpr double kMaxFixedFps = 10000.0;
+constexpr double kMaxFixedRate = 10000.0;
 
 bool ParseNumber(const std::string& text, double& value) {
     if (text.empty()) return false;
@@ -53,16 +54,31 @@ double FirstFrameAtOrAfter(double t, double fps) {
     return frame / fps;
 }
 
+// The demo time of the first frame at or after t that a display of hz
+// refreshes a second plays on the fixed clock, refresh k at k/hz.
+double FirstPlayedAtOrAfter(double t, double hz) {
+    FramePacer pacer;
+    for (long long k = 0;; ++k) {
+        const double now = static_cast<double>(k) / hz;
+        if (pacer.Due(now, 1.0 / hz) && now >= t) return now;
+    }
+}
+
 // Whether the show, which ends inside the first frame at or after its end,
 // still presents a frame for the shot time t.
-bool CheckShotTime(double t, double fixedFps, std::string& error) {
+bool CheckShotTime(double t, const HostOptions& options, std::string& error) {
     if (t >= kShowEnd) {
         error = "--shot time " + Format(t) + " is at or after the end of the show (" + Format(kShowEnd) + " s)";
         return false;
     }
-    if (fixedFps > 0.0 && FirstFrameAtOrAfter(t, fixedFps) >= kShowEnd) {
-        error = "--shot time " + Format(t) + " is never reached at " + Format(fixedFps) +
+    if (options.fixedFps > 0.0 && FirstFrameAtOrAfter(t, options.fixedFps) >= kShowEnd) {
+        error = "--shot time " + Format(t) + " is never reached at " + Format(options.fixedFps) +
                 " frames per second: the show ends first";
+        return false;
+    }
+    if (options.refreshRate > 0.0 && FirstPlayedAtOrAfter(t, options.refreshRate) >= kShowEnd) {
+        error = "--shot time " + Format(t) + " is never reached at a refresh rate of " + Format(options.refreshRate) +
+                " Hz: the show ends first";
         return false;
     }
     return true;
@@ -95,8 +111,15 @@ const Option kOptions[] = {
      }},
     {"--fixed-fps", "a frame rate", false,
      [](const std::string& v, HostOptions& o, std::string& error) {
-         if (ParseNumber(v, o.fixedFps) && o.fixedFps > 0.0 && o.fixedFps <= kMaxFixedFps) return true;
-         error = "--fixed-fps needs a frame rate above 0 and at most " + Format(kMaxFixedFps) + ", not '" + v + "'";
+         if (ParseNumber(v, o.fixedFps) && o.fixedFps > 0.0 && o.fixedFps <= kMaxFixedRate) return true;
+         error = "--fixed-fps needs a frame rate above 0 and at most " + Format(kMaxFixedRate) + ", not '" + v + "'";
+         return false;
+     }},
+    {"--refresh-rate", "a refresh rate", false,
+     [](const std::string& v, HostOptions& o, std::string& error) {
+         if (ParseNumber(v, o.refreshRate) && o.refreshRate > 0.0 && o.refreshRate <= kMaxFixedRate) return true;
+         error = "--refresh-rate needs a refresh rate above 0 and at most " + Format(kMaxFixedRate) + ", not '" + v +
+                 "'";
          return false;
      }},
     {"--shot", "a comma-separated list of times in seconds", true,
@@ -146,7 +169,15 @@ bool CheckCombination(HostOptions& options, std::string& error) {
         error = "--fullscreen needs a window; leave out --headless and --record";
         return false;
     }
+    if (options.fixedFps > 0.0 && options.refreshRate > 0.0) {
+        error = "--fixed-fps and --refresh-rate each set the fixed clock; give one";
+        return false;
+    }
     if (!options.recordPath.empty()) {
+        if (options.refreshRate > 0.0) {
+            error = "--record plays at 60 frames per second; leave --refresh-rate out";
+            return false;
+        }
         if (options.fixedFps > 0.0 && options.fixedFps != 60.0) {
             error = "--record plays at 60 frames per second; leave --fixed-fps out";
             return false;
@@ -168,17 +199,22 @@ bool CheckCombination(HostOptions& options, std::string& error) {
     }
     std::sort(options.shotTimes.begin(), options.shotTimes.end());
     for (double t : options.shotTimes)
-        if (!CheckShotTime(t, options.fixedFps, error)) return false;
+        if (!CheckShotTime(t, options, error)) return false;
     return true;
 }
 
 }  // namespace
 
 const char* HostUsage() {
-    return "usage: kestrel [--headless] [--fixed-fps N] [--shot T1,T2,... --out DIR [--upright]] [--record FILE]\n"
-           "               [--scale N] [--portrait] [--fullscreen] [--help]\n"
+    return "usage: kestrel [--headless] [--fixed-fps N | --refresh-rate N] [--shot T1,T2,... --out DIR [--upright]]\n"
+           "               [--record FILE] [--scale N] [--portrait] [--fullscreen] [--help]\n"
            "  --headless      render without a window (EGL, no display server needed)\n"
            "  --fixed-fps N   deterministic clock: frame k plays at k/N seconds (0 < N <= 10000)\n"
+           "  --refresh-rate N\n"
+           "                  deterministic clock standing in for a display of N refreshes a\n"
+           "                  second (0 < N <= 10000): refresh k comes at k/N seconds, and a\n"
+           "                  frame plays on the refresh nearest each 1/60 s tick (every\n"
+           "                  refresh at 60 and below), as on a real display\n"
            "  --shot T,...    write the screen as PNG at the first frame at or after each time\n"
            "                  (before the show's end at 185 s; may be given more than once)\n"
            "  --out DIR       directory for the --shot pictures (made when missing)\n"
@@ -189,7 +225,8 @@ const char* HostUsage() {
            "                  of 60 frames per second; the video is the upright picture,\n"
            "                  480N x 320N pixels at --scale N\n"
            "  --scale N       render at N times the screen's pixels (1 to 8); in a window\n"
-           "                  the default follows the window's size (at most 4), else 1\n"
+           "                  the default follows the window's size (at most 4) and steps\n"
+           "                  down while frames take too long, else 1\n"
            "  --portrait      show and record the raw portrait screen, not turned upright\n"
            "  --fullscreen    start fullscreen (F11 or Alt+Enter toggles it in the window)\n"
            "  -h, --help      show this text\n"

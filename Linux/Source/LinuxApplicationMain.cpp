@@ -5,6 +5,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,8 @@
 #include <string>
 
 #include "CapturingSurface.h"
+#include "DemoSys/AdaptiveScale.h"
+#include "DemoSys/FramePacing.h"
 #include "HostOptions.h"
 #include "PlatformClock.h"
 #include "RecordingSurface.h"
@@ -19,46 +22,40 @@
 
 namespace {
 
-constexpr double kRefreshPeriod = 1.0 / 60.0;
+// Without a display's refresh to wait on (headless, or a window whose
+// presents do not wait), the host sleeps until the next frame is due, as on a
+// display refreshing four times a tick: a sleep may overrun by half of that
+// before its frame counts as late.
+constexpr double kFreeRunningPeriod = FramePacer::kTick / 4.0;
 
-double MonotonicSeconds() {
-    struct timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+// Seconds between the refreshes the pacing rule is told of: a fixed clock's
+// step, the display's period, or the free-running one.
+double RefreshPeriod(const DisplaySurface& screen) {
+    if (PlatformClock::IsFixed()) return 1.0 / PlatformClock::Rate();
+    return screen.RefreshPeriod() > 0.0 ? screen.RefreshPeriod() : kFreeRunningPeriod;
 }
 
-// Without a display's refresh to wait on, refreshes are spaced as a 60 Hz
-// display would space them.
-class RefreshPacer {
-public:
-    void Wait() {
-        const double now = MonotonicSeconds();
-        if (mNext == 0.0 || now - mNext > kRefreshPeriod) mNext = now;
-        mNext += kRefreshPeriod;
-        const double wait = mNext - MonotonicSeconds();
-        if (wait <= 0.0) return;
-        struct timespec ts;
-        ts.tv_sec = static_cast<time_t>(wait);
-        ts.tv_nsec = static_cast<long>((wait - static_cast<double>(ts.tv_sec)) * 1e9);
-        nanosleep(&ts, nullptr);
-    }
-
-private:
-    double mNext = 0.0;
-};
+void Sleep(double seconds) {
+    if (seconds <= 0.0) return;
+    struct timespec ts;
+    ts.tv_sec = static_cast<time_t>(seconds);
+    ts.tv_nsec = static_cast<long>((seconds - static_cast<double>(ts.tv_sec)) * 1e9);
+    nanosleep(&ts, nullptr);
+}
 
 // Demo time of the frame being presented: 0 for the first frame, whose
-// refresh also does all the loading, then clock time since that frame ended.
+// refresh also does all the loading, then the show's clock since that frame
+// ended.
 class FrameTimer {
 public:
     double Current() const { return mStarted ? mCurrent : 0.0; }
     void BeforeRefresh() {
-        if (mStarted) mCurrent = PlatformClock::Now() - mOrigin;
+        if (mStarted) mCurrent = PlatformClock::ShowNow() - mOrigin;
     }
     void AfterRefresh() {
         if (mStarted) return;
         mStarted = true;
-        mOrigin = PlatformClock::Now();
+        mOrigin = PlatformClock::ShowNow();
     }
 
 private:
@@ -158,6 +155,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
     CatchStopSignals();
     atexit(EndWithOutputStatus);
     if (options.fixedFps > 0.0) PlatformClock::UseFixedRate(options.fixedFps);
+    if (options.refreshRate > 0.0) PlatformClock::UseFixedRate(options.refreshRate);
     std::string error;
     if (!options.shotTimes.empty() && !CapturingSurface::PrepareOutDir(options.outDir, error))
         Fail("cannot write pictures to " + options.outDir + ": " + error);
@@ -179,8 +177,16 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
     delegate.didFinishLaunching(*screen);
 
     RunLoop& loop = RunLoop::Main();
-    RefreshPacer pacer;
-    const bool paceByClock = !screen->PacedByDisplay() && !PlatformClock::IsFixed();
+    const bool fixed = PlatformClock::IsFixed();
+    // --fixed-fps plays a frame at every step of its clock; every other run
+    // keeps the show's own pace, whatever the display's refresh rate.
+    const bool paced = !fixed || options.refreshRate > 0.0;
+    FramePacer pacer;
+    // Where the scale follows the window, it follows the machine's speed
+    // too; a fixed clock, pictures and a scale of the viewer's choosing
+    // stay as they are.
+    const bool adapting = !fixed && options.shotTimes.empty() && options.renderScale == 0;
+    AdaptiveScale adaptive;
     gLoading = 1;
     for (;;) {
         // Ending here, between refreshes, leaves every output whole.
@@ -189,14 +195,33 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
         if (events.quit) exit(0);
         if (events.resignedActive) loop.ResignActive();
         if (events.becameActive) loop.BecomeActive();
-        // A stopped display link leaves nothing to refresh; keep the clock fair.
-        if (paceByClock || !loop.HasLinks()) pacer.Wait();
+        // A stopped display link leaves nothing to refresh, and the fixed
+        // clock stays put while the show is paused.
+        if (!loop.HasLinks()) {
+            Sleep(FramePacer::kTick);
+            continue;
+        }
+        const double period = RefreshPeriod(*screen);
+        const double now = PlatformClock::Now();
+        if (paced && !pacer.Due(now, period)) {
+            // Nothing new on this refresh: the picture presented last stays.
+            if (fixed) PlatformClock::AdvanceFrame();
+            else Sleep(std::min(pacer.NextDue(period) - now, FramePacer::kTick));
+            continue;
+        }
+        // The loading frame reads the clock once it has loaded: it stands for
+        // its refresh, which is its tick, so the shift is 0.
+        PlatformClock::SetShowShift(paced ? pacer.FrameTime() - now : 0.0);
+        const double started = PlatformClock::Monotonic();
         timer.BeforeRefresh();
         loop.Refresh();
         gLoading = 0;
         timer.AfterRefresh();
         screen->EndRefresh();
-        // The fixed clock counts played frames, so a paused show stays put.
+        char line[128];
+        if (adapting && adaptive.Judge(PlatformClock::Monotonic() - started - screen->PresentWait(), line, sizeof line))
+            fprintf(stderr, "kestrel: %s\n", line);
+        // The fixed clock counts the refreshes of a playing show.
         if (loop.HasLinks()) PlatformClock::AdvanceFrame();
     }
 }

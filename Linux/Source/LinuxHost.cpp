@@ -10,7 +10,7 @@
 
 namespace Host {
 
-double Now() { return PlatformClock::Now(); }
+double Now() { return PlatformClock::ShowNow(); }
 
 std::unique_ptr<MusicPlayer> OpenMusic(const std::string& path) { return AudioPlayer::CreateFromFile(path); }
 

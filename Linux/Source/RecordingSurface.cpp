@@ -21,6 +21,7 @@
 #include "DemoSys/Presentation.h"
 #include "DemoSys/Timeline.h"
 #include "LinuxApplicationMain.h"
+#include "PlatformClock.h"
 
 extern char** environ;
 
@@ -59,12 +60,6 @@ std::string FindOnPath(const std::string& program) {
         start = end + 1;
     }
     return "";
-}
-
-double MonotonicSeconds() {
-    struct timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
 void ReportFailure(const std::string& videoPath, const std::string& reason) {
@@ -201,7 +196,7 @@ RecordingSurface::RecordingSurface(std::unique_ptr<DisplaySurface> inner, Frame 
     : mInner(std::move(inner)),
       mFrameTime(std::move(frameTime)),
       mPicture(frame.upright),
-      mStarted(MonotonicSeconds()) {
+      mStarted(PlatformClock::Monotonic()) {
     atexit(FinishAtExit);
 }
 
@@ -280,7 +275,7 @@ void RecordingSurface::EndRefresh() {
     const double now = mFrameTime();
     if (now >= mNextReport) {
         char line[160];
-        FormatProgress(line, sizeof line, now, gEncoder.frames, MonotonicSeconds() - mStarted);
+        FormatProgress(line, sizeof line, now, gEncoder.frames, PlatformClock::Monotonic() - mStarted);
         fprintf(stderr, "%s\n", line);
         mNextReport += 5.0;
     }

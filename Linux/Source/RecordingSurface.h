@@ -39,7 +39,7 @@ public:
     bool MakeCurrent() override { return mInner->MakeCurrent(); }
     bool Present(unsigned int colourTexture, int width, int height) override;
     SurfaceEvents PollEvents() override { return mInner->PollEvents(); }
-    bool PacedByDisplay() const override { return false; }
+    double RefreshPeriod() const override { return 0.0; }
     void EndRefresh() override;
 
     // ffmpeg's name for the container of a video file name's extension; null

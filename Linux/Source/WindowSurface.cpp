@@ -8,6 +8,7 @@
 #include "DemoSys/Presentation.h"
 #include "DemoSys/UprightBlit.h"
 #include "DisplaySurface.h"
+#include "PlatformClock.h"
 #include "WindowEvents.h"
 #include "WindowPlacement.h"
 
@@ -36,10 +37,11 @@ std::string DisplaysTried() {
 
 class WindowSurface : public DisplaySurface {
 public:
-    WindowSurface(SDL_Window* window, SDL_GLContext context, const WindowChoices& choices)
-        : mWindow(window), mContext(context), mChoices(choices), mBlit(!choices.portrait) {
+    WindowSurface(SDL_Window* window, SDL_GLContext context, const WindowChoices& choices, bool vsync)
+        : mWindow(window), mContext(context), mChoices(choices), mBlit(!choices.portrait), mVsync(vsync) {
         if (choices.fullscreen) SDL_ShowCursor(SDL_DISABLE);
         FollowDrawable();
+        FollowDisplay();
     }
     ~WindowSurface() override {
         SDL_GL_DeleteContext(mContext);
@@ -49,7 +51,16 @@ public:
 
     bool Present(unsigned int colourTexture, int, int) override {
         mBlit.Draw(colourTexture, Drawable(), 0);
+        if (mRefreshPeriod == 0.0) {
+            SDL_GL_SwapWindow(mWindow);
+            return true;
+        }
+        // The frame is finished before the swap, so that the swap's time is
+        // the wait for the refresh alone.
+        glFinish();
+        const double finished = PlatformClock::Monotonic();
         SDL_GL_SwapWindow(mWindow);
+        mPresentWait = PlatformClock::Monotonic() - finished;
         return true;
     }
 
@@ -62,14 +73,25 @@ public:
             if (e.type == SDL_WINDOWEVENT) {
                 NoteFocus(e.window.event, events);
                 if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) FollowDrawable();
+                if (e.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) FollowDisplay();
             }
         }
         return events;
     }
-    bool PacedByDisplay() const override { return mVsync; }
-    void SetVsync(bool on) { mVsync = on; }
+    double RefreshPeriod() const override { return mRefreshPeriod; }
+    double PresentWait() const override { return mPresentWait; }
 
 private:
+    // Presents wait for the display only with vsync, and the wait is known
+    // only where the display tells its rate (a virtual X server tells none,
+    // and its swaps do not wait).
+    void FollowDisplay() {
+        SDL_DisplayMode mode;
+        const bool known = mVsync && SDL_GetWindowDisplayMode(mWindow, &mode) == 0 && mode.refresh_rate > 0;
+        mRefreshPeriod = known ? 1.0 / mode.refresh_rate : 0.0;
+        mPresentWait = 0.0;
+    }
+
     Presentation::Size Drawable() const {
         Presentation::Size size;
         SDL_GL_GetDrawableSize(mWindow, &size.width, &size.height);
@@ -104,7 +126,9 @@ private:
     SDL_GLContext mContext;
     WindowChoices mChoices;
     UprightBlit mBlit;
-    bool mVsync = false;
+    bool mVsync;
+    double mRefreshPeriod = 0.0;
+    double mPresentWait = 0.0;
 };
 
 }  // namespace
@@ -156,7 +180,6 @@ std::unique_ptr<DisplaySurface> CreateWindowSurface(const WindowChoices& choices
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    auto surface = std::make_unique<WindowSurface>(window, context, choices);
-    surface->SetVsync(SDL_GL_SetSwapInterval(1) == 0);
-    return surface;
+    const bool vsync = SDL_GL_SetSwapInterval(1) == 0;
+    return std::make_unique<WindowSurface>(window, context, choices, vsync);
 }

@@ -17,8 +17,9 @@ public:
     bool MakeCurrent() override;
     bool Present(unsigned int colourTexture, int width, int height) override;
     SurfaceEvents PollEvents() override;
-    // The page's animation frames pace the show.
-    bool PacedByDisplay() const override { return true; }
+    // The page's animation frames pace the show; their period is learnt from
+    // them, not known ahead.
+    double RefreshPeriod() const override { return 0.0; }
 
     // The canvas's drawing buffer size, as last presented.
     int Width() const { return mWidth; }

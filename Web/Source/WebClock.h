@@ -6,6 +6,11 @@ namespace WebClock {
 
 double Now();
 void UseFixedRate(double framesPerSecond);
+bool IsFixed();
 void AdvanceFrame();
+// What the show reads (Host::Now): Now shifted by what the frame loop sets
+// for each played frame.
+void SetShowShift(double seconds);
+double ShowNow();
 
 }  // namespace WebClock

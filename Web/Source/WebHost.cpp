@@ -10,7 +10,7 @@
 
 namespace Host {
 
-double Now() { return WebClock::Now(); }
+double Now() { return WebClock::ShowNow(); }
 
 std::unique_ptr<MusicPlayer> OpenMusic(const std::string& path) { return WebMusic::Open(path); }
 

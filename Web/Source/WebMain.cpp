@@ -2,7 +2,10 @@
 // show behind the loading picture; a click or key press starts the show's
 // clock and the music on the same frame; at the show's end the frame loop
 // stops and the page offers to play again. A hidden tab stops the frames as
-// an inactive window does.
+// an inactive window does. On the page's clock the show keeps its own pace
+// (DemoSys/FramePacing.h) and the render scale follows the machine's speed
+// (DemoSys/AdaptiveScale.h); a fixed clock plays a frame on every animation
+// frame at the scale the page's size asks for.
 #include <GLES2/gl2.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -16,7 +19,9 @@
 #include "BS/Export/BS_Error.h"
 #include "BS/Export/BS_File.h"
 #include "CanvasSurface.h"
+#include "DemoSys/AdaptiveScale.h"
 #include "DemoSys/Bundle.h"
+#include "DemoSys/FramePacing.h"
 #include "DemoSys/GLView.h"
 #include "DemoSys/Timeline.h"
 #include "DemoSys/demo.h"
@@ -42,6 +47,8 @@ namespace {
 
 // The bundle's layout inside the page's preloaded file system.
 constexpr char kProgramPath[] = "/kestrel.app/kestrel";
+// On the page's clock one frame in this many is judged for the render scale.
+constexpr int kJudgedEvery = 4;
 
 enum class Stage { loading, waiting, playing, ended };
 
@@ -56,6 +63,9 @@ struct Page {
     bool active = true;
     bool startRequested = false;
     bool promptShown = false;
+    FramePacer pacer;
+    AdaptiveScale adaptive;
+    int played = 0;  // frames played on the page's clock
 };
 
 Page* gPage = nullptr;
@@ -113,6 +123,27 @@ void PlayFrame() {
     WebClock::AdvanceFrame();
 }
 
+// Judges the frame just played and limits the scale of the next ones. The
+// browser draws apart from the page, and WebGL's finish does not wait for
+// it; reading a pixel back does. That wait gives up the overlap of the
+// browser's drawing with the page's next frame, so only some frames wait.
+void AdaptScale(double started) {
+    if (++gPage->played % kJudgedEvery != 0) return;
+    unsigned char pixel[4];
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    char line[128];
+    if (gPage->adaptive.Judge((emscripten_get_now() - started) / 1000.0, line, sizeof line))
+        fprintf(stderr, "kestrel: %s\n", line);
+}
+
+// Whether the animation frame at `time` (seconds) plays a frame of the show.
+bool FrameDue(double time) {
+    if (WebClock::IsFixed()) return true;
+    if (!gPage->pacer.Due(time)) return false;
+    WebClock::SetShowShift(gPage->pacer.FrameTime() - WebClock::Now());
+    return true;
+}
+
 void Load() {
     gPage->view.setContext(gPage->surface.get());
     gPage->view.window = gPage->surface.get();
@@ -121,7 +152,7 @@ void Load() {
     gPage->stage = Stage::waiting;
 }
 
-EM_BOOL OnAnimationFrame(double, void*) {
+EM_BOOL OnAnimationFrame(double time, void*) {
     const SurfaceEvents events = gPage->surface->PollEvents();
     if (events.resignedActive) gPage->active = false;
     if (events.becameActive) gPage->active = true;
@@ -146,14 +177,16 @@ EM_BOOL OnAnimationFrame(double, void*) {
         case Stage::ended:
             return EM_FALSE;
     }
-    if (!gPage->active) return EM_TRUE;
+    if (!gPage->active || !FrameDue(time / 1000.0)) return EM_TRUE;
     // The show ends here rather than inside the frame: a page has no process to end.
     if (!gPage->show.mFirstFrame && Host::Now() - gPage->show.mBaseTime >= kShowEnd) {
         gPage->stage = Stage::ended;
         kestrel_show_ended();
         return EM_FALSE;
     }
+    const double started = emscripten_get_now();
     PlayFrame();
+    if (!WebClock::IsFixed() && gPage->options.shotTimes.empty()) AdaptScale(started);
     return EM_TRUE;
 }
 

@@ -1,0 +1,45 @@
+// How a host trades sharpness for pace on a slow machine: while the played
+// frames cost more than their tick, the render scale steps down (to 1 at the
+// least); when a lighter stretch leaves room for the scale above even at its
+// larger pixel count, it steps back up. The steps are judged over windows of
+// frames, and the rise asks for far more room than the fall leaves, so that
+// the scale does not hop between two values. The window and the browser page
+// follow the same rule.
+#pragma once
+
+#include <cstddef>
+
+class AdaptiveScale {
+public:
+    // Played frames judged together.
+    static constexpr int kWindow = 30;
+    // A window costing more than this share of a tick on average steps down.
+    static constexpr double kTooSlow = 0.9;
+    // One whose cost, grown by the scale above's pixel count, stays under
+    // this share steps up.
+    static constexpr double kRoomToGrow = 0.7;
+
+    // Counts a played frame drawn at `scale` that kept the host busy for
+    // `seconds` (waiting for the display not counted); answers the largest
+    // scale the next frames may be drawn at. The first frame at a new scale
+    // (the loading frame, or one that remade the render targets) is not
+    // judged.
+    int FramePlayed(double seconds, int scale);
+
+    // The mean cost of the window judged last, in seconds.
+    double JudgedMean() const { return mJudgedMean; }
+
+    // For a host, after each played frame: FramePlayed for the scale the
+    // frame was drawn at, its answer made the limit of the next frames'
+    // (Host::LimitRenderScale). When the drawn scale changed since the frame
+    // before, answers true with a line for the host's log.
+    bool Judge(double seconds, char* line, size_t size);
+
+private:
+    int mDrawnAt = 0;
+    int mLimit = 0;  // 0: none yet
+    int mScale = 0;
+    int mFrames = 0;
+    double mTotal = 0.0;
+    double mJudgedMean = 0.0;
+};
