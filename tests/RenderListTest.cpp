@@ -282,6 +282,15 @@ TEST_F(RenderListTest, CameraProjectionIsACopyAndTheShadowTargetIsComplete) {
     GLint depth = 0;
     glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &depth);
     EXPECT_EQ(depth, GL_RENDERBUFFER);  // the shadow pass is depth-tested
+    // 256 x 256, as its depth buffer says.
+    GLint name = 0, width = 0, height = 0;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &name);
+    glBindRenderbuffer(GL_RENDERBUFFER, static_cast<GLuint>(name));
+    glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_WIDTH, &width);
+    glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_HEIGHT, &height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    EXPECT_EQ(width, 256);
+    EXPECT_EQ(height, 256);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
