@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -50,6 +51,8 @@ TEST(ApplicationPath, ProgramInsideABundleNamesTheBundle) {
     EXPECT_EQ(LinuxApplication::FindApplicationPath("build/kestrel.app/kestrel"), "build/kestrel.app");
     EXPECT_EQ(LinuxApplication::FindApplicationPath("/opt/tools/demo"), "/opt/tools");
     EXPECT_EQ(LinuxApplication::FindApplicationPath("/demo"), "/");
+    EXPECT_EQ(LinuxApplication::FindApplicationPath("b/demo"), "b");
+    EXPECT_EQ(LinuxApplication::FindApplicationPath("/b/demo"), "/b");
 }
 
 TEST(ApplicationPath, NameInTheCurrentDirectoryIsTheWorkingDirectory) {
@@ -72,6 +75,24 @@ TEST(ApplicationPath, BareNameIsSearchedInPath) {
     } catch (const BS::CannotOpen& e) {
         EXPECT_EQ(e.mMessage, "Unable to open application path!");
     }
+}
+
+TEST(ApplicationPath, ASearchThatOpensTheStandardInputsSlotClosesItAgain) {
+    TempTree tree;
+    tree.MakeDir("a");
+    tree.MakeDir("b");
+    tree.Write("a/demo", "#!");
+    tree.Write("b/demo", "#!");
+    const std::string path = tree.Path() + "/a:" + tree.Path() + "/b";
+    ScopedEnv env("PATH", path.c_str());
+    const int input = dup(0);
+    ASSERT_GE(input, 0);
+    close(0);  // the lowest free descriptor: each candidate opens as 0
+    Catch([] { LinuxApplication::FindApplicationPath("demo"); });
+    const bool leftOpen = fcntl(0, F_GETFD) != -1;
+    dup2(input, 0);
+    close(input);
+    EXPECT_FALSE(leftOpen);
 }
 
 TEST(ApplicationPath, UnsetPathIsReported) {

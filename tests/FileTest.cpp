@@ -134,24 +134,35 @@ TEST(Files, NamesPathsAndVisibility) {
     std::unique_ptr<File> hidden(data.OpenFile(".hidden", File::kRead));
     EXPECT_FALSE(hidden->IsVisible());
     EXPECT_EQ(a->GetDirectory().GetPath(), tree.Path() + "/data/");
+    EXPECT_TRUE(data.IsVisible());
+    tree.MakeDir("data/.cache");
+    Directory cache = data.OpenDirectory(".cache");
+    EXPECT_EQ(cache.GetName(), ".cache");
+    EXPECT_FALSE(cache.IsVisible());
 }
 
 TEST(Directories, HandlesOnOnePathShareOneStreamUntilTheLastGoes) {
     TempTree tree;
+    tree.Write("listed.txt", "x");
     const std::string path = tree.Path() + "/";
     const int before = PosixDirectory::OpenStreamCount();
+    const int descriptors = OpenDescriptors();
     {
         Directory first = Open(path);
         {
             Directory second = first;  // a copy opens its own object on the same path
             EXPECT_EQ(PosixDirectory::StreamUsers(path), 2);
             EXPECT_EQ(PosixDirectory::OpenStreamCount(), before + 1);
+            EXPECT_EQ(OpenDescriptors(), descriptors + 1);
         }
         EXPECT_EQ(PosixDirectory::StreamUsers(path), 1);
         EXPECT_EQ(PosixDirectory::OpenStreamCount(), before + 1);
+        EXPECT_EQ(OpenDescriptors(), descriptors + 1);  // the stream stays open for the first
+        EXPECT_TRUE(Contains(first.GetFileListing(), "listed.txt"));
     }
     EXPECT_EQ(PosixDirectory::StreamUsers(path), 0);
     EXPECT_EQ(PosixDirectory::OpenStreamCount(), before);
+    EXPECT_EQ(OpenDescriptors(), descriptors);
 }
 
 TEST(Directories, AssignedHandlesOpenTheOthersPath) {
