@@ -182,6 +182,21 @@ TEST(Directories, AssignedHandlesOpenTheOthersPath) {
     EXPECT_EQ(PosixDirectory::StreamUsers(tree.Path() + "/b"), 0);
 }
 
+TEST(Directories, AssigningFromAHandleWhoseDirectoryIsGoneLeavesAnEmptyHandle) {
+    TempTree tree;
+    tree.MakeDir("a");
+    tree.MakeDir("b");
+    Directory a = Open(tree.Path() + "/a");
+    Directory b = Open(tree.Path() + "/b");
+    ASSERT_EQ(rmdir((tree.Path() + "/a").c_str()), 0);
+    // The copy opens the path anew, with its slash: it fails, after b let go of its own.
+    EXPECT_THROW(b = a, BS::CannotOpen);
+    EXPECT_FALSE(b.IsValid());
+    EXPECT_EQ(PosixDirectory::StreamUsers(tree.Path() + "/b"), 0);
+    b = Open(tree.Path() + "/b");
+    EXPECT_EQ(b.GetName(), "b");
+}
+
 TEST(Directories, ParentOfNestedAndRootPaths) {
     TempTree tree;
     tree.MakeDir("a/b");
