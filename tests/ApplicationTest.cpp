@@ -244,6 +244,12 @@ TEST(Application, PollingStopsOnceTerminatedAndExitUsesTheCode) {
     EXPECT_FALSE(app.PollEvents());
     gAppTerminated = false;
     EXPECT_EXIT(app.ExitProcess(7), testing::ExitedWithCode(7), "");
+}
+
+TEST(Application, NoArgumentsUntilTheEntryGivesThem) {
+    // Nothing in a test program is its entry: what a library reads before
+    // one has run is the empty list.
     EXPECT_EQ(gArgC, 0);
     EXPECT_EQ(gArgV, nullptr);
+    EXPECT_TRUE(gArguments.empty());
 }

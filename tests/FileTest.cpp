@@ -299,7 +299,8 @@ TEST(Files, EachOpenFailureBecomesItsErrorNamingThePath) {
     const std::string full = tree.Write("present.bin", "abc");
     Directory dir = Open(tree.Path());
     const auto denied = FileFailure("AccessDenied", "Access denied while opening file '" + full + "'.", full);
-    const auto tooMany = PlainFailure("OutOfMemory", "Maximum number of open files reached, cannot create file " + full + ".");
+    const auto tooMany =
+        PlainFailure("OutOfMemory", "Maximum number of open files reached, cannot create file " + full + ".");
     const struct {
         int error;
         CaughtError expected;
@@ -326,7 +327,8 @@ TEST(Files, PositionQueryFailuresNameTheFile) {
     TempTree tree;
     const std::string full = tree.Write("data.bin", "0123456789");
     std::unique_ptr<File> f(Open(tree.Path()).OpenFile("data.bin", File::kRead));
-    const std::string gone = "The file " + full + " which is in use has been removed or corrupted, therefor the position ";
+    const std::string gone =
+        "The file " + full + " which is in use has been removed or corrupted, therefor the position ";
 
     Fail(SystemFaults::kFtello, EBADF);
     EXPECT_EQ(Catch([&] { f->GetPos(); }), FileFailure("NotFound", gone + "cannot be read.", full));
@@ -359,7 +361,8 @@ TEST(Files, SeekFailuresNameTheFile) {
     Fail(SystemFaults::kFseeko, EINVAL, 1);
     EXPECT_EQ(Catch([&] { f->SetPos(4); }),
               FileFailure("FileError",
-                          "Could not set position of filepointer for file " + full + " as the position is invalid.", full));
+                          "Could not set position of filepointer for file " + full + " as the position is invalid.",
+                          full));
     Fail(SystemFaults::kFseeko, EBADF, 1);
     EXPECT_EQ(Catch([&] { f->SetPos(4); }),
               FileFailure("NotFound",
@@ -424,14 +427,18 @@ TEST(Directories, EachCreateFileFailureBecomesItsError) {
     TempTree tree;
     Directory dir = Open(tree.Path());
     const std::string full = tree.Path() + "/new.txt";
-    const auto denied = FileFailure("AccessDenied", "In PosixFile::CreateFile(): Access denied while creating '" + full + "'.", full);
-    const auto tooMany = PlainFailure("OutOfMemory", "Maximum number of open files reached, cannot create file " + full + ".");
-    const auto noSpace = FileFailure("DiskFull", "The file " + full + " could not be created, as there is no free diskspace.", full);
+    const auto denied = FileFailure(
+        "AccessDenied", "In PosixFile::CreateFile(): Access denied while creating '" + full + "'.", full);
+    const auto tooMany =
+        PlainFailure("OutOfMemory", "Maximum number of open files reached, cannot create file " + full + ".");
+    const auto noSpace =
+        FileFailure("DiskFull", "The file " + full + " could not be created, as there is no free diskspace.", full);
     const struct {
         int error;
         CaughtError expected;
     } cases[] = {
-        {ENOENT, FileFailure("NotFound", "The file " + full + " could not be created, as the directory cannot be found.", full)},
+        {ENOENT, FileFailure("NotFound", "The file " + full + " could not be created, as the directory cannot be found.",
+                             full)},
         {EACCES, denied},
         {EISDIR, denied},
         {EROFS, denied},
@@ -456,7 +463,8 @@ TEST(Directories, EachCreateDirectoryFailureBecomesItsError) {
     const std::string full = tree.Path() + "/made";
     const auto denied = FileFailure("AccessDenied", "Access denied while trying to create directory.", full);
     const auto noSpace =
-        FileFailure("DiskFull", "The directory " + full + " could not be created, as there is no free diskspace.", full);
+        FileFailure("DiskFull", "The directory " + full + " could not be created, as there is no free diskspace.",
+                    full);
     const struct {
         int error;
         CaughtError expected;
@@ -490,7 +498,8 @@ TEST(Directories, EachRemoveFailureBecomesItsError) {
             int error;
             CaughtError expected;
         } cases[] = {
-            {ENOENT, FileFailure("NotFound", "The " + kind + " " + full + " cannot be removed as it does not exist.", full)},
+            {ENOENT,
+             FileFailure("NotFound", "The " + kind + " " + full + " cannot be removed as it does not exist.", full)},
             {EPERM, denied},
             {EACCES, denied},
             {EBUSY, denied},

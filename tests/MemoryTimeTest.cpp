@@ -159,7 +159,8 @@ TEST(HardwareInfo, TickFrequencyAndMachineQueries) {
 TEST(Memory, AnExhaustedHeapIsOutOfMemoryAndTheOldBlockStays) {
     SystemFaults::Scope faults;
     SystemFaults::Fail(SystemFaults::kMalloc, ENOMEM);
-    EXPECT_EQ(Catch([] { BS::AllocateMemory(64); }), PlainFailure("OutOfMemory", "Out of memory in BS::AllocateMemory"));
+    EXPECT_EQ(Catch([] { BS::AllocateMemory(64); }),
+              PlainFailure("OutOfMemory", "Out of memory in BS::AllocateMemory"));
 
     char* block = static_cast<char*>(BS::AllocateMemory(16));
     memcpy(block, "kestrel", 8);
@@ -219,7 +220,8 @@ TEST(Time, CalendarFieldsOfChosenTimes) {
     ScopedZone zone("IST-5:30");  // a zone whose local day and hour differ from UTC's
     bool months[12] = {}, days[7] = {};
     std::vector<time_t> times;
-    for (int k = 0; k < 12; ++k) times.push_back(1925732846 + k * (31 * 86400 + 11231));  // from 2031-01-09 13:47:26 UTC
+    // From 2031-01-09 13:47:26 UTC, a month, three hours and some minutes apart.
+    for (int k = 0; k < 12; ++k) times.push_back(1925732846 + k * (31 * 86400 + 11231));
     times.push_back(946684799);  // 1999-12-31 23:59:59 UTC, already the next year here
     for (time_t t : times) {
         SystemFaults::FixClocks(t, 0, 0, 0, 0);

@@ -12,7 +12,9 @@
 
 namespace SystemFaults {
 
-enum Call { kFopen, kFtello, kFseeko, kOpen, kMkdir, kUnlink, kRmdir, kGetcwd, kMalloc, kRealloc, kLocaltime, kCallCount };
+enum Call {
+    kFopen, kFtello, kFseeko, kOpen, kMkdir, kUnlink, kRmdir, kGetcwd, kMalloc, kRealloc, kLocaltime, kCallCount
+};
 
 // The call's next use after `skip` successful ones fails once, with `error`
 // in errno.
