@@ -172,6 +172,27 @@ def mutants_of_line(line, previous):
     for pattern, replacement in GL_SWITCHES:
         for m in re.finditer(pattern, code):
             yield "gl-switch", line[:m.start()] + replacement + line[m.end():]
+    # The error paths: a thrown error made its base class (or a sibling of
+    # the same constructor), an errno name made another, so that a failure
+    # takes another branch; a permission mode with one class of bits changed.
+    thrown = {"NotFound": "CannotOpen", "AccessDenied": "CannotOpen", "CannotOpen": "FileError",
+              "NotEmpty": "FileError", "WriteError": "FileError", "DiskFull": "WriteError",
+              "NotUnique": "FileError", "ReadError": "FileError", "FileError": "ReadError",
+              "OutOfMemory": "NullPointer", "NullPointer": "OutOfMemory", "Error": "OutOfMemory"}
+    errnos = {"ENOENT": "ENOTDIR", "EACCES": "EPERM", "EPERM": "EACCES", "EISDIR": "ENOTDIR",
+              "EROFS": "ETXTBSY", "EEXIST": "EBUSY", "ENFILE": "ENOMEM", "EMFILE": "ENOMEM",
+              "ENOSPC": "EFBIG", "EDQUOT": "EFBIG", "EIO": "ENXIO", "EBUSY": "ETXTBSY",
+              "ENOTEMPTY": "EEXIST", "EBADF": "EINVAL", "EINVAL": "EBADF"}
+    for m in re.finditer(r"\bthrow (\w+)\(", code):
+        if m.group(1) in thrown:
+            yield "error", line[:m.start(1)] + thrown[m.group(1)] + line[m.end(1):]
+    for m in re.finditer(r"\bE[A-Z]+\b", code):
+        if m.group(0) in errnos:
+            yield "error", line[:m.start()] + errnos[m.group(0)] + line[m.end():]
+    for m in re.finditer(r"(?<![\w.])0[0-7]{3}(?![\w.])", code):
+        mode = int(m.group(0), 8)
+        for changed in sorted({mode & 0o700, mode | 0o020, mode & 0o770} - {mode}):
+            yield "mode", line[:m.start()] + "0" + format(changed, "03o") + line[m.end():]
     prev = code_part(previous).strip()
     starts_statement = not prev or prev[-1] in ";{}:"
     if starts_statement and CALL_START.match(stripped) and not stripped.endswith(";") \
@@ -313,7 +334,9 @@ def load_equivalents():
             for line in f:
                 if line.startswith("#") or "|" not in line:
                     continue
-                rel, original, mutated, reason = [p.strip() for p in line.split("|", 3)]
+                # "\|" stands for a "|" of the code itself.
+                fields = re.split(r"(?<!\\)\|", line, 3)
+                rel, original, mutated, reason = [p.strip().replace("\\|", "|") for p in fields]
                 judged[(rel, original, mutated)] = reason
     return judged
 
@@ -438,7 +461,8 @@ def main():
     parser.add_argument("--report", action="store_true", help="only report the verdicts recorded so far")
     parser.add_argument("--rev", help="mutate this git revision instead of the working tree")
     parser.add_argument("--kinds", help="plant only these fault kinds (comma-separated: compare, arith, logic, "
-                        "constant, negate, swap-args, remove, remove-call, gl-enum, gl-switch; "
+                        "constant, negate, swap-args, remove, remove-call, gl-enum, gl-switch, error (a thrown "
+                        "error class or an errno name replaced), mode (a permission mode changed); "
                         "'scene' stands for GL state, constants and removed calls)")
     parser.add_argument("--recheck", metavar="FILE",
                         help="take the verdicts of an earlier results file and run only its survivors again")

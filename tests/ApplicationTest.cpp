@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "BS/Export/BS_Application.h"
 #include "BS/Export/BS_Error.h"
+#include "BS/Export/BS_Memory.h"
+#include "CaughtError.h"
 #include "DemoSys/Bundle.h"
+#include "SystemFaults.h"
 #include "TempTree.h"
 
 using BS::LinuxApplication;
@@ -45,6 +51,8 @@ TEST(ApplicationPath, ProgramInsideABundleNamesTheBundle) {
     EXPECT_EQ(LinuxApplication::FindApplicationPath("build/kestrel.app/kestrel"), "build/kestrel.app");
     EXPECT_EQ(LinuxApplication::FindApplicationPath("/opt/tools/demo"), "/opt/tools");
     EXPECT_EQ(LinuxApplication::FindApplicationPath("/demo"), "/");
+    EXPECT_EQ(LinuxApplication::FindApplicationPath("b/demo"), "b");
+    EXPECT_EQ(LinuxApplication::FindApplicationPath("/b/demo"), "/b");
 }
 
 TEST(ApplicationPath, NameInTheCurrentDirectoryIsTheWorkingDirectory) {
@@ -67,6 +75,24 @@ TEST(ApplicationPath, BareNameIsSearchedInPath) {
     } catch (const BS::CannotOpen& e) {
         EXPECT_EQ(e.mMessage, "Unable to open application path!");
     }
+}
+
+TEST(ApplicationPath, ASearchThatOpensTheStandardInputsSlotClosesItAgain) {
+    TempTree tree;
+    tree.MakeDir("a");
+    tree.MakeDir("b");
+    tree.Write("a/demo", "#!");
+    tree.Write("b/demo", "#!");
+    const std::string path = tree.Path() + "/a:" + tree.Path() + "/b";
+    ScopedEnv env("PATH", path.c_str());
+    const int input = dup(0);
+    ASSERT_GE(input, 0);
+    close(0);  // the lowest free descriptor: each candidate opens as 0
+    Catch([] { LinuxApplication::FindApplicationPath("demo"); });
+    const bool leftOpen = fcntl(0, F_GETFD) != -1;
+    dup2(input, 0);
+    close(input);
+    EXPECT_FALSE(leftOpen);
 }
 
 TEST(ApplicationPath, UnsetPathIsReported) {
@@ -132,4 +158,98 @@ TEST(Application, SingletonIsRequiredBeforeUse) {
         EXPECT_EQ(e.mMessage, "There is no instance of the singleton class BS::Application");
     }
     BS::gApplication = saved;
+}
+
+TEST(ApplicationPath, AnUnreadableWorkingDirectoryIsReported) {
+    SystemFaults::Scope faults;
+    SystemFaults::Fail(SystemFaults::kGetcwd, ENOENT);
+    EXPECT_EQ(Catch([] { LinuxApplication::FindApplicationPath("./demo"); }),
+              FileFailure("CannotOpen", "Cannot open current working directory.", ""));
+}
+
+TEST(Application, AnUnreadableWorkingDirectoryIsReported) {
+    SystemFaults::Scope faults;
+    TempTree tree;
+    ScopedEnv home("HOME", tree.Path().c_str());
+    char name[] = "/opt/show/demo";
+    char* argv[] = {name, nullptr};
+    SystemFaults::Fail(SystemFaults::kGetcwd, EACCES);
+    EXPECT_EQ(Catch([&] { LinuxApplication app(1, argv); }),
+              FileFailure("CannotOpen", "Cannot open current working directory.", ""));
+}
+
+TEST(Application, AHomeThatCannotBeOpenedIsNamedWithTheCause) {
+    TempTree tree;
+    const std::string missing = tree.Path() + "/no-home";
+    ScopedEnv home("HOME", missing.c_str());
+    char name[] = "/opt/show/demo";
+    char* argv[] = {name, nullptr};
+    EXPECT_EQ(Catch([&] { LinuxApplication app(1, argv); }),
+              FileFailure("CannotOpen",
+                          "Cannot open preferences and documents directory, (HOME is '" + missing + "': " +
+                              strerror(ENOENT) + ")",
+                          missing));
+}
+
+TEST(Application, AnEmptyHomeIsTheRoot) {
+    TempTree tree;
+    tree.MakeDir("show");
+    ScopedEnv home("HOME", "");
+    std::string program = tree.Path() + "/show/demo";
+    char* argv[] = {program.data(), nullptr};
+    LinuxApplication app(1, argv);
+    EXPECT_EQ(app.GetDocumentsDirectory().GetPath(), "/");
+    EXPECT_EQ(app.GetApplicationDirectory().GetPath(), tree.Path() + "/show/");
+}
+
+TEST(Application, WithoutArgumentsTheProgramIsLookedForInPath) {
+    TempTree tree;
+    tree.MakeDir("bin");
+    tree.MakeDir("home");
+    ScopedEnv path("PATH", (tree.Path() + "/absent:" + tree.Path() + "/bin").c_str());
+    ScopedEnv home("HOME", (tree.Path() + "/home").c_str());
+    char name[] = "/opt/show.app/show";
+    char* argv[] = {name, nullptr};
+    // No arguments counted: the one given is not read, and the empty name is
+    // found as the first directory of PATH that opens.
+    LinuxApplication app(0, argv);
+    EXPECT_EQ(app.GetApplicationDirectory().GetPath(), tree.Path() + "/bin/");
+    LinuxApplication none(1, nullptr);
+    EXPECT_EQ(none.GetApplicationDirectory().GetPath(), tree.Path() + "/bin/");
+}
+
+TEST(Application, MakingItMeasuresTheTickFrequency) {
+    SystemFaults::Scope faults;
+    TempTree tree;
+    ScopedEnv home("HOME", tree.Path().c_str());
+    const uint64_t kept = BS::HardwareInfo::msTickCounterFrequency;
+    // 0.5 s of wall clock and 250000000 ticks over the measurement.
+    SystemFaults::FixClocks(0, 1000000000000000, 500000, 1000, 250000000);
+    std::string program = tree.Path() + "/demo";
+    char* argv[] = {program.data(), nullptr};
+    LinuxApplication app(1, argv);
+    EXPECT_EQ(BS::HardwareInfo::GetTickFrequency(), 500000000u);
+    BS::HardwareInfo::msTickCounterFrequency = kept;
+}
+
+TEST(Application, PollingStopsOnceTerminatedAndExitUsesTheCode) {
+    TempTree tree;
+    ScopedEnv home("HOME", tree.Path().c_str());
+    std::string program = tree.Path() + "/demo";
+    char* argv[] = {program.data(), nullptr};
+    LinuxApplication app(1, argv);
+    EXPECT_FALSE(gAppTerminated);
+    EXPECT_TRUE(app.PollEvents());
+    gAppTerminated = true;
+    EXPECT_FALSE(app.PollEvents());
+    gAppTerminated = false;
+    EXPECT_EXIT(app.ExitProcess(7), testing::ExitedWithCode(7), "");
+}
+
+TEST(Application, NoArgumentsUntilTheEntryGivesThem) {
+    // Nothing in a test program is its entry: what a library reads before
+    // one has run is the empty list.
+    EXPECT_EQ(gArgC, 0);
+    EXPECT_EQ(gArgV, nullptr);
+    EXPECT_TRUE(gArguments.empty());
 }

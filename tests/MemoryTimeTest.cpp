@@ -1,17 +1,52 @@
 #include <gtest/gtest.h>
 #include <sys/time.h>
+#include <sys/utsname.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "BS/Export/BS_Error.h"
 #include "BS/Export/BS_Memory.h"
 #include "BS/Export/BS_Time.h"
+#include "CaughtError.h"
 #include "DemoSys/Riraru3Z/Array.h"
+#include "SystemFaults.h"
+
+namespace {
+
+// Sets the time zone for one scope.
+class ScopedZone {
+public:
+    explicit ScopedZone(const char* zone) {
+        const char* old = getenv("TZ");
+        mHad = old != nullptr;
+        if (mHad) mOld = old;
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~ScopedZone() {
+        if (mHad) setenv("TZ", mOld.c_str(), 1); else unsetenv("TZ");
+        tzset();
+    }
+
+private:
+    bool mHad = false;
+    std::string mOld;
+};
+
+const char* const kMonthNames[] = {"January", "February", "March",     "April",   "May",      "June",
+                                   "July",    "August",   "September", "October", "November", "December"};
+const char* const kDayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+
+}  // namespace
 
 TEST(Array, GrowsByItsStepOrAtLeastByOneRecordAndKeepsWhatItHeld) {
     Array<int> stepped(2, 3), unstepped(0, 0), byTwo(1, 2);
@@ -121,4 +156,132 @@ TEST(HardwareInfo, TickFrequencyAndMachineQueries) {
     EXPECT_EQ(BS::HardwareInfo::GetAvailVirtualMemory(), 0u);
     EXPECT_EQ(BS::HardwareInfo::GetOsName(), "Linux");
     EXPECT_FALSE(BS::HardwareInfo::GetCpuName().empty());
+}
+
+TEST(Memory, AnExhaustedHeapIsOutOfMemoryAndTheOldBlockStays) {
+    SystemFaults::Scope faults;
+    SystemFaults::Fail(SystemFaults::kMalloc, ENOMEM);
+    EXPECT_EQ(Catch([] { BS::AllocateMemory(64); }),
+              PlainFailure("OutOfMemory", "Out of memory in BS::AllocateMemory"));
+
+    char* block = static_cast<char*>(BS::AllocateMemory(16));
+    memcpy(block, "kestrel", 8);
+    SystemFaults::Fail(SystemFaults::kRealloc, ENOMEM);
+    EXPECT_EQ(Catch([&] { block = static_cast<char*>(BS::ReallocateMemory(block, 1u << 20)); }),
+              PlainFailure("OutOfMemory", "Out of memory in BS::ReallocateMemory"));
+    EXPECT_STREQ(block, "kestrel");  // still the caller's, and still valid
+    block = static_cast<char*>(BS::ReallocateMemory(block, 1u << 16));
+    EXPECT_STREQ(block, "kestrel");
+    free(block);
+
+    // No block: a plain allocation, which fails as one.
+    SystemFaults::Fail(SystemFaults::kMalloc, ENOMEM);
+    EXPECT_EQ(Catch([] { BS::ReallocateMemory(nullptr, 64); }),
+              PlainFailure("OutOfMemory", "Out of memory in BS::AllocateMemory"));
+    SystemFaults::Fail(SystemFaults::kRealloc, ENOMEM);
+    void* fresh = BS::ReallocateMemory(nullptr, 64);
+    EXPECT_NE(fresh, nullptr);
+    EXPECT_TRUE(SystemFaults::Pending(SystemFaults::kRealloc));  // never asked
+    free(fresh);
+}
+
+TEST(Time, ClocksReadTheSystemClocksExactly) {
+    SystemFaults::Scope faults;
+    // Wall clock 1700000000.390625 s, half a second more at each reading;
+    // ticks 1234567.890123456 s, 300 ns more at each reading.
+    SystemFaults::FixClocks(0, 1700000000390625, 500000, 1234567890123456ull, 300);
+    std::unique_ptr<BS::Time> clock(BS::Time::CreateTime());
+    EXPECT_EQ(clock->GetTime(), 1700000000.390625);
+    clock->SetTime(5.0);
+    EXPECT_EQ(clock->GetTime(), 5.5);
+    EXPECT_EQ(clock->GetTime(), 6.0);
+    EXPECT_EQ(SystemFaults::WallReads(), 4);
+    EXPECT_EQ(BS::Time::GetTickCount(), 1234567890123456ull);
+    EXPECT_EQ(BS::Time::GetTickCount(), 1234567890123756ull);
+    EXPECT_EQ(SystemFaults::LastTickClock(), CLOCK_MONOTONIC);
+    BS::Time::Sleep(0.375);
+    EXPECT_EQ(SystemFaults::SleptMicros(), 375000u);
+    BS::Time::Sleep(2.25);
+    EXPECT_EQ(SystemFaults::SleptMicros(), 2625000u);
+}
+
+TEST(Time, SpinReturnsAtTheFirstReadingThatManyTicksOn) {
+    SystemFaults::Scope faults;
+    for (unsigned ticks : {0u, 1u, 299u, 300u, 301u, 900u, 901u, 2000u}) {
+        SystemFaults::FixClocks(0, 0, 0, 777000000000ull, 300);
+        BS::Time::Spin(ticks);
+        // The first reading is the start; each further one is 300 ticks on.
+        int readings = 1;
+        do ++readings; while (300u * static_cast<unsigned>(readings - 1) < ticks);
+        EXPECT_EQ(SystemFaults::TickReads(), readings) << ticks;
+    }
+}
+
+TEST(Time, CalendarFieldsOfChosenTimes) {
+    SystemFaults::Scope faults;
+    ScopedZone zone("IST-5:30");  // a zone whose local day and hour differ from UTC's
+    bool months[12] = {}, days[7] = {};
+    std::vector<time_t> times;
+    // From 2031-01-09 13:47:26 UTC, a month, three hours and some minutes apart.
+    for (int k = 0; k < 12; ++k) times.push_back(1925732846 + k * (31 * 86400 + 11231));
+    times.push_back(946684799);  // 1999-12-31 23:59:59 UTC, already the next year here
+    for (time_t t : times) {
+        SystemFaults::FixClocks(t, 0, 0, 0, 0);
+        struct tm lt, utc;
+        ASSERT_NE(localtime_r(&t, &lt), nullptr);
+        gmtime_r(&t, &utc);
+        ASSERT_NE(lt.tm_hour, utc.tm_hour);
+        EXPECT_EQ(BS::Time::GetYear(), lt.tm_year + 1900) << t;
+        EXPECT_EQ(BS::Time::GetMonth(), lt.tm_mon + 1) << t;
+        EXPECT_EQ(BS::Time::GetDay(), lt.tm_mday) << t;
+        EXPECT_EQ(BS::Time::GetHour(), lt.tm_hour) << t;
+        EXPECT_EQ(BS::Time::GetMinute(), lt.tm_min) << t;
+        EXPECT_EQ(BS::Time::GetSecond(), lt.tm_sec) << t;
+        EXPECT_EQ(BS::Time::GetMonthName(), kMonthNames[lt.tm_mon]) << t;
+        EXPECT_EQ(BS::Time::GetDayName(), kDayNames[lt.tm_wday]) << t;
+        months[lt.tm_mon] = days[lt.tm_wday] = true;
+    }
+    EXPECT_EQ(std::count(months, months + 12, true), 12);  // every name was asked for
+    EXPECT_EQ(std::count(days, days + 7, true), 7);
+}
+
+TEST(Time, CalendarWithoutALocalTimeAnswersZero) {
+    SystemFaults::Scope faults;
+    SystemFaults::FixClocks(1925732846, 0, 0, 0, 0);
+    auto failing = [](auto query) {
+        SystemFaults::Fail(SystemFaults::kLocaltime, EOVERFLOW);
+        return query();
+    };
+    EXPECT_EQ(failing(BS::Time::GetYear), 0);
+    EXPECT_EQ(failing(BS::Time::GetMonth), 0);
+    EXPECT_EQ(failing(BS::Time::GetDay), 0);
+    EXPECT_EQ(failing(BS::Time::GetHour), 0);
+    EXPECT_EQ(failing(BS::Time::GetMinute), 0);
+    EXPECT_EQ(failing(BS::Time::GetSecond), 0);
+    EXPECT_EQ(failing(BS::Time::GetMonthName), "");
+    EXPECT_EQ(failing(BS::Time::GetDayName), "");
+    EXPECT_FALSE(SystemFaults::Pending(SystemFaults::kLocaltime));
+}
+
+TEST(HardwareInfo, TickFrequencyIsTicksPerWallSecondOverTheSleep) {
+    SystemFaults::Scope faults;
+    const uint64_t kept = BS::HardwareInfo::msTickCounterFrequency;
+    // 0.25 s of wall clock and 300000000 ticks between the two readings.
+    SystemFaults::FixClocks(0, 1700000000390625, 250000, 5000000123ull, 300000000);
+    BS::HardwareInfo::Initialize();
+    EXPECT_EQ(BS::HardwareInfo::GetTickFrequency(), 1200000000u);
+    EXPECT_EQ(SystemFaults::SleptMicros(), 200000u);
+    EXPECT_EQ(SystemFaults::TickReads(), 2);
+    EXPECT_EQ(SystemFaults::WallReads(), 2);
+    BS::HardwareInfo::msTickCounterFrequency = kept;
+}
+
+TEST(HardwareInfo, MachineQueriesAnswerWhatTheSystemSays) {
+    EXPECT_EQ(BS::HardwareInfo::GetCpuCount(), static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN)));
+    EXPECT_EQ(BS::HardwareInfo::GetAvailPhysicalMemory(),
+              static_cast<uint64_t>(sysconf(_SC_PHYS_PAGES)) * static_cast<uint64_t>(sysconf(_SC_PAGESIZE)));
+    struct utsname u;
+    ASSERT_EQ(uname(&u), 0);
+    EXPECT_EQ(BS::HardwareInfo::GetOsName(), u.sysname);
+    EXPECT_EQ(BS::HardwareInfo::GetCpuName(), u.machine);
 }

@@ -1,0 +1,45 @@
+// What a call threw, as a value a test can compare: the error's class, its
+// message and, for a file error, the path it names.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "BS/Export/BS_Error.h"
+
+struct CaughtError {
+    std::string type = "no error";
+    std::string message;
+    std::string file;
+    bool isFileError = false;
+
+    bool operator==(const CaughtError& o) const {
+        return type == o.type && message == o.message && file == o.file && isFileError == o.isFileError;
+    }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const CaughtError& e) {
+    return out << e.type << " \"" << e.message << "\"" << (e.isFileError ? " on \"" + e.file + "\"" : "");
+}
+
+// A file error as expected: its class, message and path.
+inline CaughtError FileFailure(std::string type, std::string message, std::string file) {
+    return CaughtError{"BS::" + std::move(type), std::move(message), std::move(file), true};
+}
+
+// An error that names no file.
+inline CaughtError PlainFailure(std::string type, std::string message) {
+    return CaughtError{"BS::" + std::move(type), std::move(message), "", false};
+}
+
+template <typename F>
+CaughtError Catch(F&& call) {
+    try {
+        call();
+    } catch (const BS::FileError& e) {
+        return CaughtError{e.ErrorType(), e.mMessage, e.GetFileName(), true};
+    } catch (const BS::Error& e) {
+        return CaughtError{e.ErrorType(), e.mMessage, "", false};
+    }
+    return CaughtError{};
+}
