@@ -155,9 +155,17 @@ void demo::demoplayback(int) {
     if (t >= kShowEnd) exit(0);
     const FrameScenes scenes = ScheduleScenes(t, beats.bass, gSections);
     mLastScenes = scenes;
+    // Shading a picture that a later call clears away is the costliest waste
+    // a software rasteriser can have: such calls are left out when they carry
+    // nothing over.
+    int hiddenBefore = 0;
+    for (int i = scenes.count - 1; i > 0 && hiddenBefore == 0; --i)
+        if (EffectFor(scenes.calls[i].scene)->CoversFrame()) hiddenBefore = i;
     for (int i = 0; i < scenes.count; ++i) {
         const SceneCall& call = scenes.calls[i];
-        EffectFor(call.scene)->renderForFxTime(call.fxTime, call.demoTime, call.fxProgress, 0.0f);
+        Effect* effect = EffectFor(call.scene);
+        if (i < hiddenBefore && effect->Stateless()) continue;
+        effect->renderForFxTime(call.fxTime, call.demoTime, call.fxProgress, 0.0f);
     }
 
     Composite(t, step, beats);
