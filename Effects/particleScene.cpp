@@ -119,15 +119,7 @@ void particleScene::Rewind() { gState.motion = State::Motion(); }
 
 void particleScene::renderForFxTime(float t, float, float, float) {
     CheckGLError("BEFORE BIND");
-    // While the background covers the whole screen, the picture is drawn
-    // straight into the demo's target and copied into the render buffer for
-    // the skull's reflection: a copy costs a fraction of a shaded full-screen
-    // pass. Once it scrolls off an edge, the render buffer's older pixels show
-    // there, so it is drawn into as it always was.
-    const float scroll = BackgroundScroll(t);
-    const bool direct = scroll <= 0.0f && scroll + 720.0f >= 320.0f;
-    if (direct) DemoSys::ResetRenderTarget();
-    else mRenderBuffer->BindAsRenderTarget();
+    mRenderBuffer->BindAsRenderTarget();
     CheckGLError("BIND RENDERBUFFER");
 
     glDisable(GL_DEPTH_TEST);
@@ -136,7 +128,7 @@ void particleScene::renderForFxTime(float t, float, float, float) {
     glBindTexture(GL_TEXTURE_2D, gState.background);
     const float g = BackgroundLevel(t);
     const float grey[4] = {g, g, g, 1.0f};
-    DemoSys::DrawRect(0.0f, scroll, 480.0f, 720.0f, kHalfPi, grey);
+    DemoSys::DrawRect(0.0f, BackgroundScroll(t), 480.0f, 720.0f, kHalfPi, grey);
 
     const BS::Matrix44 camera = Camera(t);
     const BS::Matrix44 projection = gState.camera->GetProjectionMatrix();
@@ -162,15 +154,11 @@ void particleScene::renderForFxTime(float t, float, float, float) {
         printf("[%d FRAMES | %.1f SECONDS | %.1f FPS]\n", gState.motion.frames, t, gState.motion.frames / t);
 
     CheckGLError("BEFORE RESET");
+    DemoSys::ResetRenderTarget();
     glDisable(GL_BLEND);
     glActiveTexture(GL_TEXTURE0);
     mRenderBuffer->BindAsTexture();
-    if (direct) {
-        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, mRenderBuffer->GetWidth(), mRenderBuffer->GetHeight());
-    } else {
-        DemoSys::ResetRenderTarget();
-        DemoSys::DrawRect(0.0f, 0.0f, 480.0f, 320.0f, 0.0f, DemoSys::kWhite);
-    }
+    DemoSys::DrawRect(0.0f, 0.0f, 480.0f, 320.0f, 0.0f, DemoSys::kWhite);
     CheckGLError("AFTER RESET");
 
     glDepthMask(GL_TRUE);
