@@ -50,7 +50,6 @@ SectionCounters gSections;
 FrameStatistics gStatistics;
 float gPreviousTime = 0.0f;
 GLuint gScreenTarget = 0;
-GLuint gCompositeTarget = 0;
 
 void ShowLoadingScreen(GLView* view) {
     DemoSys::Init(view);
@@ -92,29 +91,9 @@ void RedirectToOffscreen() {
     gOffscreen->BindAsRenderTarget();
 }
 
-// A depth buffer on the target keeps Mesa's software rasteriser off its
-// fast path even for passes that never test depth (they run twice as slow):
-// the composite, which reads no depth, draws into the screen's colour texture
-// through a framebuffer of its own without one. A screen target without a
-// colour texture is drawn into as it is.
-void BindCompositeTarget() {
-    DemoSys::ResetRenderTarget();
-    if (gScreenTarget == 0) return;
-    GLint type = GL_NONE, texture = 0;
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
-                                          &type);
-    if (type != GL_TEXTURE) return;
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME,
-                                          &texture);
-    if (!gCompositeTarget) glGenFramebuffers(1, &gCompositeTarget);
-    glBindFramebuffer(GL_FRAMEBUFFER, gCompositeTarget);
-    // Attached anew every frame: the screen's texture is remade with the render scale.
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, static_cast<GLuint>(texture), 0);
-}
-
 void Composite(double t, float step, BeatEvents beats) {
     DemoSys::SetDefaultRenderTarget(gScreenTarget);
-    BindCompositeTarget();
+    DemoSys::ResetRenderTarget();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glActiveTexture(GL_TEXTURE0);
