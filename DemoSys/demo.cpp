@@ -158,9 +158,8 @@ void demo::demoplayback(int) {
     if (t >= kShowEnd) exit(0);
     const FrameScenes scenes = ScheduleScenes(t, beats.bass, gSections);
     mLastScenes = scenes;
-    // Shading a picture that a later call clears away is the costliest waste
-    // a software rasteriser can have: such calls are left out when they carry
-    // nothing over.
+    // A picture that a later call of the frame clears away is shaded for
+    // nothing; such calls are left out when they carry nothing over.
     int hiddenBefore = 0;
     for (int i = scenes.count - 1; i > 0 && hiddenBefore == 0; --i)
         if (EffectFor(scenes.calls[i].scene)->CoversFrame()) hiddenBefore = i;

@@ -150,6 +150,8 @@ FillLimits MeasureFillLimits(int width, int height) {
     limits.flat = TimePasses(flat, false);
     limits.textured = TimePasses(textured, false);
     limits.blended = TimePasses(textured, true);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
+    limits.texturedWithoutDepth = TimePasses(textured, false);
 
     glUseProgram(0);
     glDeleteProgram(flat);
