@@ -43,6 +43,7 @@ constexpr float kHalfPi = 1.5707964f;
 RenderBuffer* gOffscreen = nullptr;
 Shader* gPostNormal = nullptr;
 Shader* gPostGryn = nullptr;
+Shader* gPostSteady = nullptr;
 PostProcessState gPost;
 BeatTracker gBeats;
 SectionCounters gSections;
@@ -101,7 +102,8 @@ void Composite(double t, float step, BeatEvents beats) {
     // The shader sees the values of the previous frame; Update prepares the next.
     Shader* post = gPostGryn;
     if (t >= kGrynEnd) {
-        post = gPostNormal;
+        // Without a flash, the same picture from a cheaper shader.
+        post = gPost.lPostFladder[0] > 0.0f ? gPostNormal : gPostSteady;
         post->BindShader();
         glUniform4fv(post->GetUniformMiscParam(0), 1, gPost.lPostFladder);
     } else {
@@ -133,6 +135,10 @@ void demo::demoload(GLView* view) {
     CheckGLError("RENDERBUFFER");
     gPostNormal = Shader::LoadShader(Bundle::Path() + Bundle::kPostProcessNormal);
     gPostGryn = Shader::LoadShader(Bundle::Path() + Bundle::kPostProcessGryn);
+    gPostSteady = Shader::LoadShader(Bundle::Path() + "/FxData/Common/PostProcessSteady");
+    // The cheaper shader only stands in for the normal one: without it, the
+    // normal one composites every frame.
+    if (gPostSteady->GetProgram() == 0) gPostSteady = gPostNormal;
 
     avAudioInit();
 }
@@ -155,9 +161,16 @@ void demo::demoplayback(int) {
     if (t >= kShowEnd) exit(0);
     const FrameScenes scenes = ScheduleScenes(t, beats.bass, gSections);
     mLastScenes = scenes;
+    // A picture that a later call of the frame clears away is shaded for
+    // nothing; such calls are left out when they carry nothing over.
+    int hiddenBefore = 0;
+    for (int i = scenes.count - 1; i > 0 && hiddenBefore == 0; --i)
+        if (EffectFor(scenes.calls[i].scene)->CoversFrame()) hiddenBefore = i;
     for (int i = 0; i < scenes.count; ++i) {
         const SceneCall& call = scenes.calls[i];
-        EffectFor(call.scene)->renderForFxTime(call.fxTime, call.demoTime, call.fxProgress, 0.0f);
+        Effect* effect = EffectFor(call.scene);
+        if (i < hiddenBefore && effect->Stateless()) continue;
+        effect->renderForFxTime(call.fxTime, call.demoTime, call.fxProgress, 0.0f);
     }
 
     Composite(t, step, beats);

@@ -12,6 +12,8 @@ public:
     void load() override;
     // Only demoTime is used.
     void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    bool CoversFrame() const override { return true; }
+    bool Stateless() const override { return true; }
 
     // Shards drawn at demo time t: the first four always, then one per bass
     // beat already passed, at most 60.

@@ -12,6 +12,7 @@ public:
     static void Rewind();
     // Only demoTime is used.
     void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    bool CoversFrame() const override { return true; }
 
     // The animation step for a frame: the time since the last one, within [1/60, 0.05] s.
     static float Step(float demoTime, float previousDemoTime);

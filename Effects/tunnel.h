@@ -16,6 +16,7 @@ public:
     // the order in which they run.
     static void Rewind();
     void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    bool CoversFrame() const override { return true; }
 
     // A spark born on the wide ring round the vertical axis.
     static Particle Spark();
