@@ -205,7 +205,7 @@ public:
     }
     bool Present(unsigned int, int, int) override { return true; }
     SurfaceEvents PollEvents() override { return {}; }
-    bool PacedByDisplay() const override { return false; }
+    double RefreshPeriod() const override { return 0.0; }
 
 private:
     EGLDisplay mDisplay;
