@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DemoSys/Bundle.h"
+#include "DemoSys/GLTexture.h"
 #include "DemoSys/GLView.h"
 #include "Linux/Source/DisplaySurface.h"
 
@@ -102,12 +103,7 @@ FillLimits MeasureFillLimits(int width, int height) {
     GLuint target = 0, picture = 0, framebuffer = 0, depth = 0, quad = 0;
     glActiveTexture(GL_TEXTURE0);
     const auto texture = [width, height](GLuint& name, const void* pixels) {
-        glGenTextures(1, &name);
-        glBindTexture(GL_TEXTURE_2D, name);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        name = NewClampedTexture(GL_NEAREST, GL_NEAREST);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     };
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
