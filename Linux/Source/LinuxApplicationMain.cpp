@@ -165,7 +165,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
     static FrameTimer timer;
     if (!options.recordPath.empty()) {
         const RecordingSurface::Frame frame{!options.portrait, options.renderScale > 0 ? options.renderScale : 1};
-        auto recording = RecordingSurface::Create(std::move(screen), options.recordPath, bundlePath + "/demomusa.mp3",
+        auto recording = RecordingSurface::Create(screen, options.recordPath, bundlePath + "/demomusa.mp3",
                                                   options.fixedFps, frame, [] { return timer.Current(); });
         if (!recording) exit(1);
         screen = std::move(recording);

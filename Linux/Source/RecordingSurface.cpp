@@ -179,7 +179,7 @@ std::vector<std::string> RecordingSurface::EncoderArguments(const std::string& o
     return arguments;
 }
 
-std::unique_ptr<RecordingSurface> RecordingSurface::Create(std::unique_ptr<DisplaySurface> inner,
+std::unique_ptr<RecordingSurface> RecordingSurface::Create(std::unique_ptr<DisplaySurface>& inner,
                                                            const std::string& videoPath, const std::string& musicPath,
                                                            double frameRate, Frame frame,
                                                            std::function<double()> frameTime) {

@@ -30,8 +30,10 @@ public:
 
     // Null, after "kestrel: cannot record to FILE: reason", when the video
     // cannot be started; everything that can be checked is checked here,
-    // before the show loads.
-    static std::unique_ptr<RecordingSurface> Create(std::unique_ptr<DisplaySurface> inner, const std::string& videoPath,
+    // before the show loads. Takes the inner surface only when it answers a
+    // recording: a refused one leaves the caller's surface, and its GL
+    // driver, as they were until the process ends.
+    static std::unique_ptr<RecordingSurface> Create(std::unique_ptr<DisplaySurface>& inner, const std::string& videoPath,
                                                     const std::string& musicPath, double frameRate, Frame frame,
                                                     std::function<double()> frameTime);
     ~RecordingSurface() override;
