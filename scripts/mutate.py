@@ -274,8 +274,15 @@ def tracked_files():
 
 def mirror_tree():
     """Copies the working tree into the mirror, touching only what changed so
-    the mutation build stays incremental."""
-    for rel in tracked_files():
+    the mutation build stays incremental, and removes what the tree no longer
+    has (a moved file left behind would be globbed twice)."""
+    tracked = set(tracked_files())
+    for dirpath, _, names in os.walk(MIRROR):
+        for name in names:
+            path = os.path.join(dirpath, name)
+            if os.path.relpath(path, MIRROR) not in tracked:
+                os.remove(path)
+    for rel in sorted(tracked):
         src, dst = os.path.join(ROOT, rel), os.path.join(MIRROR, rel)
         data = read_source(rel)
         if os.path.exists(dst):
