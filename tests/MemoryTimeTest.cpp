@@ -58,6 +58,10 @@ TEST(Array, GrowsByItsStepOrAtLeastByOneRecordAndKeepsWhatItHeld) {
     EXPECT_EQ(stepped.Capacity(), 8);  // 2, then 5, then 8
     EXPECT_EQ(unstepped.Capacity(), 7);
     EXPECT_EQ(byTwo.Capacity(), 7);  // 1, then 3, 5, 7: a step of two is taken whole
+    Array<int> second(1, 2);
+    second.Add(1);
+    second.Add(2);
+    EXPECT_EQ(second.Capacity(), 3);
     ASSERT_EQ(stepped.Count(), 7);
     ASSERT_EQ(unstepped.Count(), 7);
     for (int i = 0; i < 7; ++i) {
