@@ -75,6 +75,20 @@ TEST_F(TextureTest, RectFirstAnswersTheRectTextureAndNoCopy) {
     EXPECT_EQ(minFilter, GL_NEAREST);
 }
 
+TEST_F(TextureTest, AnUnreadablePictureIsReportedByItsPathAndLeavesNoPixels) {
+    const std::string missing = mTree.Path() + "/missing.png";
+    const std::string notAPicture = mTree.Write("text.png", "not a picture");
+    testing::internal::CaptureStderr();
+    SimpleMaterial material;
+    material.LoadTexture(missing);
+    SimpleMaterial::LoadRectTextureFromFile(notAPicture);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("texture " + missing + ": "), std::string::npos) << log;
+    EXPECT_NE(log.find("texture " + notAPicture + ": "), std::string::npos) << log;
+    EXPECT_EQ(material.mPixelWidth, 0);
+    EXPECT_EQ(material.mPixelHeight, 0);
+}
+
 TEST_F(TextureTest, GetPixelReadsRowsTopDownPremultiplied) {
     SimpleMaterial material;
     material.LoadTexture(WriteGrid("grid.png"));
