@@ -121,6 +121,22 @@ TEST_F(RenderTargetTest, ShaderWithoutColourUniformStillDraws) {
     EXPECT_EQ(buffer, 0);
 }
 
+// A stream cut at the buffer's end writes what fits and raises no GL error;
+// one that starts past the end writes nothing.
+TEST_F(RenderTargetTest, AStreamLongerThanItsBufferWritesWhatFits) {
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    const StreamingVertexBuffer stream(16);
+    const unsigned char bytes[32] = {};
+    stream.Stream(bytes, sizeof bytes, 8);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    stream.Stream(bytes, sizeof bytes);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    stream.Stream(bytes, 4, 16);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    StreamingVertexBuffer::Unbind();
+}
+
 TEST_F(RenderTargetTest, AGLErrorIsPrintedWithItsTagOnce) {
     testing::internal::CaptureStdout();
     CheckGLError("quiet");
