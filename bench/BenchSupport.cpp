@@ -1,7 +1,5 @@
 #include "BenchSupport.h"
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GLES2/gl2.h>
 #include <dlfcn.h>
 #include <time.h>
@@ -186,54 +184,12 @@ extern "C" void glShaderSource(GLuint shader, GLsizei count, const GLchar* const
     real(shader, static_cast<GLsizei>(parts.size()), parts.data(), sizes.data());
 }
 
-namespace {
-
-class CountingSurface : public DisplaySurface {
-public:
-    CountingSurface(EGLDisplay display, EGLContext context) : mDisplay(display), mContext(context) {}
-    ~CountingSurface() override {
-        eglMakeCurrent(mDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        eglDestroyContext(mDisplay, mContext);
-        eglTerminate(mDisplay);
-    }
-    bool MakeCurrent() override {
-        return eglMakeCurrent(mDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, mContext) == EGL_TRUE;
-    }
-    bool Present(unsigned int, int, int) override { return true; }
-    SurfaceEvents PollEvents() override { return {}; }
-    double RefreshPeriod() const override { return 0.0; }
-
-private:
-    EGLDisplay mDisplay;
-    EGLContext mContext;
-};
-
-std::unique_ptr<DisplaySurface> CountingFailure(const char* what) {
-    fprintf(stderr, "kestrel-bench: no fragment counts: %s (EGL error 0x%X)\n", what, eglGetError());
-    return nullptr;
-}
-
-}  // namespace
-
 std::unique_ptr<DisplaySurface> CreateCountingSurface() {
-    auto getPlatformDisplay =
-        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    if (!getPlatformDisplay) return CountingFailure("no platform displays");
-    EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr))
-        return CountingFailure("no surfaceless display");
-    if (!eglBindAPI(EGL_OPENGL_API)) return CountingFailure("no desktop OpenGL");
-    const EGLint configAttribs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                    EGL_RED_SIZE,     8,               EGL_GREEN_SIZE,      8,
-                                    EGL_BLUE_SIZE,    8,               EGL_NONE};
-    EGLConfig config = nullptr;
-    EGLint count = 0;
-    if (!eglChooseConfig(display, configAttribs, &config, 1, &count) || count < 1)
-        return CountingFailure("no desktop configuration");
-    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
-    if (context == EGL_NO_CONTEXT) return CountingFailure("no desktop context");
-    auto surface = std::make_unique<CountingSurface>(display, context);
-    if (!surface->MakeCurrent()) return CountingFailure("cannot make the context current");
+    auto surface = CreateHeadlessDesktopSurface();
+    if (!surface) {
+        fprintf(stderr, "kestrel-bench: no fragment counts\n");
+        return nullptr;
+    }
     gEsVersionLine = true;
     return surface;
 }

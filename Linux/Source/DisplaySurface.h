@@ -9,6 +9,9 @@
 // Headless EGL on Mesa without any display server; null with a message on
 // standard error when no context can be had.
 std::unique_ptr<DisplaySurface> CreateHeadlessSurface();
+// The same over desktop OpenGL, for the queries OpenGL ES 2.0 lacks (a
+// bench's fragment counts); null with a message when there is none.
+std::unique_ptr<DisplaySurface> CreateHeadlessDesktopSurface();
 // How the window shows the show.
 struct WindowChoices {
     bool portrait = false;    // the raw portrait screen instead of the upright picture

@@ -41,28 +41,49 @@ std::unique_ptr<DisplaySurface> Fail(const char* what, EGLDisplay display) {
     return nullptr;
 }
 
-}  // namespace
+// What a headless context is made for: the show's OpenGL ES 2.0, or the
+// desktop OpenGL that a bench's counting queries need.
+struct ContextKind {
+    EGLenum api;
+    EGLint renderable;
+    const EGLint* attributes;
+    const char* name;
+};
 
-std::unique_ptr<DisplaySurface> CreateHeadlessSurface() {
+std::unique_ptr<DisplaySurface> CreateSurfaceless(const ContextKind& kind) {
     EGLDisplay display = OpenSurfacelessDisplay();
     if (display == EGL_NO_DISPLAY) return Fail("no surfaceless platform", display);
     if (!eglInitialize(display, nullptr, nullptr)) return Fail("cannot initialise the display", display);
-    if (!eglBindAPI(EGL_OPENGL_ES_API)) return Fail("no OpenGL ES API", display);
+    char what[96];
+    snprintf(what, sizeof what, "no %s API", kind.name);
+    if (!eglBindAPI(kind.api)) return Fail(what, display);
 
-    const EGLint configAttribs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_ES2_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
-                                    EGL_BLUE_SIZE, 8, EGL_NONE};
+    const EGLint configAttribs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, kind.renderable,
+                                    EGL_RED_SIZE,     8,               EGL_GREEN_SIZE,      8,
+                                    EGL_BLUE_SIZE,    8,               EGL_NONE};
     EGLConfig config = nullptr;
     EGLint count = 0;
-    if (!eglChooseConfig(display, configAttribs, &config, 1, &count) || count < 1)
-        return Fail("no OpenGL ES 2.0 configuration", display);
+    snprintf(what, sizeof what, "no %s configuration", kind.name);
+    if (!eglChooseConfig(display, configAttribs, &config, 1, &count) || count < 1) return Fail(what, display);
 
-    const EGLint contextAttribs[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
-    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttribs);
-    if (context == EGL_NO_CONTEXT) return Fail("cannot create an OpenGL ES 2.0 context", display);
+    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, kind.attributes);
+    snprintf(what, sizeof what, "cannot create an %s context", kind.name);
+    if (context == EGL_NO_CONTEXT) return Fail(what, display);
     auto surface = std::make_unique<HeadlessSurface>(display, context);
     if (!surface->MakeCurrent()) {
         fprintf(stderr, "kestrel: headless EGL: cannot make the context current (EGL error 0x%X)\n", eglGetError());
         return nullptr;
     }
     return surface;
+}
+
+}  // namespace
+
+std::unique_ptr<DisplaySurface> CreateHeadlessSurface() {
+    static const EGLint contextAttribs[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+    return CreateSurfaceless({EGL_OPENGL_ES_API, EGL_OPENGL_ES2_BIT, contextAttribs, "OpenGL ES 2.0"});
+}
+
+std::unique_ptr<DisplaySurface> CreateHeadlessDesktopSurface() {
+    return CreateSurfaceless({EGL_OPENGL_API, EGL_OPENGL_BIT, nullptr, "OpenGL"});
 }
