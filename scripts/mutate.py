@@ -334,7 +334,8 @@ def coverage_for(rel, rules):
 
 def load_equivalents():
     """Faults judged by hand to change nothing a caller can observe:
-    <file> | <original line> | <mutated line> | <reason>"""
+    <file> | <original line> | <mutated line> | <reason>; <file>:<line> where
+    the same text elsewhere in the file is a real fault."""
     judged = {}
     if os.path.exists(EQUIVALENT):
         with open(EQUIVALENT) as f:
@@ -563,10 +564,15 @@ def main():
         restore_pending()
 
     for r in chosen:  # judgements made after the run still count
-        reason = judged.get((r["file"], r["original"].strip(), r["mutated"].strip()))
+        reason = judgement(judged, r)
         if r["status"] == "survived" and reason:
             r.update(status="equivalent", reason=reason)
     report(chosen, files)
+
+
+def judgement(judged, m):
+    key = (m["original"].strip(), m["mutated"].strip())
+    return judged.get((f"{m['file']}:{m['line']}",) + key) or judged.get((m["file"],) + key)
 
 
 def run_mutant(m, lines, rules, judged, baselines):
@@ -598,7 +604,7 @@ def run_mutant(m, lines, rules, judged, baselines):
     mutated = list(lines)
     mutated[m["line"] - 1] = m["mutated"] + "\n"
     record = dict(m)
-    reason = judged.get((rel, m["original"].strip(), m["mutated"].strip()))
+    reason = judgement(judged, m)
     try:
         write_mutant(path, "".join(lines), "".join(mutated))
         ok, _ = build(*targets)

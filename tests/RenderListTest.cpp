@@ -178,6 +178,7 @@ TEST_F(RenderListTest, ModelsApplyToEveryListAndDrawOnlyWhenVisible) {
 
 TEST_F(RenderListTest, ExtentsAndBoundingBox) {
     SimpleModel fresh;  // before its extremes are taken, a point at its origin
+    for (float extent : fresh.mExtents) EXPECT_EQ(extent, 0.0f);
     fresh.mTransform.SetPosition(BS::Vector3(3, 4, 0));
     EXPECT_FLOAT_EQ(fresh.GetBoundingBox().width, 0.0f);
     EXPECT_FLOAT_EQ(fresh.GetBoundingBox().x, 3.0f);
@@ -202,6 +203,17 @@ TEST_F(RenderListTest, ExtentsAndBoundingBox) {
     EXPECT_FLOAT_EQ(box.y, 18);
     EXPECT_FLOAT_EQ(box.width, 4);
     EXPECT_FLOAT_EQ(box.height, 4);
+
+    // The square centres on where the transform puts the model's origin, not
+    // on any other point of the model: a turned model keeps its centre.
+    BS::Matrix44 turned;
+    turned.Rotate(BS::Vector3(1, 0, 0), 1.2f);
+    turned.Rotate(BS::Vector3(0, 1, 0), 0.7f);
+    turned.Translate(BS::Vector3(10, 20, 5));
+    model.mTransform = turned;
+    const Rect turnedBox = model.GetBoundingBox();
+    EXPECT_NEAR(turnedBox.x + turnedBox.width / 2, 10.0f, 1e-4f);
+    EXPECT_NEAR(turnedBox.y + turnedBox.height / 2, 20.0f, 1e-4f);
 }
 
 TEST_F(RenderListTest, TwoInstancesOfOneFileDrawTheSameDataInTwoPlaces) {
@@ -291,7 +303,29 @@ TEST_F(RenderListTest, CameraProjectionIsACopyAndTheShadowTargetIsComplete) {
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
     EXPECT_EQ(width, 256);
     EXPECT_EQ(height, 256);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+    // The shadow picture is read texel by texel: stretched over the larger
+    // screen, a hard edge in it stays hard (depths must not be blended).
+    glViewport(0, 0, 256, 256);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 128, 256);
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    DemoSys::Init(&View());
+    DemoSys::ResetRenderTarget();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, camera.GetShadowTexture());
+    DemoSys::DrawRect(0, 0, 480, 320, 0, DemoSys::kWhite);
+    int hard = 0;
+    for (int x = 0; x < 320; ++x) {
+        const int red = Pixel(x, 240)[0];
+        EXPECT_TRUE(red < 3 || red > 252) << x << ": " << red;
+        hard += red > 252;
+    }
+    EXPECT_NEAR(hard, 160, 2);  // and the picture reaches the screen
 }
 
 }  // namespace

@@ -137,6 +137,28 @@ TEST_F(RenderTargetTest, AStreamLongerThanItsBufferWritesWhatFits) {
     StreamingVertexBuffer::Unbind();
 }
 
+// A stream holds one buffer of its own, for as long as it lives. The driver
+// hands out buffer names in turn, so the names around it show how many it took.
+TEST_F(RenderTargetTest, AStreamHoldsOneBufferNameWhileItLives) {
+    GLuint before = 0, after = 0;
+    GLint own = 0;
+    glGenBuffers(1, &before);
+    {
+        const StreamingVertexBuffer stream(16);
+        const unsigned char bytes[4] = {};
+        stream.Stream(bytes, sizeof bytes);
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &own);
+        StreamingVertexBuffer::Unbind();
+        glGenBuffers(1, &after);
+        EXPECT_TRUE(glIsBuffer(static_cast<GLuint>(own)));
+    }
+    EXPECT_EQ(static_cast<GLuint>(own), before + 1);
+    EXPECT_EQ(after, before + 2);
+    EXPECT_FALSE(glIsBuffer(static_cast<GLuint>(own)));
+    glDeleteBuffers(1, &before);
+    glDeleteBuffers(1, &after);
+}
+
 TEST_F(RenderTargetTest, AGLErrorIsPrintedWithItsTagOnce) {
     testing::internal::CaptureStdout();
     CheckGLError("quiet");

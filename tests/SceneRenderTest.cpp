@@ -208,6 +208,10 @@ Box ExpectedIn(const std::vector<Part>& parts, const BS::Matrix44& pv, const Box
 TEST_F(SceneRenderTest, BallSceneZoomsOutWhileItsBallsGatherAndFlyApart) {
     scene1& scene = Loaded<scene1>();
     const BallScene rule;
+    // The wire sphere's corners pair up as separate line segments; a strip
+    // through them would add the edges the pairs leave out.
+    for (const RenderList* list : LoadSceneModel("/FxData/Scene1/", "wiresphere.obj", GL_LINES)->GetRenderLists())
+        EXPECT_EQ(list->GetPrimitiveType(), static_cast<GLenum>(GL_LINES));
     const Picture background = Backdrop("/FxData/Scene1/bg.png");
     // The solid sphere shrinks as the camera backs off, with the balls on its cap.
     for (float t : {10.5f, 19.5f}) {
