@@ -18,6 +18,7 @@ GLuint mDefaultRenderTarget = 0;
 
 namespace {
 
+Shader* mShaderCopy2D = nullptr;  // Init sets it, with mShader2D
 constexpr float kVirtualWidth = 480.0f;
 constexpr float kVirtualHeight = 320.0f;
 
@@ -107,6 +108,8 @@ void DrawQuad(const Quad& quad, GLint colourLocation, GLint samplerLocation, con
 void Init(GLView*) {
     if (mInited) return;
     mShader2D = Shader::LoadShader(Bundle::Path() + "/FxData/Common/Generic2D");
+    mShaderCopy2D = Shader::LoadShader(Bundle::Path() + "/FxData/Common/Copy2D");
+    if (mShaderCopy2D->GetProgram() == 0) mShaderCopy2D = mShader2D;
     mInited = true;
 }
 
@@ -121,12 +124,15 @@ void ResetRenderTarget() {
 
 void DrawRect(float x, float y, float width, float height, float angle, const float colour[4]) {
     if (!mShader2D) return;  // nothing to draw with before Init
+    // White leaves the picture as it is; the copy shader draws it for less.
+    const bool white = colour[0] == 1.0f && colour[1] == 1.0f && colour[2] == 1.0f && colour[3] == 1.0f;
+    Shader* shader = white ? mShaderCopy2D : mShader2D;
     PrepareQuadState();
-    mShader2D->BindShader();
+    shader->BindShader();
     CheckGLError("DrawRect: init");
     Quad quad;
     BuildQuad(x, y, width, height, angle, quad);
-    DrawQuad(quad, mShader2D->GetUniformColor(), mShader2D->GetUniformDiffuseMap(), colour);
+    DrawQuad(quad, shader->GetUniformColor(), shader->GetUniformDiffuseMap(), colour);
 }
 
 void DrawRectWithShader(Shader* shader, float x, float y, float width, float height, float angle,

@@ -20,7 +20,8 @@ GLuint GetDefaultRenderTarget();
 // Binds the default target with the 320 x 480 screen's viewport at the render scale.
 void ResetRenderTarget();
 
-// Draws with the shared 2D shader and the texture bound on unit 0.
+// Draws with the shared 2D shader and the texture bound on unit 0 (a white
+// quad with a shader that only copies the texture: the same picture).
 void DrawRect(float x, float y, float width, float height, float angle, const float colour[4]);
 // Draws with a shader the caller has bound; "color" and "diff_map" are set
 // only when the shader has them.

@@ -9,7 +9,7 @@
 // passes at the same size, the load time, the peak resident memory and the
 // scene-file import rate.
 //   kestrel-bench [--from S] [--seconds S] [--scale N] [--stride K] [--count-stride K] [--no-count]
-//                 [--json FILE]
+//                 [--json FILE] [--frames FILE]
 // --from skips the show's clock ahead to S after the first frame (which
 // starts the music and the show's clock), to measure or profile one stretch;
 // --scale renders at N times the screen's pixels, as the program's --scale;
@@ -101,7 +101,7 @@ struct Options {
     double showSeconds = 184.9, fromSeconds = 0.0;
     int scale = 1, stride = 1, countStride = 5;
     bool count = true;
-    std::string jsonPath;
+    std::string jsonPath, framesPath;
 };
 
 // Screens of fragments per frame, per scene: median and largest.
@@ -204,6 +204,7 @@ int main(int argc, char** argv) {
         if (!strcmp(argv[i], "--seconds") && i + 1 < argc) options.showSeconds = atof(argv[++i]);
         else if (!strcmp(argv[i], "--from") && i + 1 < argc) options.fromSeconds = atof(argv[++i]);
         else if (!strcmp(argv[i], "--json") && i + 1 < argc) options.jsonPath = argv[++i];
+        else if (!strcmp(argv[i], "--frames") && i + 1 < argc) options.framesPath = argv[++i];
         else if (!strcmp(argv[i], "--scale") && i + 1 < argc) options.scale = atoi(argv[++i]);
         else if (!strcmp(argv[i], "--stride") && i + 1 < argc) options.stride = std::max(1, atoi(argv[++i]));
         else if (!strcmp(argv[i], "--count-stride") && i + 1 < argc) options.countStride = std::max(1, atoi(argv[++i]));
@@ -211,7 +212,7 @@ int main(int argc, char** argv) {
         else {
             fprintf(stderr,
                     "usage: kestrel-bench [--from S] [--seconds S] [--scale N] [--stride K] [--count-stride K] "
-                    "[--no-count] [--json FILE]\n");
+                    "[--no-count] [--json FILE] [--frames FILE]\n");
             return 2;
         }
     }
@@ -235,6 +236,7 @@ int main(int argc, char** argv) {
     const double loadSeconds = Seconds(CLOCK_MONOTONIC) - loadStart;
 
     std::map<std::string, SceneFigures> figures;
+    std::ostringstream frameLines;
     ArmAllocationAttribution(true);
     const int frames = static_cast<int>(options.showSeconds * kRate);
     const int firstMeasured = static_cast<int>(options.fromSeconds * kRate);
@@ -256,7 +258,11 @@ int main(int argc, char** argv) {
         PlatformClock::AdvanceFrame();
         // The bookkeeping below allocates; it is outside the measured span.
         const FrameScenes& scenes = show.LastScenes();
-        SceneFigures& f = figures[SceneName(scenes.calls[scenes.count - 1].scene)];
+        const char* scene = SceneName(scenes.calls[scenes.count - 1].scene);
+        SceneFigures& f = figures[scene];
+        if (!options.framesPath.empty())
+            frameLines << static_cast<double>(frame) / kRate << ' ' << scene << ' ' << finish * 1000.0 << ' '
+                       << frameCpu * 1000.0 << '\n';
         f.cpuMs.push_back(cpu * 1000.0);
         f.finishMs.push_back(finish * 1000.0);
         f.frameCpuMs.push_back(frameCpu * 1000.0);
@@ -317,6 +323,7 @@ int main(int argc, char** argv) {
          << ",\n  \"load_seconds\": " << loadSeconds << ",\n  \"peak_resident_mb\": " << peakMb
          << ",\n  \"mas_import_mb_per_second\": " << importRate << "\n}\n";
     if (!options.jsonPath.empty()) std::ofstream(options.jsonPath) << json.str();
+    if (!options.framesPath.empty()) std::ofstream(options.framesPath) << frameLines.str();
     fflush(stdout);
     _exit(0);  // the show's objects live until the process ends
 }

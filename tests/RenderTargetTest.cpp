@@ -92,6 +92,23 @@ TEST_F(RenderTargetTest, ColourUniformTintsTheQuad) {
     EXPECT_TRUE(NearColour(Pixel(100, 100), 255, 0, 0));
 }
 
+// White draws the picture byte for byte, alpha included; any other colour,
+// however near white, multiplies every channel.
+TEST_F(RenderTargetTest, WhiteDrawsThePictureAsItIsAndOtherColoursScaleIt) {
+    static const unsigned char kTexel[] = {200, 100, 50, 128};
+    MakeTexture(1, 1, kTexel);
+    DemoSys::DrawRect(0, 0, 480, 320, 0, kWhite);
+    EXPECT_EQ(Pixel(100, 100), (std::array<int, 4>{200, 100, 50, 128}));
+    const float halfAlpha[4] = {1, 1, 1, 0.5f};
+    DemoSys::DrawRect(0, 0, 480, 320, 0, halfAlpha);
+    EXPECT_NEAR(Pixel(100, 100)[3], 64, 1);
+    EXPECT_EQ(Pixel(100, 100)[0], 200);
+    const float dimRed[4] = {0.5f, 1, 1, 1};
+    DemoSys::DrawRect(0, 0, 480, 320, 0, dimRed);
+    EXPECT_NEAR(Pixel(100, 100)[0], 100, 1);
+    EXPECT_EQ(Pixel(100, 100)[3], 128);
+}
+
 TEST_F(RenderTargetTest, ShaderWithoutColourUniformStillDraws) {
     TempTree tree;
     tree.Write("flat.vsh", "attribute vec2 pos;\nvoid main() { gl_Position = vec4(pos, 0.0, 1.0); }\n");
