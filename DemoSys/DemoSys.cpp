@@ -60,33 +60,7 @@ void PrepareQuadState() {
     glEnableVertexAttribArray(2);
 }
 
-// Quads never test depth, yet a depth buffer on the target keeps Mesa's
-// software rasteriser off its fast path (full-screen pictures then take twice
-// as long): a quad is drawn into the target's colour texture through a
-// framebuffer of its own without one. Answers the framebuffer to bind again
-// afterwards, or -1 when the target is drawn into as it is.
-GLint BindDepthlessTarget() {
-    GLint bound = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-    if (bound == 0) return -1;
-    GLint depth = GL_NONE, colour = GL_NONE, texture = 0;
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
-                                          &depth);
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
-                                          &colour);
-    if (depth == GL_NONE || colour != GL_TEXTURE) return -1;
-    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME,
-                                          &texture);
-    static GLuint twin = 0;
-    if (!twin) glGenFramebuffers(1, &twin);
-    glBindFramebuffer(GL_FRAMEBUFFER, twin);
-    // Attached anew every time: targets are remade with the render scale.
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, static_cast<GLuint>(texture), 0);
-    return bound;
-}
-
 void DrawQuad(const Quad& quad, GLint colourLocation, GLint samplerLocation, const float colour[4]) {
-    const GLint restore = BindDepthlessTarget();
     QuadBuffer().Stream(&quad, sizeof quad);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, StreamingVertexBuffer::At(offsetof(Quad, positions)));
     CheckGLError("DrawRect/1");
@@ -100,7 +74,6 @@ void DrawQuad(const Quad& quad, GLint colourLocation, GLint samplerLocation, con
     glDisableVertexAttribArray(0);
     glDisableVertexAttribArray(2);
     StreamingVertexBuffer::Unbind();
-    if (restore >= 0) glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(restore));
 }
 
 }  // namespace

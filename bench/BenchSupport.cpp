@@ -144,15 +144,20 @@ FillLimits MeasureFillLimits(int width, int height) {
         "uniform vec4 color;\n"
         "varying vec2 vUv;\n"
         "void main() { gl_FragColor = texture2D(diff_map, vUv) * color; }\n");
+    const GLuint copied = Program(
+        "precision mediump float;\n"
+        "uniform sampler2D diff_map;\n"
+        "varying vec2 vUv;\n"
+        "void main() { gl_FragColor = texture2D(diff_map, vUv); }\n");
     limits.flat = TimePasses(flat, false);
     limits.textured = TimePasses(textured, false);
     limits.blended = TimePasses(textured, true);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
-    limits.texturedWithoutDepth = TimePasses(textured, false);
+    limits.copied = TimePasses(copied, false);
 
     glUseProgram(0);
     glDeleteProgram(flat);
     glDeleteProgram(textured);
+    glDeleteProgram(copied);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glDeleteBuffers(1, &quad);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

@@ -21,12 +21,11 @@ struct PassCost {
 // The cheapest passes a frame can be made of, drawn over a width x height
 // target with a depth buffer (as the show's offscreen target), depth test off:
 // a flat colour, one nearest-filtered texture read times a colour (the show's
-// 2D quads), and that read blended over the target by its alpha; and the
-// texture read again over the target without its depth buffer, where Mesa's
-// software rasteriser takes its fast path.
+// 2D quads), that read blended over the target by its alpha, and the read
+// alone (the white quads' copy). One pass per flush, as in a frame.
 struct FillLimits {
     int width = 0, height = 0;
-    PassCost flat, textured, blended, texturedWithoutDepth;
+    PassCost flat, textured, blended, copied;
 };
 // Needs a current context; leaves the draw state it changes as GL's defaults.
 FillLimits MeasureFillLimits(int width, int height);
