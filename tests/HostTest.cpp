@@ -22,6 +22,7 @@
 #include "Linux/Source/HostOptions.h"
 #include "Linux/Source/PngFile.h"
 #include "Linux/Source/PlatformClock.h"
+#include "Linux/Source/RasteriserThreads.h"
 #include "Linux/Source/RecordingSurface.h"
 #include "Linux/Source/RunLoop.h"
 #include "Linux/Source/WindowEvents.h"
@@ -64,6 +65,25 @@ TEST(HostOptions, RejectsUnknownOptionsAndBadValues) {
         EXPECT_FALSE(Parse(args, o, error)) << args[0];
         EXPECT_FALSE(error.empty());
     }
+}
+
+// One rasteriser worker more than the cores, and a count the user set stands.
+TEST(RasteriserThreads, OneWorkerMoreThanTheCoresUnlessTheUserChose) {
+    EXPECT_EQ(RasteriserThreadsFor(2), 3);
+    EXPECT_EQ(RasteriserThreadsFor(16), 17);
+    EXPECT_EQ(RasteriserThreadsFor(0), 1);  // sysconf's failure
+    EXPECT_EQ(RasteriserThreadsFor(-1), 1);
+    const char* before = getenv("LP_NUM_THREADS");
+    const std::string saved = before ? before : "";
+    setenv("LP_NUM_THREADS", "0", 1);
+    SpareRasteriserThread();
+    EXPECT_STREQ(getenv("LP_NUM_THREADS"), "0");
+    unsetenv("LP_NUM_THREADS");
+    SpareRasteriserThread();
+    ASSERT_NE(getenv("LP_NUM_THREADS"), nullptr);
+    EXPECT_EQ(atol(getenv("LP_NUM_THREADS")), sysconf(_SC_NPROCESSORS_ONLN) + 1);
+    if (before) setenv("LP_NUM_THREADS", saved.c_str(), 1);
+    else unsetenv("LP_NUM_THREADS");
 }
 
 TEST(PlatformClock, FixedRateCountsFramesFromEachStart) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "DisplaySurface.h"
+#include "RasteriserThreads.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ struct ContextKind {
 };
 
 std::unique_ptr<DisplaySurface> CreateSurfaceless(const ContextKind& kind) {
+    SpareRasteriserThread();
     EGLDisplay display = OpenSurfacelessDisplay();
     if (display == EGL_NO_DISPLAY) return Fail("no surfaceless platform", display);
     if (!eglInitialize(display, nullptr, nullptr)) return Fail("cannot initialise the display", display);

@@ -9,6 +9,7 @@
 #include "DemoSys/UprightBlit.h"
 #include "DisplaySurface.h"
 #include "PlatformClock.h"
+#include "RasteriserThreads.h"
 #include "WindowEvents.h"
 #include "WindowPlacement.h"
 
@@ -141,6 +142,7 @@ std::unique_ptr<DisplaySurface> CreateWindowSurface(const WindowChoices& choices
     // Only a display server shows a window; SDL would otherwise fall back to
     // drawing into memory, an invisible show. SDL_VIDEODRIVER still overrides.
     SDL_SetHint(SDL_HINT_VIDEODRIVER, DisplayVariable("WAYLAND_DISPLAY") ? "wayland,x11" : "x11");
+    SpareRasteriserThread();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         fprintf(stderr, "kestrel: no display server reachable at %s (%s); rendering headless\n",
                 DisplaysTried().c_str(), SDL_GetError());

@@ -1,0 +1,13 @@
+#include "RasteriserThreads.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+int RasteriserThreadsFor(long cores) { return cores < 1 ? 1 : static_cast<int>(cores) + 1; }
+
+void SpareRasteriserThread() {
+    if (getenv("LP_NUM_THREADS")) return;
+    setenv("LP_NUM_THREADS", std::to_string(RasteriserThreadsFor(sysconf(_SC_NPROCESSORS_ONLN))).c_str(), 0);
+}
