@@ -69,6 +69,7 @@ TEST(HostOptions, RejectsUnknownOptionsAndBadValues) {
 
 // One rasteriser worker more than the cores, and a count the user set stands.
 TEST(RasteriserThreads, OneWorkerMoreThanTheCoresUnlessTheUserChose) {
+    EXPECT_EQ(RasteriserThreadsFor(1), 2);
     EXPECT_EQ(RasteriserThreadsFor(2), 3);
     EXPECT_EQ(RasteriserThreadsFor(16), 17);
     EXPECT_EQ(RasteriserThreadsFor(0), 1);  // sysconf's failure
