@@ -99,8 +99,14 @@ TEST_F(RenderTargetTest, WhiteDrawsThePictureAsItIsAndOtherColoursScaleIt) {
     MakeTexture(1, 1, kTexel);
     DemoSys::DrawRect(0, 0, 480, 320, 0, kWhite);
     EXPECT_EQ(Pixel(100, 100), (std::array<int, 4>{200, 100, 50, 128}));
+    // A white quad is the cheaper copy shader's; any other the 2D shader's.
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    EXPECT_NE(static_cast<GLuint>(program), DemoSys::mShader2D->GetProgram());
     const float halfAlpha[4] = {1, 1, 1, 0.5f};
     DemoSys::DrawRect(0, 0, 480, 320, 0, halfAlpha);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    EXPECT_EQ(static_cast<GLuint>(program), DemoSys::mShader2D->GetProgram());
     EXPECT_NEAR(Pixel(100, 100)[3], 64, 1);
     EXPECT_EQ(Pixel(100, 100)[0], 200);
     const float dimRed[4] = {0.5f, 1, 1, 1};

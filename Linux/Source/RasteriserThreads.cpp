@@ -8,6 +8,6 @@
 int RasteriserThreadsFor(long cores) { return cores < 1 ? 1 : static_cast<int>(cores) + 1; }
 
 void SpareRasteriserThread() {
-    if (getenv("LP_NUM_THREADS")) return;
+    // setenv's last argument 0 keeps a count the user set.
     setenv("LP_NUM_THREADS", std::to_string(RasteriserThreadsFor(sysconf(_SC_NPROCESSORS_ONLN))).c_str(), 0);
 }
