@@ -35,6 +35,12 @@ ProgramRun RunKestrelIn(const std::string& dir, const std::string& environment, 
     return RunShell("cd '" + dir + "' && " + environment + " " + KESTREL_EXE + " " + args);
 }
 
+// A copy of the program, alone at path (a folder made for it), run headless.
+ProgramRun RunCopyAt(const std::string& path) {
+    if (std::system(("cp '" KESTREL_EXE "' '" + path + "'").c_str()) != 0) ADD_FAILURE() << "no copy at " << path;
+    return RunProgram(path, "--headless --fixed-fps 60");
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
@@ -466,8 +472,7 @@ TEST(ProgramBundle, ALinkToTheProgramFindsTheBundleBesideTheRealFile) {
 TEST(ProgramBundle, WithoutItsDataTreeTheProgramNamesEveryPlaceItLookedAndEndsWithOne) {
     TempTree tree;
     tree.MakeDir("lone/bin");
-    ASSERT_EQ(std::system(("cp '" KESTREL_EXE "' '" + tree.Path() + "/lone/bin/kestrel'").c_str()), 0);
-    const ProgramRun run = RunProgram(tree.Path() + "/lone/bin/kestrel", "--headless --fixed-fps 60");
+    const ProgramRun run = RunCopyAt(tree.Path() + "/lone/bin/kestrel");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(Lines(run.err), (std::vector<std::string>{"kestrel: no usable data tree; looked in:",
                                                         "kestrel:   " + tree.Path() + "/lone/bin: FxData missing",
@@ -479,8 +484,7 @@ TEST(ProgramBundle, WithoutItsDataTreeTheProgramNamesEveryPlaceItLookedAndEndsWi
 TEST(ProgramBundle, AnEmptyDataTreeIsNoDataTreeAndEndsWithOneBeforeLoading) {
     TempTree tree;
     tree.MakeDir("empty.app/FxData");
-    ASSERT_EQ(std::system(("cp '" KESTREL_EXE "' '" + tree.Path() + "/empty.app/kestrel'").c_str()), 0);
-    const ProgramRun run = RunProgram(tree.Path() + "/empty.app/kestrel", "--headless --fixed-fps 60");
+    const ProgramRun run = RunCopyAt(tree.Path() + "/empty.app/kestrel");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(Lines(run.err),
@@ -713,11 +717,15 @@ std::string IgnoreSessionBusLeak(const TempTree& tree) {
     return "LSAN_OPTIONS=suppressions=" + tree.Write("leaks.supp", "leak:libdbus-1.so\n");
 }
 
+// A short show in the tree, with display settings that reach no display.
+ProgramRun RunWithoutReachableDisplay(const TempTree& tree, const std::string& displays) {
+    return RunKestrelIn(tree.Path(), displays + " " + IgnoreSessionBusLeak(tree),
+                        "--fixed-fps 60 --shot 0.1 --out shots");
+}
+
 TEST(ProgramDisplay, AnUnreachableDisplayServerIsOneLineAndTheShowRendersHeadless) {
     TempTree tree;
-    const ProgramRun run =
-        RunKestrelIn(tree.Path(), "env -u WAYLAND_DISPLAY DISPLAY=:97 " + IgnoreSessionBusLeak(tree),
-                     "--fixed-fps 60 --shot 0.1 --out shots");
+    const ProgramRun run = RunWithoutReachableDisplay(tree, "env -u WAYLAND_DISPLAY DISPLAY=:97");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Listing(tree.Path() + "/shots"), "shot_0000.100.png\n");
     const std::vector<std::string> lines = HostLines(run.err);
@@ -729,9 +737,7 @@ TEST(ProgramDisplay, AnUnreachableDisplayServerIsOneLineAndTheShowRendersHeadles
 // An empty DISPLAY names no display: the message names the one tried.
 TEST(ProgramDisplay, AnEmptyDisplayVariableIsNoDisplayAndTheMessageNamesTheOneTried) {
     TempTree tree;
-    const ProgramRun run =
-        RunKestrelIn(tree.Path(), "DISPLAY= WAYLAND_DISPLAY=kestrel-nowhere " + IgnoreSessionBusLeak(tree),
-                     "--fixed-fps 60 --shot 0.1 --out shots");
+    const ProgramRun run = RunWithoutReachableDisplay(tree, "DISPLAY= WAYLAND_DISPLAY=kestrel-nowhere");
     EXPECT_EQ(run.status, 0) << run.err;
     const std::vector<std::string> lines = HostLines(run.err);
     ASSERT_GE(lines.size(), 1u) << run.err;
