@@ -133,6 +133,11 @@ TEST_F(RenderScaleTest, ALimitHoldsTheScaleBelowTheOneAskedForUntilLifted) {
     EXPECT_EQ(DemoSys::RenderScale(), 1);
     UseScale(4);
     EXPECT_EQ(DemoSys::RenderScale(), 2);
+    // No limit takes the screen below its own pixels.
+    Host::LimitRenderScale(0);
+    View().setFramebuffer();
+    EXPECT_EQ(DemoSys::RenderScale(), 1);
+    EXPECT_EQ(View().framebufferWidth, 320);
     Host::LimitRenderScale(Host::kMaxRenderScale);
     View().setFramebuffer();
     EXPECT_EQ(DemoSys::RenderScale(), 4);
