@@ -77,6 +77,7 @@ void kestrel_linuxViewController::drawFrame() {
     }
     mView.setFramebuffer();
     demon->demoplayback(frames);
-    mView.presentFramebuffer();
+    // A frame nobody looks at was played without drawing: nothing to show.
+    if (demon->LastFrameDrawn()) mView.presentFramebuffer();
     ++frames;
 }

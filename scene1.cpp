@@ -46,6 +46,7 @@ struct State {
     SimpleCamera* camera = nullptr;
     std::vector<BS::Vector3> tinyBallPosition;
     unsigned tinyBalls = 0;
+    float spooledTime = 0.0f;  // the clock of the frame advanced last
 };
 State gState;
 
@@ -135,8 +136,10 @@ void scene1::load() {
     gState.envMap = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/Scene1/envmap.png"));
 }
 
-void scene1::renderForFxTime(float, float demoTime, float, float) {
-    const float t = SpooledTime(demoTime);
+void scene1::advanceForFxTime(float, float demoTime, float, float) { gState.spooledTime = SpooledTime(demoTime); }
+
+void scene1::drawForFxTime(float, float, float, float) {
+    const float t = gState.spooledTime;
 
     BS::Matrix44 view;
     view.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), 0.2f * t + kHalfPi);

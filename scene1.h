@@ -9,8 +9,10 @@
 class scene1 : public Effect {
 public:
     void load() override;
-    // Only demoTime is used: the scene plays from demo time 0.
-    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    // Only demoTime is used: the scene plays from demo time 0. Advancing
+    // takes the frame's clock through the glitch windows (drawing from rand()).
+    void advanceForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void drawForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
 
     // The clock after the glitch windows; draws from rand() inside one.
     static float SpooledTime(float t);

@@ -12,6 +12,11 @@ struct SurfaceEvents {
     bool quit = false;          // window closed or Escape pressed
     bool resignedActive = false;
     bool becameActive = false;
+    // The viewer's controls: pause or resume, go to the start, then move
+    // by this many seconds.
+    bool togglePause = false;
+    bool toStart = false;
+    double seekBy = 0.0;
 };
 
 // The screen the show draws on, so that it can make its context current and
@@ -38,6 +43,17 @@ public:
     virtual double PresentWait() const { return 0.0; }
     // Called after each refresh; what was presented last is what the viewer sees.
     virtual void EndRefresh() {}
+    // Whether every frame presented is seen (a window, a video), unlike a
+    // headless context that only holds the picture.
+    virtual bool ShowsEveryFrame() const { return true; }
+    // Whether the frame at show time t is to be drawn: every one, unless a
+    // surface takes pictures of some frames and shows none.
+    virtual bool WantsPicture(double) const { return true; }
+    // The viewer's time line over the picture (the show's time, a progress
+    // bar), drawn by a surface a viewer watches, never into the frame.
+    virtual void ShowTimeLine(bool) {}
+    // Shows the frame presented last again, for a paused show.
+    virtual void PresentAgain() {}
 };
 
 namespace Host {
@@ -46,6 +62,18 @@ namespace Host {
 // wall clock by a fixed frame rate and make runs repeatable.
 double Now();
 
+// Whether anyone sees the frame at show time t (a window shows it, a shot
+// or a video takes it): a frame nobody sees is played without drawing.
+bool FrameWanted(double t);
+
+// The C library's rand() sequence, kept and put back, so that a seek draws
+// the numbers a whole run draws.
+struct RandomState {
+    unsigned char bytes[160];
+};
+void KeepRandom(RandomState& state);
+void RestoreRandom(const RandomState& state);
+
 // The soundtrack, decoded whole while loading so that starting on the first
 // played frame is immediate.
 class MusicPlayer {
@@ -53,7 +81,13 @@ public:
     virtual ~MusicPlayer() = default;
     // Without an audio device the music stays silent; answers whether one opened.
     virtual bool prepareToPlay() = 0;
+    // Plays on from where the music stands.
     virtual void play() = 0;
+    // The viewer's controls: stops where it stands; moves to a time in seconds.
+    virtual void pause() = 0;
+    virtual void seek(double seconds) = 0;
+    // Seconds into the music of what the audio device is given now.
+    virtual double position() const = 0;
 };
 // Null when the file is missing or broken; the host says why.
 std::unique_ptr<MusicPlayer> OpenMusic(const std::string& path);
@@ -90,5 +124,19 @@ void SetRenderScale(int scale);
 // can lower the scale while frames take too long (DemoSys/AdaptiveScale.h).
 // kMaxRenderScale, the default, sets no limit; it takes effect as above.
 void LimitRenderScale(int limit);
+
+// Provided by the demo, for the host to call: the viewer's controls, which
+// the show as made does not have (without them it plays from 0 to its end).
+// The next frame played shows the show at t, within 0 and the end, and the
+// music plays from t: the frames before t are played without drawing, on
+// the show's 1/60 s ticks, so that every frame from t on is the frame a
+// whole run shows there.
+void SeekShow(double t);
+// While paused the host plays no frame and the music stands; on resuming,
+// the show goes on from the frame shown.
+void PauseShow(bool paused);
+bool ShowPaused();
+// The show time of the frame played last; before the first, the time it will show.
+double ShowTime();
 
 }  // namespace Host

@@ -60,6 +60,11 @@ class FrameStatistics {
 public:
     // Prints the line when one is due for the frame at t, then counts the frame.
     void Frame(double t, FILE* out);
+    // Counts the next lines' seconds from t, where a seek took the show.
+    void Restart(double t) {
+        mCounter = 0;
+        mLastTime = t;
+    }
 
 private:
     int mCounter = 0;

@@ -14,6 +14,16 @@ const char* const kFragmentSource =
     "uniform sampler2D frame;\n"
     "varying vec2 vUv;\n"
     "void main() { gl_FragColor = texture2D(frame, vUv); }\n";
+const char* const kBarVertexSource =
+    "attribute vec2 pos;\n"
+    "void main() { gl_Position = vec4(pos, 0.0, 1.0); }\n";
+const char* const kBarFragmentSource =
+    "precision mediump float;\n"
+    "uniform vec4 colour;\n"
+    "void main() { gl_FragColor = colour; }\n";
+const float kBandColour[4] = {0.0f, 0.0f, 0.0f, 0.6f};
+const float kTrackColour[4] = {1.0f, 1.0f, 1.0f, 0.3f};
+const float kBrightColour[4] = {1.0f, 1.0f, 1.0f, 0.9f};
 
 GLuint CompileStage(GLenum type, const char* source) {
     GLuint shader = glCreateShader(type);
@@ -53,9 +63,9 @@ struct SavedState {
     }
 };
 
-GLuint LinkProgram() {
-    const GLuint vs = CompileStage(GL_VERTEX_SHADER, kVertexSource);
-    const GLuint fs = CompileStage(GL_FRAGMENT_SHADER, kFragmentSource);
+GLuint LinkProgram(const char* vertexSource, const char* fragmentSource) {
+    const GLuint vs = CompileStage(GL_VERTEX_SHADER, vertexSource);
+    const GLuint fs = CompileStage(GL_FRAGMENT_SHADER, fragmentSource);
     const GLuint program = glCreateProgram();
     glAttachShader(program, vs);
     glAttachShader(program, fs);
@@ -89,13 +99,72 @@ GLuint MakeQuad(bool upright) {
     return buffer;
 }
 
+// Two triangles of a box, appended as x, y pairs: answers the next free place.
+float* AppendBox(const PlayerBar::Box& box, float* out) {
+    const float corners[12] = {box.x0, box.y0, box.x1, box.y0, box.x0, box.y1,
+                               box.x1, box.y0, box.x1, box.y1, box.x0, box.y1};
+    for (float value : corners) *out++ = value;
+    return out;
+}
+
 }  // namespace
 
-UprightBlit::UprightBlit(bool upright) : mUpright(upright), mProgram(LinkProgram()), mQuad(MakeQuad(upright)) {}
+UprightBlit::UprightBlit(bool upright)
+    : mUpright(upright), mProgram(LinkProgram(kVertexSource, kFragmentSource)), mQuad(MakeQuad(upright)) {}
 
 void UprightBlit::Draw(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer) const {
     const SavedState saved;
+    DrawPicture(colourTexture, Presentation::FitPicture(drawable, mUpright), framebuffer);
+}
+
+void UprightBlit::DrawWithBar(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer,
+                              double showTime) {
+    const SavedState saved;
     const Presentation::Rect fitted = Presentation::FitPicture(drawable, mUpright);
+    DrawPicture(colourTexture, fitted, framebuffer);
+    DrawBar(showTime, fitted);
+}
+
+void UprightBlit::DrawBar(double showTime, Presentation::Rect fitted) {
+    if (mBarProgram == 0) {
+        mBarProgram = LinkProgram(kBarVertexSource, kBarFragmentSource);
+        glGenBuffers(1, &mBarBuffer);
+        glBindBuffer(GL_ARRAY_BUFFER, mBarBuffer);
+        glBufferData(GL_ARRAY_BUFFER, sizeof mVertices, nullptr, GL_DYNAMIC_DRAW);
+    }
+    PlayerBar::Layout(showTime, {fitted.width, fitted.height}, mShapes);
+    float* end = AppendBox(mShapes.band, mVertices);
+    end = AppendBox(mShapes.track, end);
+    end = AppendBox(mShapes.fill, end);
+    for (int i = 0; i < mShapes.cellCount; ++i) end = AppendBox(mShapes.cells[i], end);
+    const GLsizei corners = static_cast<GLsizei>((end - mVertices) / 2);
+
+    glUseProgram(mBarProgram);
+    glBindBuffer(GL_ARRAY_BUFFER, mBarBuffer);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>((end - mVertices) * sizeof(float)), mVertices);
+    glDisableVertexAttribArray(1);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    // The demo's frames rely on the blend function they last set.
+    GLint blend[4];
+    glGetIntegerv(GL_BLEND_SRC_RGB, &blend[0]);
+    glGetIntegerv(GL_BLEND_DST_RGB, &blend[1]);
+    glGetIntegerv(GL_BLEND_SRC_ALPHA, &blend[2]);
+    glGetIntegerv(GL_BLEND_DST_ALPHA, &blend[3]);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const GLint colour = glGetUniformLocation(mBarProgram, "colour");
+    glUniform4fv(colour, 1, kBandColour);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+    glUniform4fv(colour, 1, kTrackColour);
+    glDrawArrays(GL_TRIANGLES, 6, 6);
+    glUniform4fv(colour, 1, kBrightColour);
+    glDrawArrays(GL_TRIANGLES, 12, corners - 12);
+    glBlendFuncSeparate(static_cast<GLenum>(blend[0]), static_cast<GLenum>(blend[1]), static_cast<GLenum>(blend[2]),
+                        static_cast<GLenum>(blend[3]));
+    glDisable(GL_BLEND);
+}
+
+void UprightBlit::DrawPicture(GLuint colourTexture, Presentation::Rect fitted, GLuint framebuffer) const {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     // The bars: a clear covers the whole drawable whatever the viewport.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);

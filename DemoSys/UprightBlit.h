@@ -7,6 +7,7 @@
 
 #include <GLES2/gl2.h>
 
+#include "PlayerBar.h"
 #include "Presentation.h"
 
 class UprightBlit {
@@ -22,9 +23,19 @@ public:
     // blending, culling); the clear colour and the pointers of arrays 0 and 1
     // are left, since every scene sets them before it draws.
     void Draw(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer) const;
+    // The same with the player's bar at showTime over the picture.
+    void DrawWithBar(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer, double showTime);
 
 private:
+    void DrawPicture(GLuint colourTexture, Presentation::Rect fitted, GLuint framebuffer) const;
+    void DrawBar(double showTime, Presentation::Rect fitted);
+
     const bool mUpright;
     const GLuint mProgram;
     const GLuint mQuad;
+    // Made on the first bar drawn: a program of one colour and the bar's triangles.
+    GLuint mBarProgram = 0;
+    GLuint mBarBuffer = 0;
+    PlayerBar::Shapes mShapes;
+    float mVertices[(PlayerBar::kMostCells + 3) * 12];
 };

@@ -2,6 +2,7 @@
 
 #include <GLES2/gl2.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,6 +14,8 @@
 #include "Music.h"
 #include "PostProcess.h"
 #include "RenderBuffer.h"
+#include "Seeking.h"
+#include "ShowMemory.h"
 #include "Riraru3Z/Shader.h"
 #include "Riraru3Z/SimpleMaterial.h"
 #include "Timeline.h"
@@ -51,6 +54,15 @@ FrameStatistics gStatistics;
 float gPreviousTime = 0.0f;
 GLuint gScreenTarget = 0;
 
+// Where a seek goes and what it starts from: everything the frames change,
+// kept once the show has loaded.
+ShowMemory gMemory;
+ShowMoment gStart;
+double gPlayedLast = -1.0;  // show time of the frame played last
+bool gSeekPending = false;
+double gSeekTarget = 0.0;
+bool gPaused = false;
+
 void ShowLoadingScreen(GLView* view) {
     DemoSys::Init(view);
     const GLuint picture = SimpleMaterial::LoadRectTextureFromFile(Bundle::Path() + "/FxData/loading.png");
@@ -85,21 +97,33 @@ Effect* EffectFor(SceneId scene) {
     return nullptr;
 }
 
-void RedirectToOffscreen() {
-    gScreenTarget = DemoSys::GetDefaultRenderTarget();
-    DemoSys::SetDefaultRenderTarget(gOffscreen->GetFramebuffer());
-    gOffscreen->BindAsRenderTarget();
-}
+// Sends the frame's scenes to the offscreen target, where the composite
+// reads them; Back returns the screen's framebuffer as the default target.
+class OffscreenFrame {
+public:
+    void Enter() {
+        if (mEntered) return;
+        mEntered = true;
+        gScreenTarget = DemoSys::GetDefaultRenderTarget();
+        DemoSys::SetDefaultRenderTarget(gOffscreen->GetFramebuffer());
+        gOffscreen->BindAsRenderTarget();
+    }
+    void Back() {
+        if (mEntered) DemoSys::SetDefaultRenderTarget(gScreenTarget);
+    }
 
-void Composite(double t, float step, BeatEvents beats) {
-    DemoSys::SetDefaultRenderTarget(gScreenTarget);
+private:
+    bool mEntered = false;
+};
+
+void DrawComposite(double t) {
     DemoSys::ResetRenderTarget();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glActiveTexture(GL_TEXTURE0);
     gOffscreen->BindAsTexture();
 
-    // The shader sees the values of the previous frame; Update prepares the next.
+    // The shader sees the values of the previous frame; the frame's update prepares the next.
     Shader* post = gPostGryn;
     if (t >= kGrynEnd) {
         // Without a flash, the same picture from a cheaper shader.
@@ -109,12 +133,67 @@ void Composite(double t, float step, BeatEvents beats) {
     } else {
         post->BindShader();
     }
-    gPost.Update(step, beats, rand);
 
     float fade[4];
     FadeColour(t, fade);
     DemoSys::DrawRectWithShader(post, 0.0f, 320.0f, 480.0f, -320.0f, 0.0f, fade);
     CheckGLError("AFTER RENDER");
+}
+
+// One frame of the show at t: every scene advances; it is drawn where it is
+// wanted, and a scene whose pixels a later frame keeps draws in any case.
+FrameScenes PlayFrame(double t, bool draw) {
+    const float dt = static_cast<float>(t) - gPreviousTime;
+    const float step = dt > kMinStep ? dt : kMinStep;
+    const BeatEvents beats = gBeats.Advance(t);
+
+    OffscreenFrame offscreen;
+    if (draw) offscreen.Enter();
+    if (t >= kShowEnd) exit(0);
+    const FrameScenes scenes = ScheduleScenes(t, beats.bass, gSections);
+    // A picture that a later call of the frame clears away is shaded for
+    // nothing; such calls are left out when they carry nothing over.
+    int hiddenBefore = 0;
+    for (int i = scenes.count - 1; i > 0 && hiddenBefore == 0; --i)
+        if (EffectFor(scenes.calls[i].scene)->CoversFrame()) hiddenBefore = i;
+    for (int i = 0; i < scenes.count; ++i) {
+        const SceneCall& call = scenes.calls[i];
+        Effect* effect = EffectFor(call.scene);
+        if (i < hiddenBefore && effect->Stateless()) continue;
+        if (draw || effect->KeepsPixels(call.fxTime)) {
+            offscreen.Enter();
+            effect->renderForFxTime(call.fxTime, call.demoTime, call.fxProgress, 0.0f);
+        } else {
+            effect->advanceForFxTime(call.fxTime, call.demoTime, call.fxProgress, 0.0f);
+        }
+    }
+
+    offscreen.Back();
+    if (draw) DrawComposite(t);
+    gPost.Update(step, beats, rand);
+    gPreviousTime = static_cast<float>(t);
+    gPlayedLast = t;
+    return scenes;
+}
+
+void RegisterState() {
+    for (Effect* effect : {effect1, effect2, effect3, effect4, effect5, effect6, effect8, overlayFx})
+        effect->RegisterState(gMemory);
+    gMemory.Add(gPost);
+    gMemory.Add(gBeats);
+    gMemory.Add(gSections);
+    gMemory.Add(gPreviousTime);
+}
+
+// Brings the show to just before its frame at target: back to the start
+// for a frame played already, then the ticks in between, undrawn.
+void GoTo(double target) {
+    if (target < gPlayedLast + Seeking::kSameMoment) {
+        gStart.Restore(gMemory);
+        gPlayedLast = gStart.playedLast;
+    }
+    const Seeking::Ticks ticks = Seeking::TicksBetween(gPlayedLast, target);
+    for (long long tick = ticks.first; tick < ticks.end; ++tick) PlayFrame(Seeking::TickTime(tick), false);
 }
 
 }  // namespace
@@ -141,6 +220,8 @@ void demo::demoload(GLView* view) {
     if (gPostSteady->GetProgram() == 0) gPostSteady = gPostNormal;
 
     avAudioInit();
+    RegisterState();
+    gStart.Keep(gMemory, -1.0);
 }
 
 void demo::demoplayback(int) {
@@ -148,31 +229,44 @@ void demo::demoplayback(int) {
     if (mFirstFrame) {
         mBaseTime = now;
         mFirstFrame = false;
+        if (gSeekPending && gAVPlayer) gAVPlayer->seek(gSeekTarget);
         avAudioPlay();
     }
-    const double t = now - mBaseTime;
-    const float dt = static_cast<float>(t) - gPreviousTime;
-    const float step = dt > kMinStep ? dt : kMinStep;
-
-    gStatistics.Frame(t, stdout);
-    const BeatEvents beats = gBeats.Advance(t);
-
-    RedirectToOffscreen();
-    if (t >= kShowEnd) exit(0);
-    const FrameScenes scenes = ScheduleScenes(t, beats.bass, gSections);
-    mLastScenes = scenes;
-    // A picture that a later call of the frame clears away is shaded for
-    // nothing; such calls are left out when they carry nothing over.
-    int hiddenBefore = 0;
-    for (int i = scenes.count - 1; i > 0 && hiddenBefore == 0; --i)
-        if (EffectFor(scenes.calls[i].scene)->CoversFrame()) hiddenBefore = i;
-    for (int i = 0; i < scenes.count; ++i) {
-        const SceneCall& call = scenes.calls[i];
-        Effect* effect = EffectFor(call.scene);
-        if (i < hiddenBefore && effect->Stateless()) continue;
-        effect->renderForFxTime(call.fxTime, call.demoTime, call.fxProgress, 0.0f);
+    if (gSeekPending) {
+        gSeekPending = false;
+        GoTo(gSeekTarget);
+        mBaseTime = now - gSeekTarget;
+        gStatistics.Restart(gSeekTarget);
     }
+    const double t = now - mBaseTime;
+    gStatistics.Frame(t, stdout);
+    mDrawn = Host::FrameWanted(t);
+    mLastScenes = PlayFrame(t, mDrawn);
+}
 
-    Composite(t, step, beats);
-    gPreviousTime = static_cast<float>(t);
+void Host::SeekShow(double t) {
+    gSeekTarget = std::clamp(t, 0.0, kShowEnd);
+    gSeekPending = true;
+    // Before the first frame the music starts there with the show.
+    if (gPlayedLast >= 0.0 && gAVPlayer) gAVPlayer->seek(gSeekTarget);
+}
+
+void Host::PauseShow(bool paused) {
+    if (paused == gPaused) return;
+    gPaused = paused;
+    if (paused) {
+        if (gAVPlayer) gAVPlayer->pause();
+        return;
+    }
+    if (gPlayedLast < 0.0) return;
+    // On from the frame shown: the next one follows it by a tick.
+    Host::SeekShow(gSeekPending ? gSeekTarget : gPlayedLast + 1.0 / Seeking::kTicksPerSecond);
+    if (gAVPlayer) gAVPlayer->play();
+}
+
+bool Host::ShowPaused() { return gPaused; }
+
+double Host::ShowTime() {
+    if (gSeekPending && gPlayedLast < 0.0) return gSeekTarget;
+    return gPlayedLast < 0.0 ? 0.0 : gPlayedLast;
 }

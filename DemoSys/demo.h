@@ -15,12 +15,15 @@ public:
 
     // The scene calls of the last frame played (for measurements).
     const FrameScenes& LastScenes() const { return mLastScenes; }
+    // Whether the last frame played was drawn (a frame nobody sees is not).
+    bool LastFrameDrawn() const { return mDrawn; }
 
     bool mFirstFrame = true;
     double mBaseTime = 0.0;  // clock reading of the first played frame
 
 private:
     FrameScenes mLastScenes;
+    bool mDrawn = false;
 };
 
 // The scene objects, created and loaded in this order.

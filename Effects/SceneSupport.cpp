@@ -72,7 +72,7 @@ void WarmUpSparks(ParticleEngine& sparks) {
     for (int i = 0; i < 120; ++i) sparks.Update(&identity, 0.033333335f, 0.0f);
 }
 
-void DrawSparks(ParticleEngine& sparks, const SimpleCamera& lens, const B3D_Camera& camera, float dt) {
+void DrawSparks(const ParticleEngine& sparks, const SimpleCamera& lens, const B3D_Camera& camera) {
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -80,8 +80,7 @@ void DrawSparks(ParticleEngine& sparks, const SimpleCamera& lens, const B3D_Came
     UseAttributeArrays(4);
     BS::Matrix44 turn;
     turn.Rotate(BS::Vector3(0.0f, 0.0f, 1.0f), kHalfPi);
-    BS::Matrix44 pvc = lens.GetProjectionMatrix() * turn * camera.View();
-    sparks.Update(&pvc, dt, 0.0f);
+    const BS::Matrix44 pvc = lens.GetProjectionMatrix() * turn * camera.View();
     sparks.Render(&pvc);
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);

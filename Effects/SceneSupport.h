@@ -51,7 +51,7 @@ ParticleEngine* NewParticleEngine(int capacity, const char* texture, float world
 // cuts in instead of starting as clumps at their emitters.
 void WarmUpSparks(ParticleEngine& sparks);
 // Additive sparks, placed by the camera's view turned onto the portrait screen.
-void DrawSparks(ParticleEngine& sparks, const SimpleCamera& lens, const B3D_Camera& camera, float dt);
+void DrawSparks(const ParticleEngine& sparks, const SimpleCamera& lens, const B3D_Camera& camera);
 
 // A particle's home is where it starts, so that a spring would hold it there.
 void StartAtHome(Particle& particle);

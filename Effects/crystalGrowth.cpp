@@ -101,7 +101,7 @@ void crystalGrowth::load() {
     gState.snapshot->SetRedraw(RenderSnapshot);
 }
 
-void crystalGrowth::renderForFxTime(float, float t, float, float) {
+void crystalGrowth::drawForFxTime(float, float t, float, float) {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 

@@ -11,7 +11,7 @@ class crystalGrowth : public Effect {
 public:
     void load() override;
     // Only demoTime is used.
-    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void drawForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
     bool CoversFrame() const override { return true; }
     bool Stateless() const override { return true; }
 

@@ -9,6 +9,7 @@
 
 #include "BS/Export/BS_Math.h"
 #include "DemoSys/DemoSys.h"
+#include "DemoSys/ShowMemory.h"
 #include "DemoSys/Riraru3Z/ParticleEngine.h"
 #include "DemoSys/Riraru3Z/RenderList.h"
 #include "DemoSys/Riraru3Z/SimpleCamera.h"
@@ -111,7 +112,19 @@ BS::Matrix44 manetjakt::View(float t) {
 
 void manetjakt::Rewind() { gState.motion = State::Motion(); }
 
-void manetjakt::renderForFxTime(float fxTime, float t, float, float) {
+void manetjakt::RegisterState(ShowMemory& memory) {
+    memory.Add(gState.motion);
+    gState.stream->RegisterState(memory);
+}
+
+void manetjakt::advanceForFxTime(float fxTime, float, float, float) {
+    const float dt = gState.motion.lastTime > 0.0f ? fxTime - gState.motion.lastTime : kFirstFrameStep;
+    gState.motion.emission.Advance(dt, [] { gState.stream->AddParticle(manetjakt::StreamParticle(false)); });
+    gState.motion.lastTime = fxTime;
+    gState.stream->Update(nullptr, dt, 0.0f);
+}
+
+void manetjakt::drawForFxTime(float, float t, float, float) {
     const BS::Matrix44 view = View(t);
     const BS::Matrix44 projection = gState.camera->GetProjectionMatrix();
     const BS::Matrix44 identity;
@@ -135,11 +148,7 @@ void manetjakt::renderForFxTime(float fxTime, float t, float, float) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glDisable(GL_CULL_FACE);
     UseAttributeArrays(4);
-    BS::Matrix44 pv = projection * view;
-    const float dt = gState.motion.lastTime > 0.0f ? fxTime - gState.motion.lastTime : kFirstFrameStep;
-    gState.motion.emission.Advance(dt, [] { gState.stream->AddParticle(manetjakt::StreamParticle(false)); });
-    gState.motion.lastTime = fxTime;
-    gState.stream->Update(&pv, dt, 0.0f);
+    const BS::Matrix44 pv = projection * view;
     gState.stream->Render(&pv);
 
     if (t > kScrollerStart) {

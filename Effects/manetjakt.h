@@ -16,7 +16,9 @@ public:
     // the order in which they run.
     static void Rewind();
     // demoTime drives camera, jellyfish and scroller; fxTime the particle step.
-    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void advanceForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void drawForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void RegisterState(ShowMemory& memory) override;
 
     // Rings of the body swell and contract in a wave along its length.
     void animateManet(float time);

@@ -69,7 +69,7 @@ void overlay::load() {
     mBackground = SimpleMaterial::LoadRectTextureFromFile(FxPath("/FxData/manetjakt/background.png"));
 }
 
-void overlay::renderForFxTime(float t, float, float p, float) {
+void overlay::drawForFxTime(float t, float, float p, float) {
     glDepthMask(GL_TRUE);
     glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);

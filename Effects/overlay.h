@@ -12,7 +12,7 @@ class overlay : public Effect {
 public:
     void load() override;
     // fxTime rocks the picture, fxProgress morphs it.
-    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void drawForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
 
     static constexpr int kCorners = 1500;
     // The picture's turn: a quarter radian either way, once every pi seconds.

@@ -11,6 +11,7 @@
 #include "DemoSys/DemoLog.h"
 #include "DemoSys/DemoSys.h"
 #include "DemoSys/RenderBuffer.h"
+#include "DemoSys/ShowMemory.h"
 #include "DemoSys/Riraru3Z/ParticleEngine.h"
 #include "DemoSys/Riraru3Z/Shader.h"
 #include "DemoSys/Riraru3Z/SimpleCamera.h"
@@ -21,6 +22,9 @@
 namespace {
 
 constexpr int kParticles = 12000;
+// How far ahead a frame looks for the uncovered rows of a later one: a few
+// frames, for a clock whose frames come further apart than a tick.
+constexpr float kKeptRowsLead = 0.1f;
 
 // Everything the scene keeps between calls: what load builds, and the motion
 // that each frame advances and that carries over across cuts.
@@ -117,7 +121,28 @@ void particleScene::load() {
 
 void particleScene::Rewind() { gState.motion = State::Motion(); }
 
-void particleScene::renderForFxTime(float t, float, float, float) {
+void particleScene::RegisterState(ShowMemory& memory) {
+    memory.Add(gState.motion);
+    gState.particles->RegisterState(memory);
+}
+
+bool particleScene::KeepsPixels(float t) const { return BackgroundScroll(t + kKeptRowsLead) > 0.0f; }
+
+void particleScene::advanceForFxTime(float t, float, float, float) {
+    const float dt = gState.motion.lastTime > 0.0f ? t - gState.motion.lastTime : kFirstFrameStep;
+    gState.motion.lastTime = t;
+    if (t > 12.0f && !gState.motion.fadeStarted) {
+        StartFadeOut();
+        gState.motion.fadeStarted = true;
+    }
+    gState.particles->Update(nullptr, dt, SpringStrength(t));
+
+    ++gState.motion.frames;
+    if (gState.motion.frames % 10 == 0)
+        printf("[%d FRAMES | %.1f SECONDS | %.1f FPS]\n", gState.motion.frames, t, gState.motion.frames / t);
+}
+
+void particleScene::drawForFxTime(float t, float, float, float) {
     CheckGLError("BEFORE BIND");
     mRenderBuffer->BindAsRenderTarget();
     CheckGLError("BIND RENDERBUFFER");
@@ -132,26 +157,14 @@ void particleScene::renderForFxTime(float t, float, float, float) {
 
     const BS::Matrix44 camera = Camera(t);
     const BS::Matrix44 projection = gState.camera->GetProjectionMatrix();
-    BS::Matrix44 pv = projection * camera;
+    const BS::Matrix44 pv = projection * camera;
 
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_CULL_FACE);
     UseAttributeArrays(4);
-
-    const float dt = gState.motion.lastTime > 0.0f ? t - gState.motion.lastTime : kFirstFrameStep;
-    gState.motion.lastTime = t;
-    if (t > 12.0f && !gState.motion.fadeStarted) {
-        StartFadeOut();
-        gState.motion.fadeStarted = true;
-    }
-    gState.particles->Update(&pv, dt, SpringStrength(t));
     gState.particles->Render(&pv);
-
-    ++gState.motion.frames;
-    if (gState.motion.frames % 10 == 0)
-        printf("[%d FRAMES | %.1f SECONDS | %.1f FPS]\n", gState.motion.frames, t, gState.motion.frames / t);
 
     CheckGLError("BEFORE RESET");
     DemoSys::ResetRenderTarget();

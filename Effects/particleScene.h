@@ -17,7 +17,12 @@ public:
     // the order in which they run.
     static void Rewind();
     // Only fxTime is used.
-    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void advanceForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void drawForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void RegisterState(ShowMemory& memory) override;
+    // The render buffer is never cleared, and from 22 s on the background
+    // leaves its top rows uncovered: the particles drawn there stay.
+    bool KeepsPixels(float fxTime) const override;
 
     // The spring that forms the figure (4 to 10 s), holds it, and lets go after 12 s.
     static float SpringStrength(float t);

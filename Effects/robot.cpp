@@ -8,6 +8,7 @@
 #include "DAS/Source/DAS.h"
 #include "DemoSys/DemoSys.h"
 #include "DemoSys/RenderBuffer.h"
+#include "DemoSys/ShowMemory.h"
 #include "DemoSys/Riraru3Z/Shader.h"
 #include "SceneSupport.h"
 
@@ -51,11 +52,16 @@ void robot::load() {
 
 void robot::Rewind() { gState.motion = State::Motion(); }
 
-void robot::renderForFxTime(float, float t, float, float) {
-    BeginSceneFrame(0.0f, 0.0f, 1.0f);
+void robot::RegisterState(ShowMemory& memory) { memory.Add(gState.motion); }
 
+void robot::advanceForFxTime(float, float t, float, float) {
     gState.motion.animationTime = Wrap(gState.motion.animationTime + Step(t, gState.motion.previousTime));
     gState.motion.previousTime = t;
+}
+
+void robot::drawForFxTime(float, float, float, float) {
+    BeginSceneFrame(0.0f, 0.0f, 1.0f);
+
     // A scene that did not load has no camera either.
     DAS_CameraNode* node = nullptr;
     if (gState.loaded) {

@@ -11,7 +11,9 @@ public:
     // call it, so that they do not depend on the order in which they run.
     static void Rewind();
     // Only demoTime is used.
-    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void advanceForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void drawForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void RegisterState(ShowMemory& memory) override;
     bool CoversFrame() const override { return true; }
 
     // The animation step for a frame: the time since the last one, within [1/60, 0.05] s.

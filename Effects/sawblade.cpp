@@ -10,6 +10,7 @@
 #include "AnimatedScene.h"
 #include "B3D/Source/B3D_Camera.h"
 #include "DemoSys/Beats.h"
+#include "DemoSys/ShowMemory.h"
 #include "DemoSys/Riraru3Z/ParticleEngine.h"
 #include "DemoSys/Riraru3Z/SimpleCamera.h"
 #include "DemoSys/Riraru3Z/SimpleMaterial.h"
@@ -22,6 +23,7 @@ constexpr float kStep = 0.05f;
 constexpr float kThreeQuarterPi = 2.3561945f;
 constexpr int kPool = 6000;
 const float kEmitterAngles[3] = {0.0f, 1.6443951f, 4.63879f};
+const char* const kCameraNode = "Camera04.Target";
 
 // Everything the scene keeps between calls: what load builds, and the motion
 // that each frame advances and that carries over across cuts.
@@ -113,26 +115,16 @@ void sawblade::load() {
 
 void sawblade::Rewind() { gState.motion = State::Motion(); }
 
-void sawblade::renderForFxTime(float, float t, float, float) {
-    glDepthMask(GL_TRUE);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    DrawFullScreen(gState.background);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    UseAttributeArrays(3);
-    if (!gState.loaded) return;
+void sawblade::RegisterState(ShowMemory& memory) {
+    memory.Add(gState.motion);
+    if (gState.sparks) gState.sparks->RegisterState(memory);
+}
 
+void sawblade::advanceForFxTime(float, float t, float, float) {
+    if (!gState.loaded) return;
     gState.motion.animationTime = Wrap(gState.motion.animationTime + kStep);
-    gState.scene->Animate(gState.motion.animationTime);
-    B3D_Camera* const lens = gState.scene->CameraNamed("Camera04.Target");
-    if (!lens) return;
-    B3D_Camera& camera = *lens;
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, gState.environment);
-    glActiveTexture(GL_TEXTURE0);
+    // Without its camera the scene stands still.
+    if (!gState.scene->CameraNamed(kCameraNode)) return;
 
     gState.motion.phase1 += 0.1f * kStep;
     gState.motion.phase2 += 0.06f * kStep;
@@ -146,13 +138,34 @@ void sawblade::renderForFxTime(float, float t, float, float) {
         if (bassBeat) Kick(gState.motion.phase3);
     }
 
-    camera.mTransform = View(gState.motion.phase1, gState.motion.phase2, gState.motion.phase3, gState.motion.yaw);
-    gState.scene->Render(camera);
-
-    DrawSparks(*gState.sparks, *gState.camera, camera, kStep);
-
+    gState.sparks->Update(nullptr, kStep, 0.0f);
     gState.motion.stream.Advance(kStep, [] {
         ++gState.motion.emitted;
         gState.sparks->AddParticle(Spark(gState.motion.emitted % 3, -15.0f));
     });
+}
+
+void sawblade::drawForFxTime(float, float, float, float) {
+    glDepthMask(GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    DrawFullScreen(gState.background);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    UseAttributeArrays(3);
+    if (!gState.loaded) return;
+
+    gState.scene->Animate(gState.motion.animationTime);
+    B3D_Camera* const lens = gState.scene->CameraNamed(kCameraNode);
+    if (!lens) return;
+    B3D_Camera& camera = *lens;
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, gState.environment);
+    glActiveTexture(GL_TEXTURE0);
+
+    camera.mTransform = View(gState.motion.phase1, gState.motion.phase2, gState.motion.phase3, gState.motion.yaw);
+    gState.scene->Render(camera);
+    DrawSparks(*gState.sparks, *gState.camera, camera);
 }

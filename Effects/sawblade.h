@@ -16,7 +16,9 @@ public:
     // the order in which they run.
     static void Rewind();
     // demoTime drives the beat kicks.
-    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void advanceForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void drawForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void RegisterState(ShowMemory& memory) override;
 
     // A spark from emitter 0, 1 or 2, at the given height above the blade's circle;
     // at load the emitter is drawn from rand() (pass -1).

@@ -10,6 +10,7 @@
 #include "AnimatedScene.h"
 #include "B3D/Source/B3D_Camera.h"
 #include "DAS/Source/DAS.h"
+#include "DemoSys/ShowMemory.h"
 #include "DemoSys/Riraru3Z/ParticleEngine.h"
 #include "DemoSys/Riraru3Z/SimpleCamera.h"
 #include "DemoSys/Riraru3Z/SimpleMaterial.h"
@@ -70,11 +71,24 @@ void tunnel::load() {
 
 void tunnel::Rewind() { gState.motion = State::Motion(); }
 
-void tunnel::renderForFxTime(float, float, float, float) {
+void tunnel::RegisterState(ShowMemory& memory) {
+    memory.Add(gState.motion);
+    if (gState.sparks) gState.sparks->RegisterState(memory);
+}
+
+void tunnel::advanceForFxTime(float, float, float, float) {
+    if (!gState.loaded) return;
+    gState.motion.animationTime = gState.scene->Looped(gState.motion.animationTime + kAnimationStep);
+    DAS_CameraNode* node = gState.scene->CameraAt(gState.motion.animationTime);
+    if (!node) return;
+    gState.motion.stream.Advance(kParticleStep, [] { gState.sparks->AddParticle(Spark()); });
+    if (node->Camera()) gState.sparks->Update(nullptr, kParticleStep, 0.0f);
+}
+
+void tunnel::drawForFxTime(float, float, float, float) {
     BeginSceneFrame(0.0f, 0.0f, 1.0f);
     if (!gState.loaded) return;
 
-    gState.motion.animationTime = gState.scene->Looped(gState.motion.animationTime + kAnimationStep);
     gState.scene->Animate(gState.motion.animationTime);
     DAS_CameraNode* node = gState.scene->CameraAt(gState.motion.animationTime);
     if (!node) {
@@ -85,8 +99,7 @@ void tunnel::renderForFxTime(float, float, float, float) {
     glBindTexture(GL_TEXTURE_2D, gState.environment);
     glActiveTexture(GL_TEXTURE0);
     B3D_Camera* camera = node->Camera();
-    if (camera) gState.scene->Render(*camera);
-
-    gState.motion.stream.Advance(kParticleStep, [] { gState.sparks->AddParticle(Spark()); });
-    if (camera) DrawSparks(*gState.sparks, *gState.camera, *camera, kParticleStep);  // placed by the camera's view
+    if (!camera) return;
+    gState.scene->Render(*camera);
+    DrawSparks(*gState.sparks, *gState.camera, *camera);  // placed by the camera's view
 }

@@ -15,7 +15,9 @@ public:
     // too) stays as it is. Only tests call it, so that they do not depend on
     // the order in which they run.
     static void Rewind();
-    void renderForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void advanceForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void drawForFxTime(float fxTime, float demoTime, float fxProgress, float demoProgress) override;
+    void RegisterState(ShowMemory& memory) override;
     bool CoversFrame() const override { return true; }
 
     // A spark born on the wide ring round the vertical axis.

@@ -7,6 +7,7 @@
 
 #include "DemoSys/Bundle.h"
 #include "DemoSys/DemoLog.h"
+#include "DemoSys/ShowMemory.h"
 #include "Shader.h"
 #include "SimpleMaterial.h"
 #include "StreamingVertexBuffer.h"
@@ -72,6 +73,13 @@ int ParticleEngine::AddParticle(const Particle& particle) {
     memcpy(target.home, particle.position, sizeof target.home);
     ++mAdded;
     return slot;
+}
+
+void ParticleEngine::RegisterState(ShowMemory& memory) {
+    // The vertex links stay what they are: they point into this engine's own vertices.
+    memory.Add(mParticles, sizeof(Particle) * static_cast<size_t>(mCapacity));
+    memory.Add(mVertices, sizeof(ParticleVertex) * 3 * static_cast<size_t>(mCapacity));
+    memory.Add(mAdded);
 }
 
 int ParticleEngine::CellIndex(float coordinate, float worldSize) {

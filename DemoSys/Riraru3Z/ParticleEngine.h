@@ -14,6 +14,7 @@
 #include "BS/Export/BS_Math.h"
 
 class Shader;
+class ShowMemory;
 class SimpleMaterial;
 class StreamingVertexBuffer;
 
@@ -62,6 +63,8 @@ public:
     // Takes slot (added count mod capacity); home becomes the position.
     int AddParticle(const Particle& particle);
     void Update(BS::Matrix44* unused, float dt, float spring);
+    // The pool, its vertices and the next slot: all that Update and AddParticle change.
+    void RegisterState(ShowMemory& memory);
     void Render(const BS::Matrix44* mvp) const;
     Particle* GetParticles() { return mParticles; }
     SimpleMaterial* GetMaterial() const { return mMaterial.get(); }

@@ -4,6 +4,8 @@
 #include <dlfcn.h>
 #include <mpg123.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -115,4 +117,22 @@ bool AudioPlayer::prepareToPlay() {
 
 void AudioPlayer::play() {
     if (mDevice) SDL_PauseAudioDevice(mDevice, 0);
+}
+
+void AudioPlayer::pause() {
+    if (mDevice) SDL_PauseAudioDevice(mDevice, 1);
+}
+
+void AudioPlayer::seek(double seconds) {
+    const double frames = std::floor(std::max(0.0, seconds) * kSampleRate);
+    const size_t end = mSamples.size() / kChannels;
+    const size_t frame = frames < static_cast<double>(end) ? static_cast<size_t>(frames) : end;
+    // The device's callback reads the position once per buffer, under SDL's lock.
+    if (mDevice) SDL_LockAudioDevice(mDevice);
+    mPosition.store(frame * kChannels);
+    if (mDevice) SDL_UnlockAudioDevice(mDevice);
+}
+
+double AudioPlayer::position() const {
+    return static_cast<double>(mPosition.load() / kChannels) / kSampleRate;
 }

@@ -24,6 +24,9 @@ public:
     // Opens the audio device, paused; without a device the music stays silent.
     bool prepareToPlay() override;
     void play() override;
+    void pause() override;
+    void seek(double seconds) override;
+    double position() const override;
 
     const std::vector<int16_t>& Samples() const { return mSamples; }
 

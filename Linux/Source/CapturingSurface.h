@@ -26,6 +26,12 @@ public:
     SurfaceEvents PollEvents() override { return mInner->PollEvents(); }
     double RefreshPeriod() const override { return mInner->RefreshPeriod(); }
     void EndRefresh() override;
+    bool ShowsEveryFrame() const override { return mInner->ShowsEveryFrame(); }
+    // Over a headless context only the frames of the shots are drawn: the
+    // rest are played without drawing, and the pictures are the same.
+    bool WantsPicture(double t) const override {
+        return mInner->ShowsEveryFrame() || (mNext < mTimes.size() && t >= mTimes[mNext]);
+    }
 
     static std::string ShotFileName(double time);
     // Makes the folder when missing and checks that pictures can be written

@@ -23,6 +23,7 @@ public:
     bool Present(unsigned int, int, int) override { return true; }
     SurfaceEvents PollEvents() override { return {}; }
     double RefreshPeriod() const override { return 0.0; }
+    bool ShowsEveryFrame() const override { return false; }
 
 private:
     EGLDisplay mDisplay;

@@ -122,6 +122,15 @@ const Option kOptions[] = {
                  "'";
          return false;
      }},
+    {"--start", "a time in seconds", false,
+     [](const std::string& v, HostOptions& o, std::string& error) {
+         if (ParseNumber(v, o.startTime) && o.startTime >= 0.0 && o.startTime < kShowEnd) {
+             o.startTime += 0.0;  // "-0" is the start
+             return true;
+         }
+         error = "--start needs a time from 0 up to the show's end (" + Format(kShowEnd) + " s), not '" + v + "'";
+         return false;
+     }},
     {"--shot", "a comma-separated list of times in seconds", true,
      [](const std::string& v, HostOptions& o, std::string& error) {
          if (ParseShotTimes(v, o.shotTimes)) return true;
@@ -198,6 +207,10 @@ bool CheckCombination(HostOptions& options, std::string& error) {
         return false;
     }
     std::sort(options.shotTimes.begin(), options.shotTimes.end());
+    if (!options.shotTimes.empty() && options.shotTimes.front() < options.startTime) {
+        error = "--shot time " + Format(options.shotTimes.front()) + " is before --start " + Format(options.startTime);
+        return false;
+    }
     for (double t : options.shotTimes)
         if (!CheckShotTime(t, options, error)) return false;
     return true;
@@ -206,8 +219,9 @@ bool CheckCombination(HostOptions& options, std::string& error) {
 }  // namespace
 
 const char* HostUsage() {
-    return "usage: kestrel [--headless] [--fixed-fps N | --refresh-rate N] [--shot T1,T2,... --out DIR [--upright]]\n"
-           "               [--record FILE] [--scale N] [--portrait] [--fullscreen] [--help]\n"
+    return "usage: kestrel [--headless] [--fixed-fps N | --refresh-rate N] [--start T]\n"
+           "               [--shot T1,T2,... --out DIR [--upright]] [--record FILE] [--scale N]\n"
+           "               [--portrait] [--fullscreen] [--help]\n"
            "  --headless      render without a window (EGL, no display server needed)\n"
            "  --fixed-fps N   deterministic clock: frame k plays at k/N seconds (0 < N <= 10000)\n"
            "  --refresh-rate N\n"
@@ -215,6 +229,8 @@ const char* HostUsage() {
            "                  second (0 < N <= 10000): refresh k comes at k/N seconds, and a\n"
            "                  frame plays on the refresh nearest each 1/60 s tick (every\n"
            "                  refresh at 60 and below), as on a real display\n"
+           "  --start T       begin the show, and its music, T seconds in (0 <= T < 185); every\n"
+           "                  frame from there is the frame a whole run shows\n"
            "  --shot T,...    write the screen as PNG at the first frame at or after each time\n"
            "                  (before the show's end at 185 s; may be given more than once)\n"
            "  --out DIR       directory for the --shot pictures (made when missing)\n"
@@ -230,6 +246,9 @@ const char* HostUsage() {
            "  --portrait      show and record the raw portrait screen, not turned upright\n"
            "  --fullscreen    start fullscreen (F11 or Alt+Enter toggles it in the window)\n"
            "  -h, --help      show this text\n"
+           "Keys in the window: Space pauses and resumes, Left and Right go 5 s back and\n"
+           "forward, Home goes to the start, F11 or Alt+Enter toggles fullscreen, Escape\n"
+           "quits. The show as made never pauses or seeks: these are the player's.\n"
            "Options take their value as '--name value' or '--name=value'; the second form\n"
            "also takes values that begin with '-'.\n";
 }

@@ -8,6 +8,7 @@ struct HostOptions {
     bool headless = false;
     double fixedFps = 0.0;        // 0: the wall clock drives the show
     double refreshRate = 0.0;     // a display of this many refreshes a second on the fixed clock; 0: none
+    double startTime = 0.0;       // the show time the show begins at
     std::vector<double> shotTimes;  // ascending demo times to capture
     std::string outDir;
     std::string recordPath;  // a video of the show, headless at 60 frames per second

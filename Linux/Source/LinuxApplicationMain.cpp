@@ -43,31 +43,25 @@ void Sleep(double seconds) {
     nanosleep(&ts, nullptr);
 }
 
-// Demo time of the frame being presented: 0 for the first frame, whose
-// refresh also does all the loading, then the show's clock since that frame
-// ended.
-class FrameTimer {
-public:
-    double Current() const { return mStarted ? mCurrent : 0.0; }
-    void BeforeRefresh() {
-        if (mStarted) mCurrent = PlatformClock::ShowNow() - mOrigin;
-    }
-    void AfterRefresh() {
-        if (mStarted) return;
-        mStarted = true;
-        mOrigin = PlatformClock::ShowNow();
-    }
-
-private:
-    bool mStarted = false;
-    double mOrigin = 0.0;
-    double mCurrent = 0.0;
-};
+// How long the viewer's time line stays after a seek.
+constexpr double kTimeLineSeconds = 2.0;
 
 volatile sig_atomic_t gStopSignal = 0;
 // The first refresh loads everything, for seconds, and has written nothing yet.
 volatile sig_atomic_t gLoading = 0;
 bool gOutputFailed = false;
+
+// The screen the frames go to, which says which frames are looked at.
+const DisplaySurface* gScreen = nullptr;
+
+// The viewer's keys: answers whether the show was sent elsewhere.
+bool FollowViewer(const SurfaceEvents& events) {
+    if (events.togglePause) Host::PauseShow(!Host::ShowPaused());
+    if (!events.toStart && events.seekBy == 0.0) return false;
+    const double from = events.toStart ? 0.0 : Host::ShowTime();
+    Host::SeekShow(from + events.seekBy);
+    return true;
+}
 
 void OnStopSignal(int signal) {
     gStopSignal = signal;
@@ -151,6 +145,8 @@ void NoteOutputFailure() { gOutputFailed = true; }
 
 bool ShowCutShort() { return gStopSignal != 0 || gOutputFailed; }
 
+bool Host::FrameWanted(double t) { return !gScreen || gScreen->WantsPicture(t); }
+
 int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePath, ApplicationDelegate& delegate) {
     CatchStopSignals();
     atexit(EndWithOutputStatus);
@@ -162,17 +158,17 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
 
     std::unique_ptr<DisplaySurface> screen = OpenScreen(options);
     if (!screen) Fail("no OpenGL ES 2.0 context could be created");
-    static FrameTimer timer;
     if (!options.recordPath.empty()) {
         const RecordingSurface::Frame frame{!options.portrait, options.renderScale > 0 ? options.renderScale : 1};
         auto recording = RecordingSurface::Create(screen, options.recordPath, bundlePath + "/demomusa.mp3",
-                                                  options.fixedFps, frame, [] { return timer.Current(); });
+                                                  options.fixedFps, options.startTime, frame, Host::ShowTime);
         if (!recording) exit(1);
         screen = std::move(recording);
     }
     if (!options.shotTimes.empty())
         screen = std::make_unique<CapturingSurface>(std::move(screen), options.shotTimes, options.outDir,
-                                                    options.uprightShots, [] { return timer.Current(); });
+                                                    options.uprightShots, Host::ShowTime);
+    gScreen = screen.get();
 
     delegate.didFinishLaunching(*screen);
 
@@ -187,6 +183,12 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
     // stay as they are.
     const bool adapting = !fixed && options.shotTimes.empty() && options.renderScale == 0;
     AdaptiveScale adaptive;
+    // On the wall clock the first frame goes to the start; on the fixed
+    // clock the refreshes before it pass unplayed, as a whole run's would.
+    bool starting = options.startTime > 0.0;
+    if (starting && !fixed) Host::SeekShow(options.startTime);
+    double timeLineUntil = 0.0;
+    bool pausedFrameDue = false;
     gLoading = 1;
     for (;;) {
         // Ending here, between refreshes, leaves every output whole.
@@ -195,6 +197,18 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
         if (events.quit) exit(0);
         if (events.resignedActive) loop.ResignActive();
         if (events.becameActive) loop.BecomeActive();
+        if (!gLoading) {
+            const bool moved = FollowViewer(events);
+            if (moved || events.togglePause) timeLineUntil = PlatformClock::Monotonic() + kTimeLineSeconds;
+            // A paused show shows where a seek took it.
+            if (moved && Host::ShowPaused()) pausedFrameDue = true;
+        }
+        screen->ShowTimeLine(Host::ShowPaused() || PlatformClock::Monotonic() < timeLineUntil);
+        if (Host::ShowPaused() && !pausedFrameDue) {
+            screen->PresentAgain();
+            Sleep(FramePacer::kTick);
+            continue;
+        }
         // A stopped display link leaves nothing to refresh, and the fixed
         // clock stays put while the show is paused.
         if (!loop.HasLinks()) {
@@ -203,7 +217,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
         }
         const double period = RefreshPeriod(*screen);
         const double now = PlatformClock::Now();
-        if (paced && !pacer.Due(now, period)) {
+        if (paced && !pausedFrameDue && !pacer.Due(now, period)) {
             // Nothing new on this refresh: the picture presented last stays.
             if (fixed) PlatformClock::AdvanceFrame();
             else Sleep(std::min(pacer.NextDue(period) - now, FramePacer::kTick));
@@ -212,11 +226,20 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
         // The loading frame reads the clock once it has loaded: it stands for
         // its refresh, which is its tick, so the shift is 0.
         PlatformClock::SetShowShift(paced ? pacer.FrameTime() - now : 0.0);
+        if (starting && fixed) {
+            // A whole run's first frame is at its clock's 0: a refresh's show
+            // time is its clock reading.
+            if (PlatformClock::ShowNow() < options.startTime) {
+                PlatformClock::AdvanceFrame();
+                continue;
+            }
+            Host::SeekShow(PlatformClock::ShowNow());
+        }
+        starting = false;
+        pausedFrameDue = false;
         const double started = PlatformClock::Monotonic();
-        timer.BeforeRefresh();
         loop.Refresh();
         gLoading = 0;
-        timer.AfterRefresh();
         screen->EndRefresh();
         char line[128];
         if (adapting && adaptive.Judge(PlatformClock::Monotonic() - started - screen->PresentWait(), line, sizeof line))

@@ -4,6 +4,9 @@
 
 #include <EGL/egl.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "AudioPlayer.h"
 #include "PlatformClock.h"
 #include "PngFile.h"
@@ -24,5 +27,39 @@ bool DecodePicture(const std::string& path, Picture& picture, std::string& error
 }
 
 void* GLProcAddress(const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
+
+namespace {
+
+// rand() draws from the C library's random() state, 128 bytes of which
+// srand() seeds. The state's own array holds the read position only while
+// another array is in use, so both copies switch to a spare one first.
+constexpr size_t kStateBytes = 128;
+static_assert(sizeof(RandomState::bytes) >= kStateBytes, "the whole random() state fits");
+
+char* SwitchToSpare() {
+    static char lSpare[kStateBytes];
+    static bool lSeeded = false;
+    if (!lSeeded) {
+        // initstate() switches to the array it seeds; switch straight back.
+        char* live = initstate(1, lSpare, kStateBytes);
+        setstate(live);
+        lSeeded = true;
+    }
+    return setstate(lSpare);
+}
+
+}  // namespace
+
+void KeepRandom(RandomState& state) {
+    char* live = SwitchToSpare();
+    memcpy(state.bytes, live, kStateBytes);
+    setstate(live);
+}
+
+void RestoreRandom(const RandomState& state) {
+    char* live = SwitchToSpare();
+    memcpy(live, state.bytes, kStateBytes);
+    setstate(live);
+}
 
 }  // namespace Host

@@ -104,7 +104,7 @@ int SpawnEncoder(const std::string& ffmpeg, const std::vector<std::string>& argu
 
 // Everything that can fail before a frame exists: answers the reason.
 std::string StartEncoder(const std::string& videoPath, const std::string& musicPath, double frameRate,
-                         RecordingSurface::Frame frame) {
+                         double startTime, RecordingSurface::Frame frame) {
     const char* container = RecordingSurface::ContainerFor(videoPath);
     if (!container) return std::string("the name does not end in ") + RecordingSurface::kContainerNames;
     const std::string ffmpeg = FindOnPath("ffmpeg");
@@ -131,7 +131,7 @@ std::string StartEncoder(const std::string& videoPath, const std::string& musicP
     struct stat music {};
     const std::string withMusic = stat(musicPath.c_str(), &music) == 0 ? musicPath : "";
     const int result = SpawnEncoder(
-        ffmpeg, RecordingSurface::EncoderArguments(partial, container, withMusic, frameRate, frame), ends[1], fileno(log));
+        ffmpeg, RecordingSurface::EncoderArguments(partial, container, withMusic, frameRate, frame, startTime), ends[1], fileno(log));
     close(ends[1]);
     if (result != 0) {
         close(ends[0]);
@@ -165,13 +165,18 @@ int RecordingSurface::Frame::Height() const { return Presentation::PictureSize(u
 
 std::vector<std::string> RecordingSurface::EncoderArguments(const std::string& outputPath, const char* container,
                                                             const std::string& musicPath, double frameRate,
-                                                            Frame frame) {
+                                                            Frame frame, double musicStart) {
     char rate[32];
     snprintf(rate, sizeof rate, "%g", frameRate);
     const std::string size = std::to_string(frame.Width()) + "x" + std::to_string(frame.Height());
     std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo",
                                           "-pix_fmt", "rgba", "-s", size, "-r", rate, "-i", "pipe:0"};
     const bool withMusic = !musicPath.empty();
+    if (withMusic && musicStart > 0.0) {
+        char start[32];
+        snprintf(start, sizeof start, "%.6f", musicStart);
+        arguments.insert(arguments.end(), {"-ss", start});
+    }
     if (withMusic) arguments.insert(arguments.end(), {"-i", "file:" + musicPath});
     arguments.insert(arguments.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p"});
     if (withMusic) arguments.insert(arguments.end(), {"-c:a", "aac", "-b:a", "192k", "-shortest"});
@@ -181,21 +186,23 @@ std::vector<std::string> RecordingSurface::EncoderArguments(const std::string& o
 
 std::unique_ptr<RecordingSurface> RecordingSurface::Create(std::unique_ptr<DisplaySurface>& inner,
                                                            const std::string& videoPath, const std::string& musicPath,
-                                                           double frameRate, Frame frame,
+                                                           double frameRate, double startTime, Frame frame,
                                                            std::function<double()> frameTime) {
-    const std::string reason = StartEncoder(videoPath, musicPath, frameRate, frame);
+    const std::string reason = StartEncoder(videoPath, musicPath, frameRate, startTime, frame);
     if (!reason.empty()) {
         ReportFailure(videoPath, reason);
         return nullptr;
     }
-    return std::unique_ptr<RecordingSurface>(new RecordingSurface(std::move(inner), frame, std::move(frameTime)));
+    return std::unique_ptr<RecordingSurface>(new RecordingSurface(std::move(inner), frame, startTime, std::move(frameTime)));
 }
 
-RecordingSurface::RecordingSurface(std::unique_ptr<DisplaySurface> inner, Frame frame,
+RecordingSurface::RecordingSurface(std::unique_ptr<DisplaySurface> inner, Frame frame, double startTime,
                                    std::function<double()> frameTime)
     : mInner(std::move(inner)),
       mFrameTime(std::move(frameTime)),
       mPicture(frame.upright),
+      mStartTime(startTime),
+      mNextReport(startTime + 5.0),
       mStarted(PlatformClock::Monotonic()) {
     atexit(FinishAtExit);
 }
@@ -255,11 +262,11 @@ bool RecordingSurface::Present(unsigned int colourTexture, int width, int height
 }
 
 void RecordingSurface::FormatProgress(char* line, size_t size, double showSeconds, long frames,
-                                      double elapsedSeconds) {
-    const double share = std::min(1.0, showSeconds / kShowEnd);
+                                      double elapsedSeconds, double startSeconds) {
+    const double share = std::min(1.0, (showSeconds - startSeconds) / (kShowEnd - startSeconds));
     const long left = share > 0.0 ? std::lround(elapsedSeconds * (1.0 - share) / share) : 0;
     snprintf(line, size, "kestrel: recorded %.0f s of the show (%ld frames, %.0f%%), about %ld min %02ld s left",
-             showSeconds, frames, 100.0 * share, left / 60, left % 60);
+             showSeconds - startSeconds, frames, 100.0 * share, left / 60, left % 60);
 }
 
 void RecordingSurface::EndRefresh() {
@@ -275,7 +282,7 @@ void RecordingSurface::EndRefresh() {
     const double now = mFrameTime();
     if (now >= mNextReport) {
         char line[160];
-        FormatProgress(line, sizeof line, now, gEncoder.frames, PlatformClock::Monotonic() - mStarted);
+        FormatProgress(line, sizeof line, now, gEncoder.frames, PlatformClock::Monotonic() - mStarted, mStartTime);
         fprintf(stderr, "%s\n", line);
         mNextReport += 5.0;
     }

@@ -34,8 +34,8 @@ public:
     // recording: a refused one leaves the caller's surface, and its GL
     // driver, as they were until the process ends.
     static std::unique_ptr<RecordingSurface> Create(std::unique_ptr<DisplaySurface>& inner, const std::string& videoPath,
-                                                    const std::string& musicPath, double frameRate, Frame frame,
-                                                    std::function<double()> frameTime);
+                                                    const std::string& musicPath, double frameRate, double startTime,
+                                                    Frame frame, std::function<double()> frameTime);
     ~RecordingSurface() override;
 
     bool MakeCurrent() override { return mInner->MakeCurrent(); }
@@ -49,22 +49,27 @@ public:
     static const char* ContainerFor(const std::string& videoPath);
     // ffmpeg's arguments for a raw RGBA stream of pictures (rows top down) of
     // the frame's size on its input; every file name is passed as a "file:"
-    // URL, so none is read as an option.
+    // URL, so none is read as an option. The music is taken from musicStart
+    // seconds in, where the video's show begins.
     static std::vector<std::string> EncoderArguments(const std::string& outputPath, const char* container,
-                                                     const std::string& musicPath, double frameRate, Frame frame);
+                                                     const std::string& musicPath, double frameRate, Frame frame,
+                                                     double musicStart = 0.0);
     // Writes every byte to the encoder's socket, going on where a signal
     // (the viewer's Ctrl-C, which ends the recording at the next refresh)
     // interrupted the write; false when the encoder is gone.
     static bool SendAll(int socket, const unsigned char* data, size_t size);
     // The progress line (without its end): how much of the show is recorded,
-    // and an estimate of the time left from the pace so far.
-    static void FormatProgress(char* line, size_t size, double showSeconds, long frames, double elapsedSeconds);
+    // and an estimate of the time left from the pace so far, for a video
+    // whose show begins at startSeconds.
+    static void FormatProgress(char* line, size_t size, double showSeconds, long frames, double elapsedSeconds,
+                               double startSeconds = 0.0);
     // From a signal handler, before the first frame: ends the encoder and
     // removes its unfinished file, so that no empty video is left behind.
     static void AbandonFromSignal();
 
 private:
-    RecordingSurface(std::unique_ptr<DisplaySurface> inner, Frame frame, std::function<double()> frameTime);
+    RecordingSurface(std::unique_ptr<DisplaySurface> inner, Frame frame, double startTime,
+                     std::function<double()> frameTime);
     // Closes the stream and waits for ffmpeg; keep names the video by its
     // final name when ffmpeg succeeded. Answers success.
     static bool Finish(bool keep);
@@ -74,6 +79,7 @@ private:
     std::function<double()> mFrameTime;
     ScreenPicture mPicture;
     bool mPending = false;
-    double mNextReport = 5.0;
+    double mStartTime;
+    double mNextReport;
     double mStarted;  // monotonic seconds
 };

@@ -1,0 +1,39 @@
+// Which frames a seek plays without drawing. The scenes step their particles
+// and clocks by frame, so a moment of the show is the sum of every frame
+// before it: a seek plays the frames of a whole run on the fixed clock of 60,
+// one per 1/60 s tick, from a kept moment up to the target.
+#pragma once
+
+#include "Host.h"
+#include "ShowMemory.h"
+
+namespace Seeking {
+
+inline constexpr double kTicksPerSecond = 60.0;
+// Times this close are one moment: a clock's readings and the ticks are
+// both sums and quotients of rounded fractions.
+inline constexpr double kSameMoment = 1e-6;
+
+// The tick's show time, computed as the fixed clock of 60 computes a frame's.
+inline double TickTime(long long tick) { return static_cast<double>(tick) / kTicksPerSecond; }
+
+// The ticks a seek plays before the frame at target, after a frame played
+// at `after` (negative before any): first up to, not including, end.
+struct Ticks {
+    long long first = 0;
+    long long end = 0;
+};
+Ticks TicksBetween(double after, double target);
+
+}  // namespace Seeking
+
+// A moment of the show: the bytes of its state, its random sequence and the
+// time of the frame played last (negative: none yet).
+struct ShowMoment {
+    ShowMemory::Moment bytes;
+    Host::RandomState random{};
+    double playedLast = -1.0;
+
+    void Keep(const ShowMemory& memory, double played);
+    void Restore(const ShowMemory& memory) const;
+};
