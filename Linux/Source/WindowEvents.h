@@ -5,14 +5,35 @@
 
 #include "DemoSys/Host.h"
 
-enum class WindowKey { kNone, kQuit, kToggleFullscreen };
+enum class WindowKey { kNone, kQuit, kToggleFullscreen, kPause, kBack, kForward, kStart };
+
+// How far Left and Right take the show.
+inline constexpr double kSeekStep = 5.0;
 
 // Escape ends the show; F11 or Alt+Enter, pressed rather than held down,
-// switches fullscreen on or off.
+// switches fullscreen on or off. The player's keys: Space pauses and
+// resumes, Left and Right go back and forward (again and again while held),
+// Home goes to the start.
 inline WindowKey ActionForKey(SDL_Keycode code, Uint16 modifiers, bool repeat) {
     if (code == SDLK_ESCAPE) return WindowKey::kQuit;
+    if (code == SDLK_LEFT) return WindowKey::kBack;
+    if (code == SDLK_RIGHT) return WindowKey::kForward;
+    if (repeat) return WindowKey::kNone;
+    if (code == SDLK_SPACE) return WindowKey::kPause;
+    if (code == SDLK_HOME) return WindowKey::kStart;
     const bool altEnter = (code == SDLK_RETURN || code == SDLK_KP_ENTER) && (modifiers & KMOD_ALT);
-    return (code == SDLK_F11 || altEnter) && !repeat ? WindowKey::kToggleFullscreen : WindowKey::kNone;
+    return code == SDLK_F11 || altEnter ? WindowKey::kToggleFullscreen : WindowKey::kNone;
+}
+
+// What a player's key asks of the show.
+inline void NotePlayerKey(WindowKey key, SurfaceEvents& events) {
+    if (key == WindowKey::kPause) events.togglePause = !events.togglePause;
+    if (key == WindowKey::kStart) {
+        events.toStart = true;
+        events.seekBy = 0.0;
+    }
+    if (key == WindowKey::kBack) events.seekBy -= kSeekStep;
+    if (key == WindowKey::kForward) events.seekBy += kSeekStep;
 }
 
 // The window losing or regaining the focus is the application going

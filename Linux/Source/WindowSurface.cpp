@@ -51,7 +51,9 @@ public:
     bool MakeCurrent() override { return SDL_GL_MakeCurrent(mWindow, mContext) == 0; }
 
     bool Present(unsigned int colourTexture, int, int) override {
-        mBlit.Draw(colourTexture, Drawable(), 0);
+        mLastTexture = colourTexture;
+        if (mTimeLine) mBlit.DrawWithBar(colourTexture, Drawable(), 0, Host::ShowTime());
+        else mBlit.Draw(colourTexture, Drawable(), 0);
         if (mRefreshPeriod == 0.0) {
             SDL_GL_SwapWindow(mWindow);
             return true;
@@ -81,6 +83,10 @@ public:
     }
     double RefreshPeriod() const override { return mRefreshPeriod; }
     double PresentWait() const override { return mPresentWait; }
+    void ShowTimeLine(bool shown) override { mTimeLine = shown; }
+    void PresentAgain() override {
+        if (mLastTexture) Present(mLastTexture, 0, 0);
+    }
 
 private:
     // Presents wait for the display only with vsync, and the wait is known
@@ -106,10 +112,12 @@ private:
     }
 
     void HandleKey(const SDL_KeyboardEvent& key, SurfaceEvents& events) {
-        switch (ActionForKey(key.keysym.sym, key.keysym.mod, key.repeat != 0)) {
+        const WindowKey action = ActionForKey(key.keysym.sym, key.keysym.mod, key.repeat != 0);
+        switch (action) {
             case WindowKey::kQuit: events.quit = true; break;
             case WindowKey::kToggleFullscreen: ToggleFullscreen(); break;
             case WindowKey::kNone: break;
+            default: NotePlayerKey(action, events); break;
         }
     }
 
@@ -130,6 +138,8 @@ private:
     bool mVsync;
     double mRefreshPeriod = 0.0;
     double mPresentWait = 0.0;
+    bool mTimeLine = false;
+    unsigned int mLastTexture = 0;
 };
 
 }  // namespace
