@@ -26,6 +26,14 @@ Ticks TicksBetween(double after, double target) {
     return ticks;
 }
 
+bool FollowPlayer(const SurfaceEvents& events) {
+    if (events.togglePause) Host::PauseShow(!Host::ShowPaused());
+    if (!events.toStart && events.seekBy == 0.0) return false;
+    const double from = events.toStart ? 0.0 : Host::ShowTime();
+    Host::SeekShow(from + events.seekBy);
+    return true;
+}
+
 }  // namespace Seeking
 
 void ShowMoment::Keep(const ShowMemory& memory, double played) {

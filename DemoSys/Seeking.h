@@ -25,6 +25,13 @@ struct Ticks {
 };
 Ticks TicksBetween(double after, double target);
 
+// How far the player's back and forward keys take the show.
+inline constexpr double kPlayerStep = 5.0;
+// Applies the player's keys (pause or resume, to the start, then by
+// seconds) through the demo's controls: answers whether the show was sent
+// elsewhere.
+bool FollowPlayer(const SurfaceEvents& events);
+
 }  // namespace Seeking
 
 // A moment of the show: the bytes of its state, its random sequence and the

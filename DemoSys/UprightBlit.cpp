@@ -1,5 +1,7 @@
 #include "UprightBlit.h"
 
+#include "Host.h"
+
 namespace {
 
 // The corners' texture coordinates carry the turn; the frame's own size does
@@ -112,18 +114,6 @@ float* AppendBox(const PlayerBar::Box& box, float* out) {
 UprightBlit::UprightBlit(bool upright)
     : mUpright(upright), mProgram(LinkProgram(kVertexSource, kFragmentSource)), mQuad(MakeQuad(upright)) {}
 
-void UprightBlit::Draw(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer) const {
-    const SavedState saved;
-    DrawPicture(colourTexture, Presentation::FitPicture(drawable, mUpright), framebuffer);
-}
-
-void UprightBlit::DrawWithBar(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer,
-                              double showTime) {
-    const SavedState saved;
-    const Presentation::Rect fitted = Presentation::FitPicture(drawable, mUpright);
-    DrawPicture(colourTexture, fitted, framebuffer);
-    DrawBar(showTime, fitted);
-}
 
 void UprightBlit::DrawBar(double showTime, Presentation::Rect fitted) {
     if (mBarProgram == 0) {
@@ -164,7 +154,10 @@ void UprightBlit::DrawBar(double showTime, Presentation::Rect fitted) {
     glDisable(GL_BLEND);
 }
 
-void UprightBlit::DrawPicture(GLuint colourTexture, Presentation::Rect fitted, GLuint framebuffer) const {
+void UprightBlit::Draw(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer) {
+    const SavedState saved;
+    mLastTexture = colourTexture;
+    const Presentation::Rect fitted = Presentation::FitPicture(drawable, mUpright);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     // The bars: a clear covers the whole drawable whatever the viewport.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -183,4 +176,5 @@ void UprightBlit::DrawPicture(GLuint colourTexture, Presentation::Rect fitted, G
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, nullptr);
     glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(2 * sizeof(float)));
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    if (mBarShown) DrawBar(Host::ShowTime(), fitted);
 }

@@ -22,18 +22,21 @@ public:
     // texture, the array buffer, whether arrays 0 and 1 are on, depth test,
     // blending, culling); the clear colour and the pointers of arrays 0 and 1
     // are left, since every scene sets them before it draws.
-    void Draw(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer) const;
-    // The same with the player's bar at showTime over the picture.
-    void DrawWithBar(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer, double showTime);
+    // With the bar shown, the player's bar at the show's time goes over the picture.
+    void Draw(GLuint colourTexture, Presentation::Size drawable, GLuint framebuffer);
+    void ShowBar(bool shown) { mBarShown = shown; }
+    // The texture drawn last, for a paused show's picture; 0 before any.
+    GLuint LastTexture() const { return mLastTexture; }
 
 private:
-    void DrawPicture(GLuint colourTexture, Presentation::Rect fitted, GLuint framebuffer) const;
     void DrawBar(double showTime, Presentation::Rect fitted);
 
     const bool mUpright;
     const GLuint mProgram;
     const GLuint mQuad;
     // Made on the first bar drawn: a program of one colour and the bar's triangles.
+    bool mBarShown = false;
+    GLuint mLastTexture = 0;
     GLuint mBarProgram = 0;
     GLuint mBarBuffer = 0;
     PlayerBar::Shapes mShapes;

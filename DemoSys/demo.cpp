@@ -244,6 +244,11 @@ void demo::demoplayback(int) {
     mLastScenes = PlayFrame(t, mDrawn);
 }
 
+double demo::NextFrameTime() const {
+    if (gSeekPending) return gSeekTarget;
+    return mFirstFrame ? 0.0 : Host::Now() - mBaseTime;
+}
+
 void Host::SeekShow(double t) {
     gSeekTarget = std::clamp(t, 0.0, kShowEnd);
     gSeekPending = true;

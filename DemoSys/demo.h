@@ -17,6 +17,8 @@ public:
     const FrameScenes& LastScenes() const { return mLastScenes; }
     // Whether the last frame played was drawn (a frame nobody sees is not).
     bool LastFrameDrawn() const { return mDrawn; }
+    // The show time the next frame plays at, if played now.
+    double NextFrameTime() const;
 
     bool mFirstFrame = true;
     double mBaseTime = 0.0;  // clock reading of the first played frame

@@ -236,7 +236,8 @@ TEST_F(AnimatedSceneTest, SparksAddTheirGoldOverThePictureWhateverCullingWasLeft
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glEnable(GL_CULL_FACE);
         glCullFace(face);
-        DrawSparks(sparks, lens, camera, 0.0f);
+        sparks.Update(nullptr, 0.0f, 0.0f);
+        DrawSparks(sparks, lens, camera);
         const std::array<int, 4> centre = Pixel(160, 240);
         EXPECT_GT(centre[0], 64 + 50) << "gold at the spark's centre";
         EXPECT_GE(centre[2], 62) << "added to the grey beneath, not painted over it";
@@ -250,14 +251,16 @@ TEST_F(AnimatedSceneTest, SparksAddTheirGoldOverThePictureWhateverCullingWasLeft
     spark.alpha = 0.5f;
     ParticleEngine single(1, "/FxData/Common/particle.png"), pair(2, "/FxData/Common/particle.png");
     single.AddParticle(spark);
-    DrawSparks(single, lens, camera, 0.0f);
+    single.Update(nullptr, 0.0f, 0.0f);
+    DrawSparks(single, lens, camera);
     const int one = Pixel(160, 240)[1];
     pair.AddParticle(spark);
     spark.position[2] = spark.home[2] = -60.0f;
     spark.size = 8.0f;  // as large on the screen as the nearer one
     pair.AddParticle(spark);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    DrawSparks(pair, lens, camera, 0.0f);
+    pair.Update(nullptr, 0.0f, 0.0f);
+    DrawSparks(pair, lens, camera);
     EXPECT_GT(one, 20);
     EXPECT_NEAR(Pixel(160, 240)[1], 2 * one, 4) << "the farther spark adds its gold too";
     glDisable(GL_DEPTH_TEST);
@@ -265,7 +268,8 @@ TEST_F(AnimatedSceneTest, SparksAddTheirGoldOverThePictureWhateverCullingWasLeft
     // Sparks fly free of their homes: only their speed moves them.
     Particle& flying = sparks.GetParticles()[0];
     flying.velocity[0] = 8.0f;
-    DrawSparks(sparks, lens, camera, 0.25f);
+    sparks.Update(nullptr, 0.25f, 0.0f);
+    DrawSparks(sparks, lens, camera);
     EXPECT_FLOAT_EQ(flying.position[0], 2.0f);
     EXPECT_FLOAT_EQ(flying.velocity[0], 8.0f);
     // Warming up is four seconds of the same flight, fading as it goes.

@@ -314,7 +314,6 @@ TEST(WindowEvents, EscapeQuitsAndF11OrAltEnterPressedSwitchesFullscreen) {
     EXPECT_EQ(ActionForKey(SDLK_KP_ENTER, KMOD_RALT, false), WindowKey::kToggleFullscreen);
     EXPECT_EQ(ActionForKey(SDLK_RETURN, KMOD_LALT, true), WindowKey::kNone);
     EXPECT_EQ(ActionForKey(SDLK_RETURN, KMOD_LCTRL, false), WindowKey::kNone);
-    EXPECT_EQ(ActionForKey(SDLK_SPACE, KMOD_LALT, false), WindowKey::kNone);
     SurfaceEvents lost, gained, resized;
     NoteFocus(SDL_WINDOWEVENT_FOCUS_LOST, lost);
     NoteFocus(SDL_WINDOWEVENT_FOCUS_GAINED, gained);

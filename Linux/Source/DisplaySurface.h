@@ -23,3 +23,6 @@ struct WindowChoices {
 std::unique_ptr<DisplaySurface> CreateWindowSurface(const WindowChoices& choices);
 // A display is usable when one of the windowing systems' variables is set.
 bool DisplayAvailable();
+// The screen whose WantsPicture tells the show which frames to draw
+// (Host::FrameWanted); without one every frame is drawn.
+void SetFrameJudge(const DisplaySurface* screen);

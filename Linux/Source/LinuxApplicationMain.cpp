@@ -15,6 +15,7 @@
 #include "CapturingSurface.h"
 #include "DemoSys/AdaptiveScale.h"
 #include "DemoSys/FramePacing.h"
+#include "DemoSys/Seeking.h"
 #include "HostOptions.h"
 #include "PlatformClock.h"
 #include "RecordingSurface.h"
@@ -50,18 +51,6 @@ volatile sig_atomic_t gStopSignal = 0;
 // The first refresh loads everything, for seconds, and has written nothing yet.
 volatile sig_atomic_t gLoading = 0;
 bool gOutputFailed = false;
-
-// The screen the frames go to, which says which frames are looked at.
-const DisplaySurface* gScreen = nullptr;
-
-// The viewer's keys: answers whether the show was sent elsewhere.
-bool FollowViewer(const SurfaceEvents& events) {
-    if (events.togglePause) Host::PauseShow(!Host::ShowPaused());
-    if (!events.toStart && events.seekBy == 0.0) return false;
-    const double from = events.toStart ? 0.0 : Host::ShowTime();
-    Host::SeekShow(from + events.seekBy);
-    return true;
-}
 
 void OnStopSignal(int signal) {
     gStopSignal = signal;
@@ -145,8 +134,6 @@ void NoteOutputFailure() { gOutputFailed = true; }
 
 bool ShowCutShort() { return gStopSignal != 0 || gOutputFailed; }
 
-bool Host::FrameWanted(double t) { return !gScreen || gScreen->WantsPicture(t); }
-
 int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePath, ApplicationDelegate& delegate) {
     CatchStopSignals();
     atexit(EndWithOutputStatus);
@@ -168,7 +155,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
     if (!options.shotTimes.empty())
         screen = std::make_unique<CapturingSurface>(std::move(screen), options.shotTimes, options.outDir,
                                                     options.uprightShots, Host::ShowTime);
-    gScreen = screen.get();
+    SetFrameJudge(screen.get());
 
     delegate.didFinishLaunching(*screen);
 
@@ -198,7 +185,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
         if (events.resignedActive) loop.ResignActive();
         if (events.becameActive) loop.BecomeActive();
         if (!gLoading) {
-            const bool moved = FollowViewer(events);
+            const bool moved = Seeking::FollowPlayer(events);
             if (moved || events.togglePause) timeLineUntil = PlatformClock::Monotonic() + kTimeLineSeconds;
             // A paused show shows where a seek took it.
             if (moved && Host::ShowPaused()) pausedFrameDue = true;

@@ -8,8 +8,13 @@
 #include <cstring>
 
 #include "AudioPlayer.h"
+#include "DisplaySurface.h"
 #include "PlatformClock.h"
 #include "PngFile.h"
+
+namespace {
+const DisplaySurface* gFrameJudge = nullptr;
+}  // namespace
 
 namespace Host {
 
@@ -27,6 +32,8 @@ bool DecodePicture(const std::string& path, Picture& picture, std::string& error
 }
 
 void* GLProcAddress(const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
+
+bool FrameWanted(double t) { return !gFrameJudge || gFrameJudge->WantsPicture(t); }
 
 namespace {
 
@@ -63,3 +70,5 @@ void RestoreRandom(const RandomState& state) {
 }
 
 }  // namespace Host
+
+void SetFrameJudge(const DisplaySurface* screen) { gFrameJudge = screen; }

@@ -4,11 +4,9 @@
 #include <SDL2/SDL.h>
 
 #include "DemoSys/Host.h"
+#include "DemoSys/Seeking.h"
 
 enum class WindowKey { kNone, kQuit, kToggleFullscreen, kPause, kBack, kForward, kStart };
-
-// How far Left and Right take the show.
-inline constexpr double kSeekStep = 5.0;
 
 // Escape ends the show; F11 or Alt+Enter, pressed rather than held down,
 // switches fullscreen on or off. The player's keys: Space pauses and
@@ -19,7 +17,8 @@ inline WindowKey ActionForKey(SDL_Keycode code, Uint16 modifiers, bool repeat) {
     if (code == SDLK_LEFT) return WindowKey::kBack;
     if (code == SDLK_RIGHT) return WindowKey::kForward;
     if (repeat) return WindowKey::kNone;
-    if (code == SDLK_SPACE) return WindowKey::kPause;
+    // Alt+Space and the like are the window manager's.
+    if (code == SDLK_SPACE) return modifiers & (KMOD_ALT | KMOD_CTRL | KMOD_GUI) ? WindowKey::kNone : WindowKey::kPause;
     if (code == SDLK_HOME) return WindowKey::kStart;
     const bool altEnter = (code == SDLK_RETURN || code == SDLK_KP_ENTER) && (modifiers & KMOD_ALT);
     return code == SDLK_F11 || altEnter ? WindowKey::kToggleFullscreen : WindowKey::kNone;
@@ -32,8 +31,8 @@ inline void NotePlayerKey(WindowKey key, SurfaceEvents& events) {
         events.toStart = true;
         events.seekBy = 0.0;
     }
-    if (key == WindowKey::kBack) events.seekBy -= kSeekStep;
-    if (key == WindowKey::kForward) events.seekBy += kSeekStep;
+    if (key == WindowKey::kBack) events.seekBy -= Seeking::kPlayerStep;
+    if (key == WindowKey::kForward) events.seekBy += Seeking::kPlayerStep;
 }
 
 // The window losing or regaining the focus is the application going

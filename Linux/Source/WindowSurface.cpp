@@ -51,9 +51,7 @@ public:
     bool MakeCurrent() override { return SDL_GL_MakeCurrent(mWindow, mContext) == 0; }
 
     bool Present(unsigned int colourTexture, int, int) override {
-        mLastTexture = colourTexture;
-        if (mTimeLine) mBlit.DrawWithBar(colourTexture, Drawable(), 0, Host::ShowTime());
-        else mBlit.Draw(colourTexture, Drawable(), 0);
+        mBlit.Draw(colourTexture, Drawable(), 0);
         if (mRefreshPeriod == 0.0) {
             SDL_GL_SwapWindow(mWindow);
             return true;
@@ -83,9 +81,9 @@ public:
     }
     double RefreshPeriod() const override { return mRefreshPeriod; }
     double PresentWait() const override { return mPresentWait; }
-    void ShowTimeLine(bool shown) override { mTimeLine = shown; }
+    void ShowTimeLine(bool shown) override { mBlit.ShowBar(shown); }
     void PresentAgain() override {
-        if (mLastTexture) Present(mLastTexture, 0, 0);
+        if (mBlit.LastTexture()) Present(mBlit.LastTexture(), 0, 0);
     }
 
 private:
@@ -138,8 +136,6 @@ private:
     bool mVsync;
     double mRefreshPeriod = 0.0;
     double mPresentWait = 0.0;
-    bool mTimeLine = false;
-    unsigned int mLastTexture = 0;
 };
 
 }  // namespace

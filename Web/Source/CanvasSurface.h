@@ -20,6 +20,10 @@ public:
     // The page's animation frames pace the show; their period is learnt from
     // them, not known ahead.
     double RefreshPeriod() const override { return 0.0; }
+    void ShowTimeLine(bool shown) override { mBlit.ShowBar(shown); }
+    void PresentAgain() override {
+        if (mBlit.LastTexture()) Present(mBlit.LastTexture(), 0, 0);
+    }
 
     // The canvas's drawing buffer size, as last presented.
     int Width() const { return mWidth; }

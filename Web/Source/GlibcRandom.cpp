@@ -1,6 +1,7 @@
 #include "GlibcRandom.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace GlibcRandom {
 
@@ -37,6 +38,20 @@ int Next() {
     gRing[gNext] = value;
     gNext = (gNext + 1) % kLag;
     return static_cast<int>(value >> 1);
+}
+
+void Keep(unsigned char state[kStateBytes]) {
+    const int32_t position[2] = {gNext, gSeeded ? 1 : 0};
+    memcpy(state, gRing, sizeof gRing);
+    memcpy(state + sizeof gRing, position, sizeof position);
+}
+
+void Restore(const unsigned char state[kStateBytes]) {
+    int32_t position[2];
+    memcpy(gRing, state, sizeof gRing);
+    memcpy(position, state + sizeof gRing, sizeof position);
+    gNext = position[0] % kLag;
+    gSeeded = position[1] != 0;
 }
 
 }  // namespace GlibcRandom

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "DemoSys/Timeline.h"
+
 namespace {
 
 bool ParseNumber(const std::string& text, double& value) {
@@ -40,13 +42,18 @@ bool ParsePageOptions(int argc, const char* const* argv, PageOptions& options, s
                 error = "fixed-fps needs a positive number of frames per second";
                 return false;
             }
+        } else if (name == "--start") {
+            if (!ParseNumber(value, options.startTime) || options.startTime < 0.0 || options.startTime >= kShowEnd) {
+                error = "start needs a time in seconds from 0 up to the show's end";
+                return false;
+            }
         } else if (name == "--shot") {
             if (!ParseTimes(value, options.shotTimes)) {
                 error = "shot needs a comma-separated list of times in seconds";
                 return false;
             }
         } else {
-            error = "the page takes no parameter " + name.substr(2) + " (only fixed-fps and shot)";
+            error = "the page takes no parameter " + name.substr(2) + " (only start, fixed-fps and shot)";
             return false;
         }
     }

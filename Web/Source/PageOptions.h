@@ -1,5 +1,5 @@
-// The page's URL parameters, two of the program's options: the page turns
-// "?fixed-fps=60&shot=5,35,88" into "--fixed-fps=60 --shot=5,35,88". The
+// The page's URL parameters, three of the program's options: the page turns
+// "?start=30&fixed-fps=60&shot=35,88" into "--start=30 --fixed-fps=60 --shot=35,88". The
 // others mean nothing in a page, whose canvas sets the render scale and
 // stands the picture upright.
 #pragma once
@@ -9,6 +9,7 @@
 
 struct PageOptions {
     double fixedFps = 0.0;          // 0: the page's clock drives the show
+    double startTime = 0.0;         // the show time the show begins at
     std::vector<double> shotTimes;  // ascending demo times to take from the canvas
 };
 

@@ -4,6 +4,7 @@
 
 #include <EGL/egl.h>
 
+#include "GlibcRandom.h"
 #include "StbPicture.h"
 #include "WebClock.h"
 #include "WebMusic.h"
@@ -19,5 +20,13 @@ bool DecodePicture(const std::string& path, Picture& picture, std::string& error
 }
 
 void* GLProcAddress(const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
+
+bool FrameWanted(double) { return true; }
+
+static_assert(sizeof(RandomState::bytes) >= GlibcRandom::kStateBytes, "the generator's state fits");
+
+void KeepRandom(RandomState& state) { GlibcRandom::Keep(state.bytes); }
+
+void RestoreRandom(const RandomState& state) { GlibcRandom::Restore(state.bytes); }
 
 }  // namespace Host

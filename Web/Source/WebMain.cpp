@@ -5,7 +5,8 @@
 // an inactive window does. On the page's clock the show keeps its own pace
 // (DemoSys/FramePacing.h) and the render scale follows the machine's speed
 // (DemoSys/AdaptiveScale.h); a fixed clock plays a frame on every animation
-// frame at the scale the page's size asks for.
+// frame at the scale the page's size asks for. The player's keys pause,
+// resume and seek the show as in the desktop window.
 #include <GLES2/gl2.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "BS/Export/BS_Application.h"
@@ -23,6 +25,7 @@
 #include "DemoSys/Bundle.h"
 #include "DemoSys/FramePacing.h"
 #include "DemoSys/GLView.h"
+#include "DemoSys/Seeking.h"
 #include "DemoSys/Timeline.h"
 #include "DemoSys/demo.h"
 #include "PageOptions.h"
@@ -49,6 +52,8 @@ namespace {
 constexpr char kProgramPath[] = "/kestrel.app/kestrel";
 // On the page's clock one frame in this many is judged for the render scale.
 constexpr int kJudgedEvery = 4;
+// How long the player's time line stays after a seek, in milliseconds.
+constexpr double kTimeLineMilliseconds = 2000.0;
 
 enum class Stage { loading, waiting, playing, ended };
 
@@ -66,6 +71,10 @@ struct Page {
     FramePacer pacer;
     AdaptiveScale adaptive;
     int played = 0;  // frames played on the page's clock
+    bool starting = false;  // the first frame waits for the start time
+    SurfaceEvents controls;  // the player's keys since the last animation frame
+    double timeLineUntil = 0.0;
+    bool pausedFrameDue = false;
 };
 
 Page* gPage = nullptr;
@@ -78,7 +87,20 @@ EM_BOOL OnGesture() {
     return EM_TRUE;
 }
 
+// The player's keys while the show plays, as in the desktop window.
+bool PlayerKey(const EmscriptenKeyboardEvent* event) {
+    const std::string key = event->key;
+    SurfaceEvents& controls = gPage->controls;
+    if (key == "ArrowLeft") controls.seekBy -= Seeking::kPlayerStep;
+    else if (key == "ArrowRight") controls.seekBy += Seeking::kPlayerStep;
+    else if (key == " " && !event->repeat) controls.togglePause = !controls.togglePause;
+    else if (key == "Home" && !event->repeat) controls.toStart = true, controls.seekBy = 0.0;
+    else return false;
+    return true;
+}
+
 EM_BOOL OnKey(int, const EmscriptenKeyboardEvent* event, void*) {
+    if (gPage->stage == Stage::playing && PlayerKey(event)) return EM_TRUE;
     if (event->repeat) return EM_FALSE;
     if (gPage->stage == Stage::playing && (event->key[0] == 'f' || event->key[0] == 'F') && event->key[1] == '\0') {
         // The page's stage holds the prompts as well as the canvas.
@@ -115,7 +137,7 @@ void PlayFrame() {
     gPage->view.setFramebuffer();
     gPage->show.demoplayback(0);
     gPage->view.presentFramebuffer();
-    const double demoTime = Host::Now() - gPage->show.mBaseTime;
+    const double demoTime = Host::ShowTime();
     const FrameScenes& scenes = gPage->show.LastScenes();
     const int scene = scenes.count > 0 ? static_cast<int>(scenes.calls[0].scene) : -1;
     kestrel_frame_played(demoTime, scene, emscripten_get_now() - started);
@@ -142,6 +164,20 @@ bool FrameDue(double time) {
     if (!gPage->pacer.Due(time)) return false;
     WebClock::SetShowShift(gPage->pacer.FrameTime() - WebClock::Now());
     return true;
+}
+
+// The player's keys: answers whether a frame may play on this animation
+// frame (not while paused, unless a seek moved the paused show).
+bool FollowPlayer(double time) {
+    const SurfaceEvents controls = gPage->controls;
+    gPage->controls = SurfaceEvents();
+    const bool moved = Seeking::FollowPlayer(controls);
+    if (moved || controls.togglePause) gPage->timeLineUntil = time + kTimeLineMilliseconds;
+    if (moved && Host::ShowPaused()) gPage->pausedFrameDue = true;
+    gPage->surface->ShowTimeLine(Host::ShowPaused() || time < gPage->timeLineUntil);
+    if (!Host::ShowPaused() || gPage->pausedFrameDue) return true;
+    gPage->surface->PresentAgain();
+    return false;
 }
 
 void Load() {
@@ -171,15 +207,29 @@ EM_BOOL OnAnimationFrame(double time, void*) {
             if (!gPage->startRequested) return EM_TRUE;
             kestrel_show_started();
             gPage->stage = Stage::playing;
+            gPage->starting = gPage->options.startTime > 0.0;
+            if (gPage->starting && !WebClock::IsFixed()) Host::SeekShow(gPage->options.startTime);
             break;
         case Stage::playing:
             break;
         case Stage::ended:
             return EM_FALSE;
     }
-    if (!gPage->active || !FrameDue(time / 1000.0)) return EM_TRUE;
+    if (!gPage->active) return EM_TRUE;
+    if (!FollowPlayer(time)) return EM_TRUE;
+    if (!gPage->pausedFrameDue && !FrameDue(time / 1000.0)) return EM_TRUE;
+    gPage->pausedFrameDue = false;
+    if (gPage->starting && WebClock::IsFixed()) {
+        // As in the program: a whole run's frames before the start pass unplayed.
+        if (WebClock::ShowNow() < gPage->options.startTime) {
+            WebClock::AdvanceFrame();
+            return EM_TRUE;
+        }
+        Host::SeekShow(WebClock::ShowNow());
+    }
+    gPage->starting = false;
     // The show ends here rather than inside the frame: a page has no process to end.
-    if (!gPage->show.mFirstFrame && Host::Now() - gPage->show.mBaseTime >= kShowEnd) {
+    if (gPage->show.NextFrameTime() >= kShowEnd) {
         gPage->stage = Stage::ended;
         kestrel_show_ended();
         return EM_FALSE;

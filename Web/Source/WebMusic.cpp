@@ -13,6 +13,9 @@ EM_JS(void, kestrel_decode_music, (const unsigned char* bytes, int length, const
 });
 EM_JS(int, kestrel_has_audio, (), { return kestrelPage.hasAudio() ? 1 : 0; });
 EM_JS(void, kestrel_play_music, (), { kestrelPage.playMusic(); });
+EM_JS(void, kestrel_pause_music, (), { kestrelPage.pauseMusic(); });
+EM_JS(void, kestrel_seek_music, (double seconds), { kestrelPage.seekMusic(seconds); });
+EM_JS(double, kestrel_music_position, (), { return kestrelPage.musicPosition(); });
 EM_JS(void, kestrel_unlock_audio, (), { kestrelPage.unlockAudio(); });
 EM_JS(int, kestrel_music_settled, (), { return kestrelPage.musicSettled() ? 1 : 0; });
 
@@ -35,6 +38,12 @@ std::unique_ptr<WebMusic> WebMusic::Open(const std::string& path) {
 bool WebMusic::prepareToPlay() { return kestrel_has_audio() != 0; }
 
 void WebMusic::play() { kestrel_play_music(); }
+
+void WebMusic::pause() { kestrel_pause_music(); }
+
+void WebMusic::seek(double seconds) { kestrel_seek_music(seconds); }
+
+double WebMusic::position() const { return kestrel_music_position(); }
 
 namespace WebAudio {
 

@@ -15,6 +15,9 @@ public:
     static std::unique_ptr<WebMusic> Open(const std::string& path);
     bool prepareToPlay() override;
     void play() override;
+    void pause() override;
+    void seek(double seconds) override;
+    double position() const override;
 };
 
 namespace WebAudio {

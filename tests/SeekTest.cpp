@@ -1,0 +1,167 @@
+// Going to any moment of the show, without GL: which ticks a seek plays
+// undrawn, a moment kept and put back byte for byte, the random sequence
+// kept with it, the player's keys, and the time line's shapes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "DemoSys/PlayerBar.h"
+#include "DemoSys/Seeking.h"
+#include "DemoSys/ShowMemory.h"
+#include "Linux/Source/WindowEvents.h"
+
+namespace {
+
+// The ticks strictly between two times, counted one by one on the fixed
+// clock's own arithmetic (frame k at k / 60).
+Seeking::Ticks CountTicks(double after, double target) {
+    Seeking::Ticks ticks{-1, -1};
+    for (long long k = 0; k < 12000; ++k) {
+        const double t = k / 60.0;
+        const bool between = t > after + 1e-6 && t < target - 1e-6;
+        if (between && ticks.first < 0) ticks.first = k;
+        if (between) ticks.end = k + 1;
+    }
+    if (ticks.first < 0) ticks.first = ticks.end = 0;
+    return ticks;
+}
+
+}  // namespace
+
+TEST(Seeking, ASeekPlaysTheWholeRunsTicksBetweenTheFramePlayedAndTheTarget) {
+    const struct {
+        double after, target;
+        long long first, end;
+    } cases[] = {
+        {-1.0, 0.0, 0, 0},              // the first frame itself needs nothing before it
+        {-1.0, 1.0, 0, 60},             // from the start: the frames at 0 .. 59/60
+        {30 / 60.0, 1.0, 31, 60},       // on from frame 30
+        {-1.0, 81.98, 0, 4919},         // a target between ticks: every tick before it
+        {-1.0, 160.0, 0, 9600},
+        {100 / 60.0, 101 / 60.0, 0, 0}, // resuming: the next tick is the frame itself
+        {1.234, 2.0, 75, 120},          // after a frame off the ticks (a wall clock's)
+    };
+    for (const auto& c : cases) {
+        const Seeking::Ticks ticks = Seeking::TicksBetween(c.after, c.target);
+        const Seeking::Ticks counted = CountTicks(c.after, c.target);
+        EXPECT_EQ(ticks.end - ticks.first, counted.end - counted.first) << c.after << " -> " << c.target;
+        if (c.end > c.first) {
+            EXPECT_EQ(ticks.first, c.first) << c.after << " -> " << c.target;
+            EXPECT_EQ(ticks.end, c.end) << c.after << " -> " << c.target;
+            EXPECT_EQ(counted.first, c.first);
+            EXPECT_EQ(counted.end, c.end);
+        }
+        EXPECT_EQ(Seeking::TickTime(4140), 69.0);
+    }
+}
+
+TEST(ShowMemory, AMomentPutsBackEveryRegisteredByteAndNothingElse) {
+    struct Motion {
+        float time;
+        int frames;
+        bool started;
+    } motion{1.5f, 90, true};
+    float pool[5] = {1, 2, 3, 4, 5};
+    int unregistered = 7;
+    ShowMemory memory;
+    memory.Add(motion);
+    memory.Add(pool, sizeof pool);
+    EXPECT_EQ(memory.Bytes(), sizeof motion + sizeof pool);
+
+    ShowMemory::Moment moment;
+    memory.Keep(moment);
+    motion = {9.0f, 1000, false};
+    for (float& p : pool) p = -p;
+    unregistered = 8;
+    memory.Restore(moment);
+    EXPECT_EQ(motion.time, 1.5f);
+    EXPECT_EQ(motion.frames, 90);
+    EXPECT_TRUE(motion.started);
+    EXPECT_EQ(pool[4], 5.0f);
+    EXPECT_EQ(unregistered, 8);
+
+    // A moment of other places is refused whole.
+    pool[0] = 42.0f;
+    ShowMemory::Moment shorter(moment.begin(), moment.end() - 1);
+    memory.Restore(shorter);
+    EXPECT_EQ(pool[0], 42.0f);
+}
+
+// rand() goes on, after a moment is put back, with the numbers it gave after
+// the moment was kept, wherever the sequence stood in between.
+TEST(ShowMoment, TheRandomSequenceGoesOnFromTheKeptMoment) {
+    srand(0);
+    for (int i = 0; i < 37; ++i) rand();
+    ShowMemory memory;
+    ShowMoment moment;
+    moment.Keep(memory, 12.5);
+    int after[5];
+    for (int& value : after) value = rand();
+    srand(99);
+    rand();
+    moment.Restore(memory);
+    for (int value : after) EXPECT_EQ(rand(), value);
+    EXPECT_EQ(moment.playedLast, 12.5);
+}
+
+TEST(WindowEvents, SpacePausesTheArrowsSeekByFiveSecondsAndHomeGoesToTheStart) {
+    EXPECT_EQ(ActionForKey(SDLK_SPACE, KMOD_NONE, false), WindowKey::kPause);
+    EXPECT_EQ(ActionForKey(SDLK_SPACE, KMOD_NONE, true), WindowKey::kNone) << "held down";
+    EXPECT_EQ(ActionForKey(SDLK_SPACE, KMOD_LALT, false), WindowKey::kNone) << "the window manager's";
+    EXPECT_EQ(ActionForKey(SDLK_LEFT, KMOD_NONE, true), WindowKey::kBack) << "held down, again and again";
+    EXPECT_EQ(ActionForKey(SDLK_HOME, KMOD_NONE, false), WindowKey::kStart);
+
+    SurfaceEvents events;
+    for (WindowKey key : {WindowKey::kForward, WindowKey::kForward, WindowKey::kBack, WindowKey::kForward})
+        NotePlayerKey(key, events);
+    EXPECT_EQ(events.seekBy, 10.0);
+    EXPECT_FALSE(events.toStart || events.togglePause);
+    NotePlayerKey(WindowKey::kStart, events);
+    NotePlayerKey(WindowKey::kForward, events);
+    EXPECT_TRUE(events.toStart);
+    EXPECT_EQ(events.seekBy, 5.0) << "Home, then Right: 5 s in";
+    NotePlayerKey(WindowKey::kPause, events);
+    NotePlayerKey(WindowKey::kPause, events);
+    EXPECT_FALSE(events.togglePause) << "pressed twice between two frames";
+}
+
+TEST(PlayerBar, TheTextIsTheShowsWholeSecondsAgainstItsLength) {
+    const struct {
+        double t;
+        const char* text;
+    } cases[] = {{0.0, "0:00 / 3:05"}, {83.99, "1:23 / 3:05"}, {-2.0, "0:00 / 3:05"}, {600.0, "3:05 / 3:05"},
+                 {59.999, "0:59 / 3:05"}, {60.0, "1:00 / 3:05"}};
+    for (const auto& c : cases) {
+        char text[PlayerBar::kTextSize];
+        PlayerBar::Text(c.t, text);
+        EXPECT_STREQ(text, c.text) << c.t;
+    }
+}
+
+TEST(PlayerBar, TheBarFillsTheShareOfTheShowPlayedAlongTheBottomEdge) {
+    PlayerBar::Shapes shapes;
+    PlayerBar::Layout(92.5, {960, 640}, shapes);
+    const PlayerBar::Box& track = shapes.track;
+    const PlayerBar::Box& fill = shapes.fill;
+    EXPECT_FLOAT_EQ(fill.x0, track.x0);
+    EXPECT_NEAR((fill.x1 - fill.x0) / (track.x1 - track.x0), 0.5, 1e-5) << "92.5 s of 185";
+    EXPECT_LT(shapes.band.y1, -0.7f) << "a strip along the bottom, not over the picture";
+    EXPECT_EQ(shapes.band.y0, -1.0f);
+    // Cells of a whole number of pixels (640 / 130 -> 4), every one inside the band, above the bar.
+    ASSERT_GT(shapes.cellCount, 20);
+    for (int i = 0; i < shapes.cellCount; ++i) {
+        const PlayerBar::Box& cell = shapes.cells[i];
+        EXPECT_NEAR((cell.y1 - cell.y0) * 320.0f, 4.0f, 1e-3f);
+        EXPECT_NEAR((cell.x1 - cell.x0) * 480.0f, 4.0f, 1e-3f);
+        EXPECT_GT(cell.y0, track.y1);
+        EXPECT_LT(cell.y1, shapes.band.y1);
+    }
+    // The digits' cells: "1:32" and "0:05" share no shape.
+    PlayerBar::Shapes early;
+    PlayerBar::Layout(5.0, {960, 640}, early);
+    EXPECT_NE(early.cellCount, shapes.cellCount);
+    PlayerBar::Layout(0.0, {960, 640}, early);
+    EXPECT_EQ(early.fill.x1, early.fill.x0) << "nothing played";
+}

@@ -1,0 +1,120 @@
+// The whole show loaded in this process and sent about by the player's
+// controls: a moment reached by seeking forward, back to the start and on
+// again is the same picture to the byte, and the music stands where the
+// picture is. One process, since the show's state is the process's own.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "DemoSys/GLView.h"
+#include "DemoSys/Host.h"
+#include "DemoSys/Music.h"
+#include "DemoSys/demo.h"
+#include "GLTestSupport.h"
+#include "Linux/Source/PlatformClock.h"
+#include "Linux/Source/PngFile.h"
+#include "ShellRun.h"
+#include "TempTree.h"
+
+namespace {
+
+constexpr double kFrame = 1.0 / 60.0;
+
+// The show as the program loads it: its scene files are found from the
+// application's directory.
+class ShowSeek : public SceneTest {
+protected:
+    static demo& Show() {
+        static demo* show = [] {
+            // A device that takes the music at its own pace, heard by nobody.
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            PlatformClock::UseFixedRate(60.0);
+            auto* d = new demo();
+            testing::internal::CaptureStdout();
+            d->demoload(&View());
+            testing::internal::GetCapturedStdout();
+            return d;
+        }();
+        return *show;
+    }
+    // The frame the show plays next, drawn into the screen and read back.
+    static std::vector<unsigned char> PlayFrame() {
+        View().setFramebuffer();
+        testing::internal::CaptureStdout();
+        Show().demoplayback(0);
+        testing::internal::GetCapturedStdout();
+        PlatformClock::AdvanceFrame();
+        View().setFramebuffer();
+        return ReadScreenRGBA();
+    }
+    static std::vector<unsigned char> FrameAt(double t) {
+        Host::SeekShow(t);
+        return PlayFrame();
+    }
+};
+
+// The program's own pictures of a whole run (raw screens, rows top first),
+// turned to GL's rows bottom first.
+std::vector<unsigned char> WholeRunFrame(const std::string& dir, const char* name) {
+    PngImage image;
+    std::string error;
+    if (!ReadPng(dir + "/" + name, image, error)) ADD_FAILURE() << error;
+    std::vector<unsigned char> rows(image.rgba.size());
+    const size_t row = static_cast<size_t>(image.width) * 4;
+    for (int y = 0; y < image.height; ++y)
+        std::copy_n(&image.rgba[static_cast<size_t>(image.height - 1 - y) * row], row, &rows[y * row]);
+    return rows;
+}
+
+// Every scene with a state of its own, reached forward and back again in
+// an order that leaves any unkept state of a scene behind for its next
+// visit: the robot (69 s), the particle figure (95 s), the saw blade (112,
+// 121 s), the robot again (155 s), the tunnel (160 s), the jellyfish with
+// its stream (175 s), the crystal room's beat section (45 s). Each is the
+// whole run's picture, to the byte.
+TEST_F(ShowSeek, EveryMomentIsTheWholeRunsPictureHoweverTheShowCameThere) {
+    TempTree whole;
+    const ProgramRun run = RunShell(std::string(KESTREL_EXE) + " --headless --fixed-fps 60 --shot " +
+                                    "45,69,95,112,121,155,160,175 --out " + whole.Path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    Show();
+    const struct {
+        double t;
+        const char* picture;
+    } visits[] = {{175.0, "shot_0175.000.png"}, {69.0, "shot_0069.000.png"}, {112.0, "shot_0112.000.png"},
+                  {95.0, "shot_0095.000.png"},  {121.0, "shot_0121.000.png"}, {160.0, "shot_0160.000.png"},
+                  {155.0, "shot_0155.000.png"}, {175.0, "shot_0175.000.png"}, {45.0, "shot_0045.000.png"},
+                  {69.0, "shot_0069.000.png"},  {160.0, "shot_0160.000.png"}};
+    for (const auto& visit : visits) {
+        EXPECT_TRUE(FrameAt(visit.t) == WholeRunFrame(whole.Path(), visit.picture)) << visit.t << " s";
+        EXPECT_EQ(Host::ShowTime(), visit.t);
+    }
+}
+
+// The music moves with every seek, paused or playing, and a paused show
+// goes on from the frame it shows.
+TEST_F(ShowSeek, TheMusicStandsWhereThePictureIsAndPausingHoldsBoth) {
+    Show();
+    ASSERT_TRUE(gAVPlayer) << "the music of the show";
+    FrameAt(20.0);
+    Host::PauseShow(true);
+    EXPECT_TRUE(Host::ShowPaused());
+    // Seeking while paused: the picture of the new moment, the music there, still.
+    FrameAt(120.0);
+    EXPECT_EQ(Host::ShowTime(), 120.0);
+    EXPECT_NEAR(gAVPlayer->position(), 120.0, 1.0 / 44100.0);
+    Host::PauseShow(false);
+    PlayFrame();
+    EXPECT_NEAR(Host::ShowTime(), 120.0 + kFrame, 1e-9) << "on from the frame shown, a tick later";
+    // A seek while the music plays: within a frame of the picture, give or
+    // take the device's one buffer that may have gone by since.
+    FrameAt(60.0);
+    Host::PauseShow(true);
+    EXPECT_NEAR(gAVPlayer->position(), Host::ShowTime(), kFrame + 1024.0 / 44100.0);
+    EXPECT_GE(gAVPlayer->position(), 60.0);
+    Host::PauseShow(false);
+}
+
+}  // namespace
