@@ -57,8 +57,10 @@ struct SavedState {
         glActiveTexture(static_cast<GLenum>(activeUnit));
         glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(buffer));
         glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-        for (GLuint i = 0; i < 2; ++i)
-            if (!arrays[i]) glDisableVertexAttribArray(i);
+        for (GLuint i = 0; i < 2; ++i) {
+            if (arrays[i]) glEnableVertexAttribArray(i);
+            else glDisableVertexAttribArray(i);
+        }
         if (depth) glEnable(GL_DEPTH_TEST);
         if (blend) glEnable(GL_BLEND);
         if (cull) glEnable(GL_CULL_FACE);

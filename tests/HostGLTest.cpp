@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DemoSys/GLView.h"
+#include "DemoSys/Host.h"
 #include "DemoSys/UprightBlit.h"
 #include "GLTestSupport.h"
 #include "Linux/Source/DisplaySurface.h"
@@ -47,7 +48,7 @@ protected:
         return mDrawable;
     }
     // The pass into a drawable of that size, which is bound afterwards to be read.
-    static void Present(const UprightBlit& blit, int width, int height) {
+    static void Present(UprightBlit& blit, int width, int height) {
         const GLuint drawable = Drawable(width, height);
         blit.Draw(Screen(), {width, height}, drawable);
         glBindFramebuffer(GL_FRAMEBUFFER, drawable);
@@ -60,7 +61,7 @@ protected:
 };
 
 TEST_F(UprightBlitTest, TheScreensRightEdgeIsThePicturesTopBetweenBlackBars) {
-    const UprightBlit blit(true);
+    UprightBlit blit(true);
     Present(blit, 600, 300);  // the 3:2 picture is 450 x 300, from x = 75
     EXPECT_TRUE(NearColour(Pixel(30, 150), 0, 0, 0));
     EXPECT_TRUE(NearColour(Pixel(570, 150), 0, 0, 0));
@@ -71,7 +72,7 @@ TEST_F(UprightBlitTest, TheScreensRightEdgeIsThePicturesTopBetweenBlackBars) {
 }
 
 TEST_F(UprightBlitTest, APortraitPictureIsTheScreenAsItIs) {
-    const UprightBlit blit(false);
+    UprightBlit blit(false);
     Present(blit, 300, 600);  // the 2:3 picture is 300 x 450, from y = 75
     EXPECT_TRUE(NearColour(Pixel(150, 30), 0, 0, 0));
     EXPECT_TRUE(NearColour(Pixel(150, 570), 0, 0, 0));
@@ -79,6 +80,31 @@ TEST_F(UprightBlitTest, APortraitPictureIsTheScreenAsItIs) {
     EXPECT_TRUE(NearColour(Pixel(240, 440), 0, 255, 255));
     EXPECT_TRUE(NearColour(Pixel(60, 160), 255, 0, 0));
     EXPECT_TRUE(NearColour(Pixel(240, 160), 0, 255, 0));
+}
+
+// The player's bar over a picture of 480 x 320 at 92.5 s: a dark band along
+// the bottom 26 rows (cells of 2 pixels), the bar 6 rows up filled half way
+// across, the text above it at the left; the picture above the band as it was.
+TEST_F(UprightBlitTest, ThePlayersBarDarkensTheBottomAndFillsTheShareOfTheShowPlayed) {
+    UprightBlit blit(true);
+    Host::SeekShow(92.5);  // the time the show's first frame will show
+    Present(blit, 480, 320);
+    const std::array<int, 4> above = Pixel(400, 100);
+    blit.ShowBar(true);
+    Present(blit, 480, 320);
+    EXPECT_EQ(Pixel(400, 100), above) << "above the band";
+    EXPECT_EQ(Pixel(400, 60), (std::array<int, 4>{255, 0, 0, 255})) << "the screen's left half, its bottom";
+    EXPECT_TRUE(NearColour(Pixel(400, 20), 102, 0, 0, 2)) << "in the band: 40% of the picture";
+    const int played = Pixel(100, 7)[1], ahead = Pixel(400, 7)[1];
+    EXPECT_GT(played, 200) << "the bar played";
+    EXPECT_TRUE(ahead > 40 && ahead < 100) << "the bar still to play: " << ahead;
+    EXPECT_GT(Pixel(236, 7)[1], 200);
+    EXPECT_LT(Pixel(246, 7)[1], 100) << "filled to the middle of 6 .. 474";
+    int lit = 0;
+    for (int x = 6; x < 100; ++x)
+        for (int y = 12; y < 22; ++y) lit += Pixel(x, y)[1] > 200;
+    EXPECT_GT(lit, 60) << "the text's cells";
+    blit.ShowBar(false);
 }
 
 // A program that draws nothing, for the demo's current program.
@@ -98,7 +124,7 @@ GLuint SomeProgram() {
 }
 
 TEST_F(UprightBlitTest, TheDemosDrawStateIsLeftAsItWas) {
-    const UprightBlit blit(true);
+    UprightBlit blit(true);
     const GLuint drawable = Drawable(480, 320), frame = Screen(), unitOne = Screen(), unitZero = Screen();
     const GLuint program = SomeProgram();
     glActiveTexture(GL_TEXTURE1);
@@ -107,6 +133,7 @@ TEST_F(UprightBlitTest, TheDemosDrawStateIsLeftAsItWas) {
     glEnable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
+    glDisableVertexAttribArray(0);
     glEnableVertexAttribArray(1);
     glViewport(3, 4, 50, 60);
     GLuint someBuffer = 0;
@@ -114,6 +141,8 @@ TEST_F(UprightBlitTest, TheDemosDrawStateIsLeftAsItWas) {
     glBindBuffer(GL_ARRAY_BUFFER, someBuffer);
     GLint viewFramebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &viewFramebuffer);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // the sparks' additive blend, which the bar's must not replace
+    blit.ShowBar(true);
     blit.Draw(frame, {480, 320}, drawable);
 
     GLint value = 0, viewport[4] = {};
@@ -128,6 +157,11 @@ TEST_F(UprightBlitTest, TheDemosDrawStateIsLeftAsItWas) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{3, 4, 50, 60}));
     EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_CULL_FACE));
+    GLint blend[2] = {};
+    glGetIntegerv(GL_BLEND_SRC_RGB, &blend[0]);
+    glGetIntegerv(GL_BLEND_DST_RGB, &blend[1]);
+    EXPECT_EQ(blend[0], GL_SRC_ALPHA);
+    EXPECT_EQ(blend[1], GL_ONE);
     for (GLuint attribute : {0u, 1u}) {
         glGetVertexAttribiv(attribute, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &value);
         EXPECT_EQ(value, attribute == 1 ? 1 : 0) << attribute;
@@ -140,6 +174,7 @@ TEST_F(UprightBlitTest, TheDemosDrawStateIsLeftAsItWas) {
 
     glUseProgram(0);
     glDeleteProgram(program);
+    glBlendFunc(GL_ONE, GL_ZERO);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);

@@ -54,6 +54,27 @@ TEST(HostOptions, AcceptsTheDocumentedOptions) {
     EXPECT_EQ(none.fixedFps, 0.0);
 }
 
+TEST(HostOptions, TheStartIsATimeOfTheShowBeforeEveryShot) {
+    HostOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--start", "69.5", "--shot", "70", "--out", "/tmp"}, o, error)) << error;
+    EXPECT_EQ(o.startTime, 69.5);
+    ASSERT_TRUE(Parse({"--start=-0"}, o, error)) << error;
+    EXPECT_EQ(o.startTime, 0.0);
+    const struct {
+        std::vector<const char*> args;
+        const char* message;
+    } bad[] = {{{"--start", "185"}, "--start needs a time from 0 up to the show's end (185 s), not '185'"},
+               {{"--start=-1"}, "not '-1'"},
+               {{"--start", "soon"}, "not 'soon'"},
+               {{"--start", "100", "--shot", "99.9,101", "--out", "/tmp"}, "--shot time 99.9 is before --start 100"}};
+    for (const auto& c : bad) {
+        HostOptions refused;
+        EXPECT_FALSE(Parse(c.args, refused, error)) << c.args[0];
+        EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    }
+}
+
 TEST(HostOptions, RejectsUnknownOptionsAndBadValues) {
     const std::vector<std::vector<const char*>> bad = {
         {"--fast"},          {"--fixed-fps"},          {"--fixed-fps", "0"},        {"--fixed-fps", "-3"},
@@ -272,7 +293,16 @@ TEST(RecordingSurface, TheContainerFollowsTheExtensionAndNamesReachFfmpegAsFiles
     ASSERT_GE(args.size(), 4u);
     EXPECT_EQ(args.back(), "file:-take.mp4.partial");
     EXPECT_EQ(args[args.size() - 2], "mp4");
-    EXPECT_NE(std::find(args.begin(), args.end(), "file:/b/demomusa.mp3"), args.end());
+    const auto music = std::find(args.begin(), args.end(), "file:/b/demomusa.mp3");
+    ASSERT_NE(music, args.end());
+    EXPECT_EQ(std::find(args.begin(), args.end(), "-ss"), args.end()) << "the music from its start";
+    // From --start: the music is read from there, an option of its input.
+    const std::vector<std::string> late =
+        RecordingSurface::EncoderArguments("v.mp4.partial", "mp4", "/b/demomusa.mp3", 60.0, {true, 1}, 100.0);
+    const auto input = std::find(late.begin(), late.end(), "file:/b/demomusa.mp3");
+    ASSERT_GE(input - late.begin(), 3);
+    EXPECT_EQ(std::vector<std::string>(input - 3, input + 1),
+              (std::vector<std::string>{"-ss", "100.000000", "-i", "file:/b/demomusa.mp3"}));
 }
 
 // A signal that interrupts a write to a full socket loses no part of the

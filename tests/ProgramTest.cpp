@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "Linux/Source/CapturingSurface.h"
 #include "Linux/Source/PngFile.h"
 #include "ShellRun.h"
 #include "TempTree.h"
@@ -60,6 +61,13 @@ std::vector<std::string> HostLines(const std::string& err) {
 }
 
 bool Contains(const std::string& text, const std::string& what) { return text.find(what) != std::string::npos; }
+
+// A time as an option's value.
+std::string Format(double t) {
+    char text[32];
+    snprintf(text, sizeof text, "%.9g", t);
+    return text;
+}
 
 double Seconds() {
     struct timespec ts;
@@ -187,22 +195,27 @@ TEST(Program, BadOptionsPrintUsageAndExitTwo) {
     EXPECT_NE(help.out.find("usage: kestrel"), std::string::npos);
 }
 
-// One run of nearly the whole show serves every check of its end; the last
-// shot ends the process.
-TEST(Program, PlaysTheWholeShowFadesOutAndExitsZero) {
-    TempTree out;
-    const ProgramRun run = RunKestrel("--headless --fixed-fps 60 --shot 181.5,183.5,184.9 --out " + out.Path());
+// The one run of the whole show, every frame drawn, to its end.
+TEST(Program, PlaysTheWholeShowAndExitsZero) {
+    const ProgramRun run = RunKestrel("--headless --fixed-fps 60");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(CountOf(run.err, "Playing musics.\n"), 1u);
     EXPECT_EQ(CountOf(run.err, "Initiamalizing with music: "), 1u);
     EXPECT_EQ(CountOf(run.out, " glError"), 0u) << run.out.substr(0, 2000);
     EXPECT_EQ(CountOf(run.out, "not found"), 0u);
     EXPECT_EQ(CountOf(run.out, "GOT EXCEPTION"), 0u);
-    // A statistics line every 20 frames; the last frame, 11094 at 184.9 s,
-    // follows the line of frame 11080.
-    EXPECT_EQ(CountOf(run.out, " DEMOTIME | "), 11094u / 20u);
+    // A statistics line every 20 frames; the frame at 185 s, 11100, ends
+    // the show after the line of frame 11100.
+    EXPECT_EQ(CountOf(run.out, " DEMOTIME | "), 11100u / 20u);
     EXPECT_NE(run.out.find("[0.333333 DEMOTIME | 20 FRAMES | 0.3 SECONDS | 60.0 FPS]\n"), std::string::npos);
+    EXPECT_NE(run.out.find("[185.000000 DEMOTIME | 11100 FRAMES | 0.3 SECONDS | 60.0 FPS]\n"), std::string::npos);
+}
 
+// The last shot ends the process.
+TEST(Program, TheShowFadesOutToBlack) {
+    TempTree out;
+    const ProgramRun run = RunKestrel("--headless --fixed-fps 60 --shot 181.5,183.5,184.9 --out " + out.Path());
+    ASSERT_EQ(run.status, 0);
     double brightness[3];
     const char* names[3] = {"/shot_0181.500.png", "/shot_0183.500.png", "/shot_0184.900.png"};
     for (int i = 0; i < 3; ++i) {
@@ -329,6 +342,49 @@ TEST(ProgramRefreshRate, AFastDisplayShowsTheFramesOfASixtyHertzOne) {
             for (size_t c = 0; c < 3; ++c) difference += std::abs(fast.rgba[i + c] - sixty.rgba[i + c]);
         EXPECT_LT(difference / (3.0 * fast.width * fast.height) / 255.0, 0.01) << name;
     }
+}
+
+// A show begun with --start plays, from there on, the frames of a whole run
+// to the byte: right after a bass flash (30.3 s), the robot mid-walk (69 s),
+// the particle figure forming (88 s) and in its last half second, whose top
+// rows keep the earlier frames' particles (104.25 s), the saw blade's sparks
+// (112 s), the jellyfish's stream (141.82 s), the tunnel (160 s) and the
+// credits scrolling (170 s); each at its start and a fifth of a second on.
+// The same on a simulated 144 Hz display.
+TEST(ProgramStart, EveryFrameFromTheStartIsTheWholeRunsFrame) {
+    TempTree out;
+    const std::vector<double> starts = {30.3, 69.0, 88.0, 104.25, 112.0, 141.82, 160.0, 170.0};
+    std::string all;
+    for (double t : starts) all += Format(t) + "," + Format(t + 0.2) + ",";
+    all.pop_back();
+    ASSERT_EQ(RunKestrel("--headless --fixed-fps 60 --shot " + all + " --out " + out.Path() + "/whole").status, 0);
+    ASSERT_EQ(RunKestrel("--headless --refresh-rate 144 --shot 160 --out " + out.Path() + "/whole144").status, 0);
+    for (double t : starts) {
+        const std::string shots = Format(t) + "," + Format(t + 0.2);
+        const ProgramRun run =
+            RunKestrel("--headless --fixed-fps 60 --start " + Format(t) + " --shot " + shots + " --out " + out.Path() + "/start");
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (double shot : {t, t + 0.2}) {
+            const std::string name = "/" + CapturingSurface::ShotFileName(shot);
+            EXPECT_EQ(ReadFile(out.Path() + "/start" + name), ReadFile(out.Path() + "/whole" + name)) << name;
+        }
+    }
+    ASSERT_EQ(RunKestrel("--headless --refresh-rate 144 --start 160 --shot 160 --out " + out.Path() + "/start144").status, 0);
+    EXPECT_EQ(ReadFile(out.Path() + "/start144/shot_0160.000.png"), ReadFile(out.Path() + "/whole144/shot_0160.000.png"));
+    EXPECT_FALSE(ReadFile(out.Path() + "/whole/shot_0160.000.png").empty());
+}
+
+// A video from --start is the show from there, its music from there too.
+TEST(ProgramStart, AVideoFromTheStartIsTheRestOfTheShow) {
+    if (std::system("command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null") != 0)
+        GTEST_SKIP() << "ffmpeg is not installed";
+    TempTree out;
+    const std::string video = out.Path() + "/late.mp4";
+    const ProgramRun run = RunKestrel("--record " + video + " --start 100 --shot 101.5 --out " + out.Path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    const ProgramRun probe = RunProgram("ffprobe", "-v error -count_frames -select_streams v -show_entries "
+                                                   "stream=nb_read_frames -of default=noprint_wrappers=1 " + video);
+    EXPECT_NE(probe.out.find("nb_read_frames=91"), std::string::npos) << "100 s to 101.5 s at 60 a second: " << probe.out;
 }
 
 TEST(ProgramRenderScale, UprightShotsAreTheRawScreenTurnedItsRightEdgeOnTop) {

@@ -136,4 +136,7 @@ TEST(RecordingSurface, TheVideoIsTheUprightPictureAtTheScaleAndProgressEstimates
     EXPECT_STREQ(line, "kestrel: recorded 37 s of the show (2220 frames, 20%), about 0 min 40 s left");
     RecordingSurface::FormatProgress(line, sizeof line, 92.5, 5550, 200.0);
     EXPECT_STREQ(line, "kestrel: recorded 92 s of the show (5550 frames, 50%), about 3 min 20 s left");
+    // A video from 148 s: 18.5 s of its 37 are half of it.
+    RecordingSurface::FormatProgress(line, sizeof line, 166.5, 1110, 30.0, 148.0);
+    EXPECT_STREQ(line, "kestrel: recorded 18 s of the show (1110 frames, 50%), about 0 min 30 s left");
 }
