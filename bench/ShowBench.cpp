@@ -10,6 +10,11 @@
 // scene-file import rate.
 //   kestrel-bench [--from S] [--seconds S] [--scale N] [--stride K] [--count-stride K] [--no-count]
 //                 [--json FILE] [--frames FILE]
+//   kestrel-bench --advance
+// --advance times what a seek does instead: every frame of the show played
+// without drawing, per scene (median and 99th percentile, and how many
+// times faster than the show's 60 frames a second), then a seek from the
+// show's end back to 160 s, which starts again from the kept start.
 // --from skips the show's clock ahead to S after the first frame (which
 // starts the music and the show's clock), to measure or profile one stretch;
 // --scale renders at N times the screen's pixels, as the program's --scale;
@@ -196,10 +201,61 @@ std::map<std::string, Shaded> CountInChild(const Options& options) {
     return counts;
 }
 
+// A screen that wants no picture: every frame is played without drawing.
+class NothingWanted : public DisplaySurface {
+public:
+    bool MakeCurrent() override { return true; }
+    bool Present(unsigned int, int, int) override { return true; }
+    SurfaceEvents PollEvents() override { return {}; }
+    double RefreshPeriod() const override { return 0.0; }
+    bool WantsPicture(double) const override { return false; }
+};
+
+int MeasureAdvance(int table) {
+    std::unique_ptr<DisplaySurface> surface = CreateHeadlessSurface();
+    if (!surface) return 1;
+    GLView view;
+    StartShow(surface.get(), view, 1);
+    demo show;
+    show.demoload(&view);
+    NothingWanted judge;
+    SetFrameJudge(&judge);
+    std::map<std::string, std::vector<double>> figures;
+    for (int frame = 0; frame < static_cast<int>(184.9 * kRate); ++frame) {
+        const double start = Seconds(CLOCK_MONOTONIC);
+        show.demoplayback(frame);
+        const double ms = (Seconds(CLOCK_MONOTONIC) - start) * 1000.0;
+        PlatformClock::AdvanceFrame();
+        const FrameScenes& scenes = show.LastScenes();
+        figures[SceneName(scenes.calls[scenes.count - 1].scene)].push_back(ms);
+    }
+    const double seekStart = Seconds(CLOCK_MONOTONIC);
+    Host::SeekShow(160.0);
+    show.demoplayback(0);
+    const double seekSeconds = Seconds(CLOCK_MONOTONIC) - seekStart;
+    fflush(stdout);
+    dup2(table, 1);
+    printf("%-14s %6s %11s %11s %14s
+", "scene", "frames", "advance p50", "advance p99", "x real time p99");
+    for (const auto& [name, ms] : figures) {
+        const double p50 = Percentile(ms, 0.5), p99 = Percentile(ms, 0.99);
+        printf("%-14s %6zu %9.3fms %9.3fms %14.0f\n", name.c_str(), ms.size(), p50, p99, 1000.0 / kRate / p99);
+    }
+    printf("seek from 184.9 s back to 160 s (from the kept start): %.3f s\n", seekSeconds);
+    fflush(stdout);
+    _exit(0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Options options;
+    if (argc == 2 && !strcmp(argv[1], "--advance")) {
+        fflush(stdout);
+        const int table = dup(1);
+        if (!freopen("/dev/null", "w", stdout)) return 1;
+        return MeasureAdvance(table);
+    }
     for (int i = 1; i < argc; ++i) {
         if (!strcmp(argv[i], "--seconds") && i + 1 < argc) options.showSeconds = atof(argv[++i]);
         else if (!strcmp(argv[i], "--from") && i + 1 < argc) options.fromSeconds = atof(argv[++i]);
@@ -212,7 +268,7 @@ int main(int argc, char** argv) {
         else {
             fprintf(stderr,
                     "usage: kestrel-bench [--from S] [--seconds S] [--scale N] [--stride K] [--count-stride K] "
-                    "[--no-count] [--json FILE] [--frames FILE]\n");
+                    "[--no-count] [--json FILE] [--frames FILE]\n       kestrel-bench --advance\n");
             return 2;
         }
     }
