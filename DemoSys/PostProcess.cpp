@@ -34,9 +34,11 @@ void PostProcessState::Update(float step, BeatEvents beats, int (*random)()) {
 
 void FadeColour(double t, float colour[4]) {
     double c = 1.0;
-    if (t > 82.0 && t < 82.5) c = 2.0 * (t - 82.0);
+    // A fade-in's first frame is its darkest, not a full-bright frame of
+    // the new scene before it.
+    if (t >= 82.0 && t < 82.5) c = 2.0 * (t - 82.0);
     else if (t > 104.0 && t < 104.5) c = 2.0 * (104.5 - t);
-    else if (t > 127.5 && t < 128.0) c = 2.0 * (t - 127.5);
+    else if (t >= 127.5 && t < 128.0) c = 2.0 * (t - 127.5);
     else if (t > static_cast<double>(138.9f) && t < kOverlayEnd) c = 2.0 * (kOverlayEnd - t);
     else if (t > 182.0 && t < kShowEnd) c = (kShowEnd - t) / 3.0;
     colour[0] = colour[1] = colour[2] = static_cast<float>(c);

@@ -219,17 +219,19 @@ TEST(PostProcess, SnaresTurnAndEverySecondOfFourKicks) {
     EXPECT_EQ(s.lPostFladder[1], 20.0f);
 }
 
+// The fades in and out of the particle figure and the overlay, and the
+// show's end; a fade-in's first frame is black, a fade-out's first full.
 TEST(PostProcess, FadeColours) {
-    float c[4];
-    FadeColour(82.25, c);
-    EXPECT_FLOAT_EQ(c[0], 0.5f);
-    EXPECT_FLOAT_EQ(c[3], 1.0f);
-    FadeColour(183.5, c);
-    EXPECT_FLOAT_EQ(c[1], 0.5f);
-    FadeColour(82.0, c);
-    EXPECT_FLOAT_EQ(c[2], 1.0f);
-    FadeColour(104.25, c);
-    EXPECT_FLOAT_EQ(c[0], 0.5f);
-    FadeColour(50.0, c);
-    EXPECT_FLOAT_EQ(c[0], 1.0f);
+    const struct {
+        double t;
+        float level;
+    } cases[] = {{50.0, 1.0f},   {81.99, 1.0f},  {82.0, 0.0f},  {82.25, 0.5f},  {82.5, 1.0f},
+                 {104.0, 1.0f},  {104.25, 0.5f}, {104.5, 1.0f}, {127.5, 0.0f},  {127.75, 0.5f},
+                 {128.0, 1.0f},  {139.15, 0.5f}, {182.0, 1.0f}, {183.5, 0.5f},  {184.7, 0.1f}};
+    for (const auto& c : cases) {
+        float colour[4];
+        FadeColour(c.t, colour);
+        for (int k = 0; k < 3; ++k) EXPECT_NEAR(colour[k], c.level, 1e-4f) << c.t;
+        EXPECT_EQ(colour[3], 1.0f);
+    }
 }

@@ -39,10 +39,66 @@ function check(ok, what) {
   if (!ok) failures++;
 }
 
-function nativeShots(outDir) {
+function nativeShots(outDir, times, more = []) {
   return new Promise((resolve, reject) =>
-    execFile(nativeProgram, ['--headless', '--fixed-fps', String(kFps), '--shot', kTimes.join(','), '--out', outDir],
+    execFile(nativeProgram, ['--headless', '--fixed-fps', String(kFps), ...more, '--shot', times.join(','), '--out', outDir],
       { maxBuffer: 1 << 26 }, (error) => (error ? reject(error) : resolve())));
+}
+
+// The page's frame at a shot time against the native program's.
+async function checkShot(page, time, nativeDir, work, what = '') {
+  const shot = await page.evaluate((t) => kestrelPage.shots[String(t)], time);
+  if (!shot) {
+    check(false, `no frame taken at ${time} s${what}`);
+    return;
+  }
+  const canvas = { width: shot.width, height: shot.height, rgba: Buffer.from(shot.rgba, 'base64') };
+  const name = `shot_${time.toFixed(3).padStart(8, '0')}.png`;
+  const native = readPng(fs.readFileSync(path.join(nativeDir, name)));
+  const difference = differences(native, canvas);
+  const ok = canvas.width === 480 && canvas.height === 320 && difference.block < kMaxBlockDifference;
+  if (!ok) fs.writeFileSync(path.join(work, `canvas_${time}.rgba`), canvas.rgba);
+  check(ok, `frame at ${time} s${what}: ${difference.block.toFixed(2)} in blocks (${difference.perPixel.toFixed(2)} per pixel)` +
+    ' from the native frame');
+}
+
+// A show begun at 150 s plays the native --start's frames; the player's keys
+// move it: Right 5 s on, Space pauses (no frame plays, the music stands) and
+// resumes, Left 5 s back.
+async function checkStartAndKeys(work) {
+  const nativeDone = nativeShots(path.join(work, 'native-start'), [151], ['--start', '150']);
+  const session = await openPage(pageFolder, `start=150&fixed-fps=${kFps}&shot=151`);
+  const { page } = session;
+  const lastTime = () => page.evaluate(() => kestrelPage.frames[kestrelPage.frames.length - 1][0]);
+  const framesAfter = (count) => page.waitForFunction((n) => kestrelPage.playedFrames >= n, { timeout: 120000 }, count);
+  try {
+    await page.mouse.click(240, 160);
+    await framesAfter(20);
+    check(Math.abs((await page.evaluate(() => kestrelPage.frames[0][0])) - 150) < 1e-9, 'start=150: the first frame at 150 s');
+    await nativeDone;
+    await checkShot(page, 151, path.join(work, 'native-start'), work, ' from start=150');
+    const before = await lastTime();
+    await page.keyboard.press('ArrowRight');
+    await framesAfter((await page.evaluate(() => kestrelPage.playedFrames)) + 3);
+    const after = await lastTime();
+    check(after > before + 4.9 && after < before + 5.5, `Right goes 5 s on (${before.toFixed(2)} -> ${after.toFixed(2)} s)`);
+    await page.keyboard.press(' ');
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    const paused = await page.evaluate(() => [kestrelPage.playedFrames, kestrelPage.musicPosition()]);
+    await new Promise((resolve) => setTimeout(resolve, 700));
+    const still = await page.evaluate(() => [kestrelPage.playedFrames, kestrelPage.musicPosition()]);
+    check(still[0] === paused[0] && still[1] === paused[1], `Space pauses the picture and the music (${paused} -> ${still})`);
+    await page.keyboard.press(' ');
+    await framesAfter(still[0] + 3);
+    check(true, 'Space resumes');
+    const resumed = await lastTime();
+    await page.keyboard.press('ArrowLeft');
+    await framesAfter((await page.evaluate(() => kestrelPage.playedFrames)) + 3);
+    const back = await lastTime();
+    check(back < resumed - 4.5 && back > resumed - 5.5, `Left goes 5 s back (${resumed.toFixed(2)} -> ${back.toFixed(2)} s)`);
+  } finally {
+    await session.close();
+  }
 }
 
 // The canvas shows the raw portrait frame turned a quarter turn
@@ -121,7 +177,7 @@ async function checkFailure(folder, fromFile, what, words) {
 
 async function main() {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrel-web-'));
-  const nativeDone = nativeShots(path.join(work, 'native'));
+  const nativeDone = nativeShots(path.join(work, 'native'), kTimes);
   nativeDone.catch(() => {});  // reported where it is awaited
   const session = await openPage(pageFolder, `fixed-fps=${kFps}&shot=${kTimes.join(',')}`);
   const { page, console: console_, messages } = session;
@@ -166,25 +222,12 @@ async function main() {
     const errors = messages.filter((message) => message.type === 'error').map((message) => message.text);
     check(errors.length === 0, `no error on the console, a missing favicon included (${errors.slice(0, 3).join(' | ')})`);
     await nativeDone;
-    for (const time of kTimes) {
-      const shot = await page.evaluate((t) => kestrelPage.shots[String(t)], time);
-      if (!shot) {
-        check(false, `no frame taken at ${time} s`);
-        continue;
-      }
-      const canvas = { width: shot.width, height: shot.height, rgba: Buffer.from(shot.rgba, 'base64') };
-      const name = `shot_${time.toFixed(3).padStart(8, '0')}.png`;
-      const native = readPng(fs.readFileSync(path.join(work, 'native', name)));
-      const difference = differences(native, canvas);
-      const ok = canvas.width === 480 && canvas.height === 320 && difference.block < kMaxBlockDifference;
-      if (!ok) fs.writeFileSync(path.join(work, `canvas_${time}.rgba`), canvas.rgba);
-      check(ok, `frame at ${time} s: ${difference.block.toFixed(2)} in blocks (${difference.perPixel.toFixed(2)} per pixel)` +
-        ' from the native frame');
-    }
+    for (const time of kTimes) await checkShot(page, time, path.join(work, 'native'), work);
     if (failures) fs.writeFileSync(path.join(work, 'console.txt'), console_.join('\n'));
   } finally {
     await session.close();
   }
+  await checkStartAndKeys(work);
   const noData = path.join(work, 'no-data');
   fs.mkdirSync(noData);
   for (const name of ['kestrel.html', 'kestrel.js', 'kestrel.wasm'])
