@@ -225,19 +225,26 @@ void demo::demoload(GLView* view) {
 }
 
 void demo::demoplayback(int) {
-    const double now = Host::Now();
+    double now = Host::Now();
+    const bool first = mFirstFrame;
     if (mFirstFrame) {
         mBaseTime = now;
         mFirstFrame = false;
-        if (gSeekPending && gAVPlayer) gAVPlayer->seek(gSeekTarget);
-        avAudioPlay();
     }
     if (gSeekPending) {
         gSeekPending = false;
         GoTo(gSeekTarget);
+        // The frames on the way took their time: the target's frame, and
+        // the music with it, are now.
+        now = Host::Now();
         mBaseTime = now - gSeekTarget;
+        if (gAVPlayer) {
+            gAVPlayer->seek(gSeekTarget);
+            if (!first && !gPaused) gAVPlayer->play();
+        }
         gStatistics.Restart(gSeekTarget);
     }
+    if (first) avAudioPlay();
     const double t = now - mBaseTime;
     gStatistics.Frame(t, stdout);
     mDrawn = Host::FrameWanted(t);
@@ -252,8 +259,6 @@ double demo::NextFrameTime() const {
 void Host::SeekShow(double t) {
     gSeekTarget = std::clamp(t, 0.0, kShowEnd);
     gSeekPending = true;
-    // Before the first frame the music starts there with the show.
-    if (gPlayedLast >= 0.0 && gAVPlayer) gAVPlayer->seek(gSeekTarget);
 }
 
 void Host::PauseShow(bool paused) {
@@ -263,10 +268,8 @@ void Host::PauseShow(bool paused) {
         if (gAVPlayer) gAVPlayer->pause();
         return;
     }
-    if (gPlayedLast < 0.0) return;
-    // On from the frame shown: the next one follows it by a tick.
-    Host::SeekShow(gSeekPending ? gSeekTarget : gPlayedLast + 1.0 / Seeking::kTicksPerSecond);
-    if (gAVPlayer) gAVPlayer->play();
+    // On from the frame shown, the music with it: the next frame follows it by a tick.
+    if (gPlayedLast >= 0.0 && !gSeekPending) Host::SeekShow(gPlayedLast + 1.0 / Seeking::kTicksPerSecond);
 }
 
 bool Host::ShowPaused() { return gPaused; }
