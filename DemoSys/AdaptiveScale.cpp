@@ -7,8 +7,8 @@
 #include "Host.h"
 #include "RenderScale.h"
 
-int AdaptiveScale::FramePlayed(double seconds, int scale) {
-    if (mLimit == 0) mLimit = Host::kMaxRenderScale;
+float AdaptiveScale::FramePlayed(double seconds, float scale) {
+    if (mLimit == 0.0f) mLimit = Host::kMaxRenderScale;
     if (scale != mScale) {
         mScale = scale;
         mFrames = 0;
@@ -21,19 +21,22 @@ int AdaptiveScale::FramePlayed(double seconds, int scale) {
     mFrames = 0;
     mTotal = 0.0;
     // The cost grows with the pixels drawn, the square of the scale.
-    const double grown = static_cast<double>((scale + 1) * (scale + 1)) / static_cast<double>(scale * scale);
-    if (mJudgedMean > kTooSlow * FramePacer::kTick) mLimit = std::max(1, scale - 1);
-    else if (mJudgedMean * grown < kRoomToGrow * FramePacer::kTick) mLimit = std::min(Host::kMaxRenderScale, scale + 1);
+    const float above = scale + Host::kRenderScaleStep;
+    const double grown = static_cast<double>(above * above) / static_cast<double>(scale * scale);
+    if (mJudgedMean > kTooSlow * FramePacer::kTick)
+        mLimit = std::max(1.0f, scale - Host::kRenderScaleStep);
+    else if (mJudgedMean * grown < kRoomToGrow * FramePacer::kTick)
+        mLimit = std::min(static_cast<float>(Host::kMaxRenderScale), above);
     return mLimit;
 }
 
 bool AdaptiveScale::Judge(double seconds, char* line, size_t size) {
-    const int scale = DemoSys::RenderScale();
+    const float scale = DemoSys::RenderScale();
     Host::LimitRenderScale(FramePlayed(seconds, scale));
-    const int before = mDrawnAt;
+    const float before = mDrawnAt;
     mDrawnAt = scale;
-    if (before == 0 || before == scale) return false;
-    snprintf(line, size, "render scale %d, was %d (the frames judged last took %.1f ms on average)", scale, before,
-             mJudgedMean * 1000.0);
+    if (before == 0.0f || before == scale) return false;
+    snprintf(line, size, "render scale %g, was %g (the frames judged last took %.1f ms on average)",
+             static_cast<double>(scale), static_cast<double>(before), mJudgedMean * 1000.0);
     return true;
 }

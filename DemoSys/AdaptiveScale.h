@@ -1,7 +1,7 @@
 // How a host trades sharpness for pace on a slow machine: while the played
-// frames cost more than their tick, the render scale steps down (to 1 at the
-// least); when a lighter stretch leaves room for the scale above even at its
-// larger pixel count, it steps back up. The steps are judged over windows of
+// frames cost more than their tick, the render scale steps down a quarter (to
+// 1 at the least); when a lighter stretch leaves room for the step above even
+// at its larger pixel count, it steps back up a quarter. The steps are judged over windows of
 // frames, and the rise asks for far more room than the fall leaves, so that
 // the scale does not hop between two values. The window and the browser page
 // follow the same rule.
@@ -24,7 +24,7 @@ public:
     // scale the next frames may be drawn at. The first frame at a new scale
     // (the loading frame, or one that remade the render targets) is not
     // judged.
-    int FramePlayed(double seconds, int scale);
+    float FramePlayed(double seconds, float scale);
 
     // The mean cost of the window judged last, in seconds.
     double JudgedMean() const { return mJudgedMean; }
@@ -36,9 +36,9 @@ public:
     bool Judge(double seconds, char* line, size_t size);
 
 private:
-    int mDrawnAt = 0;
-    int mLimit = 0;  // 0: none yet
-    int mScale = 0;
+    float mDrawnAt = 0.0f;
+    float mLimit = 0.0f;  // 0: none yet
+    float mScale = 0.0f;
     int mFrames = 0;
     double mTotal = 0.0;
     double mJudgedMean = 0.0;

@@ -114,16 +114,20 @@ using LogSink = void (*)(LogLevel level, const char* line);
 void SetLogSink(LogSink sink);
 
 // Provided by the demo, for the host to call: how many pixels the show draws
-// for each pixel of its logical sizes (the screen, every render target), 1 to
-// kMaxRenderScale; others are clamped. It takes effect when the next frame
-// begins, which remakes the screen's framebuffer and every render target.
+// along each logical pixel of its sizes (the screen, every render target),
+// from 1 to kMaxRenderScale in steps of a quarter (kRenderScaleStep), so
+// that a machine too slow for twice the pixels still gets more than once;
+// others are clamped and taken to the nearest step. It takes effect when the
+// next frame begins, which remakes the screen's framebuffer and every render
+// target, sized to whole pixels.
 inline constexpr int kMaxRenderScale = 8;
-void SetRenderScale(int scale);
+inline constexpr float kRenderScaleStep = 0.25f;
+void SetRenderScale(float scale);
 // Provided by the demo, for the host to call: the largest render scale the
 // frames may be drawn at, whatever SetRenderScale asked for, so that a host
 // can lower the scale while frames take too long (DemoSys/AdaptiveScale.h).
 // kMaxRenderScale, the default, sets no limit; it takes effect as above.
-void LimitRenderScale(int limit);
+void LimitRenderScale(float limit);
 
 // Provided by the demo, for the host to call: the viewer's controls, which
 // the show as made does not have (without them it plays from 0 to its end).

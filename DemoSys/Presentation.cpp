@@ -23,12 +23,16 @@ Rect FitPicture(Size drawable, bool upright) {
     return fitted;
 }
 
-int CoveringScale(Size drawable, bool upright) {
+float CoveringScale(Size drawable, bool upright) {
     const Size picture = PictureSize(upright);
     const Rect fitted = FitPicture(drawable, upright);
-    const int across = (fitted.width + picture.width - 1) / picture.width;
-    const int down = (fitted.height + picture.height - 1) / picture.height;
-    return std::clamp(std::max(across, down), 1, kLargestCoveringScale);
+    // Quarters of the picture's size, rounded up: the picture's width and
+    // height are multiples of four, so every step is whole pixels.
+    const int stepsPerScale = static_cast<int>(1.0f / Host::kRenderScaleStep);
+    const int across = (fitted.width * stepsPerScale + picture.width - 1) / picture.width;
+    const int down = (fitted.height * stepsPerScale + picture.height - 1) / picture.height;
+    const float covering = static_cast<float>(std::max(across, down)) * Host::kRenderScaleStep;
+    return std::clamp(covering, 1.0f, kLargestCoveringScale);
 }
 
 void CornerTexCoords(bool upright, float texCoords[8]) {

@@ -11,7 +11,7 @@ namespace Presentation {
 
 // The largest render scale chosen to cover a drawable; beyond it the software
 // rasteriser cannot keep up, and the picture is enlarged instead.
-inline constexpr int kLargestCoveringScale = 4;
+inline constexpr float kLargestCoveringScale = 4.0f;
 
 struct Size {
     int width = 0;
@@ -32,9 +32,9 @@ Size PictureSize(bool upright);
 // the rest of the drawable shows black bars.
 Rect FitPicture(Size drawable, bool upright);
 
-// The smallest render scale whose picture covers the picture's fitted
-// rectangle in the drawable, from 1 to kLargestCoveringScale.
-int CoveringScale(Size drawable, bool upright);
+// The smallest render scale, in steps of a quarter, whose picture covers the
+// picture's fitted rectangle in the drawable, from 1 to kLargestCoveringScale.
+float CoveringScale(Size drawable, bool upright);
 
 // Where each corner of the fitted rectangle samples the screen's colour
 // texture (s along the portrait screen's x, t up its GL rows), for the

@@ -1,25 +1,35 @@
 #include "RenderScale.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "Host.h"
 
 namespace {
-int gRequested = 1;
-int gLimit = Host::kMaxRenderScale;
-int gApplied = 1;
+float gRequested = 1.0f;
+float gLimit = Host::kMaxRenderScale;
+float gApplied = 1.0f;
 }  // namespace
 
-void Host::SetRenderScale(int scale) { gRequested = std::clamp(scale, 1, kMaxRenderScale); }
+void Host::SetRenderScale(float scale) { gRequested = DemoSys::NearestRenderScale(scale); }
 
-void Host::LimitRenderScale(int limit) { gLimit = std::clamp(limit, 1, kMaxRenderScale); }
+void Host::LimitRenderScale(float limit) { gLimit = DemoSys::NearestRenderScale(limit); }
 
 namespace DemoSys {
 
-int RenderScale() { return gApplied; }
+float RenderScale() { return gApplied; }
+
+int ScaledPixels(int logical) { return static_cast<int>(std::lround(static_cast<float>(logical) * gApplied)); }
+
+float NearestRenderScale(float scale) {
+    // NaN goes to the smallest scale, as does everything below it.
+    if (!(scale > 1.0f)) return 1.0f;
+    const float steps = std::round(std::min(scale, static_cast<float>(Host::kMaxRenderScale)) / Host::kRenderScaleStep);
+    return steps * Host::kRenderScaleStep;
+}
 
 bool ApplyRenderScale() {
-    const int scale = std::min(gRequested, gLimit);
+    const float scale = std::min(gRequested, gLimit);
     if (scale == gApplied) return false;
     gApplied = scale;
     return true;

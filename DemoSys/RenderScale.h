@@ -5,9 +5,13 @@
 
 namespace DemoSys {
 
-// Pixels per logical pixel for the frame being drawn.
-int RenderScale();
-inline int ScaledPixels(int logical) { return logical * RenderScale(); }
+// Pixels along a logical pixel for the frame being drawn: 1 to
+// Host::kMaxRenderScale in steps of Host::kRenderScaleStep.
+float RenderScale();
+// A logical size in whole pixels at the render scale.
+int ScaledPixels(int logical);
+// The step of the scale nearest a value, within 1 and Host::kMaxRenderScale.
+float NearestRenderScale(float scale);
 
 // Makes the scale the host last asked for, within its limit, the current
 // one; answers whether it changed, in which case every render target must be

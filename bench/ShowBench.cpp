@@ -106,7 +106,8 @@ double ImportRate() {
 
 struct Options {
     double showSeconds = 184.9, fromSeconds = 0.0;
-    int scale = 1, stride = 1, countStride = 5;
+    float scale = 1.0f;
+    int stride = 1, countStride = 5;
     bool count = true;
     std::string jsonPath, framesPath;
 };
@@ -116,7 +117,7 @@ struct Shaded {
     double median = 0.0, most = 0.0;
 };
 
-void StartShow(DisplaySurface* surface, GLView& view, int scale) {
+void StartShow(DisplaySurface* surface, GLView& view, float scale) {
     static char program[] = KESTREL_BUNDLE "/kestrel";
     static char* appArgs[] = {program, nullptr};
     BS::gApplication = new BS::LinuxApplication(1, appArgs);
@@ -265,7 +266,7 @@ int main(int argc, char** argv) {
         else if (!strcmp(argv[i], "--from") && i + 1 < argc) options.fromSeconds = atof(argv[++i]);
         else if (!strcmp(argv[i], "--json") && i + 1 < argc) options.jsonPath = argv[++i];
         else if (!strcmp(argv[i], "--frames") && i + 1 < argc) options.framesPath = argv[++i];
-        else if (!strcmp(argv[i], "--scale") && i + 1 < argc) options.scale = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--scale") && i + 1 < argc) options.scale = static_cast<float>(atof(argv[++i]));
         else if (!strcmp(argv[i], "--stride") && i + 1 < argc) options.stride = std::max(1, atoi(argv[++i]));
         else if (!strcmp(argv[i], "--count-stride") && i + 1 < argc) options.countStride = std::max(1, atoi(argv[++i]));
         else if (!strcmp(argv[i], "--no-count")) options.count = false;
@@ -276,7 +277,8 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    const int scale = options.scale, stride = options.stride;
+    const float scale = options.scale;
+    const int stride = options.stride;
     // Before any context exists here: the child starts from a clean process.
     const std::map<std::string, Shaded> shaded = options.count ? CountInChild(options) : std::map<std::string, Shaded>();
 

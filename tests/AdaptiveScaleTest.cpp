@@ -1,8 +1,8 @@
 // The rule by which a host lowers the render scale on a slow machine and
-// raises it again, checked on made-up frame costs against its thresholds:
-// down after a window averaging more than 0.9 of a tick (15 ms), up after
-// one whose cost times the pixel growth of the scale above stays under 0.7 of
-// a tick (11.67 ms).
+// raises it again, a quarter at a time, checked on made-up frame costs
+// against its thresholds: down after a window averaging more than 0.9 of a
+// tick (15 ms), up after one whose cost times the pixel growth of the step
+// above stays under 0.7 of a tick (11.67 ms).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,8 +17,8 @@ namespace {
 constexpr double kMs = 0.001;
 
 // Feeds `count` frames at one scale and cost; answers the last limit.
-int Feed(AdaptiveScale& adaptive, int count, double seconds, int scale) {
-    int limit = 0;
+float Feed(AdaptiveScale& adaptive, int count, double seconds, float scale) {
+    float limit = 0.0f;
     for (int i = 0; i < count; ++i) limit = adaptive.FramePlayed(seconds, scale);
     return limit;
 }
@@ -26,39 +26,41 @@ int Feed(AdaptiveScale& adaptive, int count, double seconds, int scale) {
 }  // namespace
 
 // The first frame at a scale is not judged; 30 more make a window.
-TEST(AdaptiveScale, AWindowOfFramesOverFifteenMillisecondsStepsDownOne) {
+TEST(AdaptiveScale, AWindowOfFramesOverFifteenMillisecondsStepsDownAQuarter) {
     AdaptiveScale adaptive;
-    EXPECT_EQ(Feed(adaptive, 30, 16 * kMs, 3), Host::kMaxRenderScale);
-    EXPECT_EQ(adaptive.FramePlayed(16 * kMs, 3), 2);
+    EXPECT_EQ(Feed(adaptive, 30, 16 * kMs, 3.0f), Host::kMaxRenderScale);
+    EXPECT_EQ(adaptive.FramePlayed(16 * kMs, 3.0f), 2.75f);
     EXPECT_NEAR(adaptive.JudgedMean(), 16 * kMs, 1e-12);
 
     // 14.9 ms on average, under 15: the scale stays; 15.1 steps down.
     AdaptiveScale enough;
-    enough.FramePlayed(0.0, 2);
-    Feed(enough, 15, 14 * kMs, 2);
-    EXPECT_EQ(Feed(enough, 15, 15.8 * kMs, 2), Host::kMaxRenderScale);
+    enough.FramePlayed(0.0, 2.0f);
+    Feed(enough, 15, 14 * kMs, 2.0f);
+    EXPECT_EQ(Feed(enough, 15, 15.8 * kMs, 2.0f), Host::kMaxRenderScale);
     EXPECT_NEAR(enough.JudgedMean(), 14.9 * kMs, 1e-12);
-    Feed(enough, 15, 14.4 * kMs, 2);
-    EXPECT_EQ(Feed(enough, 15, 15.8 * kMs, 2), 1);
+    Feed(enough, 15, 14.4 * kMs, 2.0f);
+    EXPECT_EQ(Feed(enough, 15, 15.8 * kMs, 2.0f), 1.75f);
 }
 
 TEST(AdaptiveScale, NeverBelowOne) {
     AdaptiveScale adaptive;
-    EXPECT_EQ(Feed(adaptive, 31, 40 * kMs, 1), 1);
-    EXPECT_EQ(Feed(adaptive, 300, 40 * kMs, 1), 1);
+    EXPECT_EQ(Feed(adaptive, 31, 40 * kMs, 1.0f), 1.0f);
+    EXPECT_EQ(Feed(adaptive, 300, 40 * kMs, 1.0f), 1.0f);
+    EXPECT_EQ(Feed(adaptive, 31, 40 * kMs, 1.25f), 1.0f);
 }
 
-// At scale 1 the scale above draws four times the pixels: 2.9 ms frames
-// (11.6 ms grown) leave room, 3 ms frames (12 ms grown) do not. At scale 2
-// the growth is 9/4: 5.1 ms frames (11.5 ms grown) leave room.
-TEST(AdaptiveScale, StepsUpOnlyWhereTheScaleAboveWouldStillFit) {
+// At scale 1 the step above draws (5/4)^2 = 1.5625 times the pixels: 7.4 ms
+// frames (11.56 ms grown) leave room, 7.5 ms frames (11.72 ms) do not. At
+// scale 2 the growth is (9/8)^2: 9.2 ms frames (11.64 ms grown) leave room,
+// 9.25 ms (11.71 ms) do not.
+TEST(AdaptiveScale, StepsUpOnlyWhereTheStepAboveWouldStillFit) {
     AdaptiveScale adaptive;
-    ASSERT_EQ(Feed(adaptive, 31, 20 * kMs, 2), 1);
-    EXPECT_EQ(Feed(adaptive, 31, 3.0 * kMs, 1), 1);
-    EXPECT_EQ(Feed(adaptive, 30, 3.0 * kMs, 1), 1);
-    EXPECT_EQ(Feed(adaptive, 30, 2.9 * kMs, 1), 2);
-    EXPECT_EQ(Feed(adaptive, 31, 5.3 * kMs, 2), 2);
-    EXPECT_EQ(Feed(adaptive, 30, 5.1 * kMs, 2), 3);
+    ASSERT_EQ(Feed(adaptive, 31, 20 * kMs, 1.25f), 1.0f);
+    EXPECT_EQ(Feed(adaptive, 31, 7.5 * kMs, 1.0f), 1.0f);
+    EXPECT_EQ(Feed(adaptive, 30, 7.5 * kMs, 1.0f), 1.0f);
+    EXPECT_EQ(Feed(adaptive, 30, 7.4 * kMs, 1.0f), 1.25f);
+    EXPECT_EQ(Feed(adaptive, 31, 9.25 * kMs, 2.0f), 1.25f) << "no change: the limit stands";
+    EXPECT_EQ(Feed(adaptive, 30, 9.2 * kMs, 2.0f), 2.25f);
     EXPECT_EQ(Feed(adaptive, 31, 0.1 * kMs, Host::kMaxRenderScale), Host::kMaxRenderScale);
 }
 
@@ -66,8 +68,8 @@ TEST(AdaptiveScale, StepsUpOnlyWhereTheScaleAboveWouldStillFit) {
 // than the frames after it; it is not counted.
 TEST(AdaptiveScale, TheFirstFrameAtAScaleIsNotJudged) {
     AdaptiveScale adaptive;
-    adaptive.FramePlayed(2.0, 2);
-    EXPECT_EQ(Feed(adaptive, 30, 10 * kMs, 2), Host::kMaxRenderScale);
+    adaptive.FramePlayed(2.0, 2.0f);
+    EXPECT_EQ(Feed(adaptive, 30, 10 * kMs, 2.0f), Host::kMaxRenderScale);
     EXPECT_NEAR(adaptive.JudgedMean(), 10 * kMs, 1e-12);
 }
 
@@ -76,29 +78,33 @@ TEST(AdaptiveScale, TheFirstFrameAtAScaleIsNotJudged) {
 // nothing yet.
 TEST(AdaptiveScale, AChangeOfScaleStartsANewWindow) {
     AdaptiveScale adaptive;
-    Feed(adaptive, 21, 30 * kMs, 2);
-    EXPECT_EQ(Feed(adaptive, 30, 1 * kMs, 1), Host::kMaxRenderScale);
-    EXPECT_EQ(adaptive.FramePlayed(1 * kMs, 1), 2);
+    Feed(adaptive, 21, 30 * kMs, 2.0f);
+    EXPECT_EQ(Feed(adaptive, 30, 1 * kMs, 1.0f), Host::kMaxRenderScale);
+    EXPECT_EQ(adaptive.FramePlayed(1 * kMs, 1.0f), 1.25f);
 }
 
-// A scene whose frames cost 16 ms at scale 2 and, with a pixel count a
-// quarter as large, 6 ms at scale 1 (the software rasteriser's usual ratio)
-// steps down once and stays down: the scale does not hop.
-TEST(AdaptiveScale, AHeavySceneStepsDownOnceAndStays) {
-    AdaptiveScale adaptive;
-    const double cost[3] = {0.0, 6 * kMs, 16 * kMs};
-    int scale = 2, changes = 0;
-    for (int frame = 0; frame < 6000; ++frame) {
-        const int limit = std::min(2, adaptive.FramePlayed(cost[scale], scale));
-        if (limit != scale) ++changes;
-        scale = limit;
+// A scene whose frames cost 2 ms plus 3.5 ms per screen of pixels (16 ms at
+// scale 2, 12.7 ms at 1.75) steps down to the largest scale that keeps the
+// pace, 1.75, and stays there: at 1.75 the step above would cost 16 ms.
+// From scale 4 it comes down one step at a time.
+TEST(AdaptiveScale, AHeavySceneSettlesAtTheLargestStepThatKeepsThePace) {
+    const auto cost = [](float scale) { return 2 * kMs + 3.5 * kMs * scale * scale; };
+    for (float start : {2.0f, 4.0f}) {
+        AdaptiveScale adaptive;
+        float scale = start;
+        int changes = 0;
+        for (int frame = 0; frame < 6000; ++frame) {
+            const float limit = std::min(start, adaptive.FramePlayed(cost(scale), scale));
+            if (limit != scale) ++changes;
+            scale = limit;
+        }
+        EXPECT_EQ(scale, 1.75f) << "from " << start;
+        EXPECT_EQ(changes, static_cast<int>((start - 1.75f) / 0.25f)) << "from " << start;
     }
-    EXPECT_EQ(scale, 1);
-    EXPECT_EQ(changes, 1);
 }
 
 // What a host calls: the frames drawn at 2 cost 20 ms, so the next frame
-// begins at 1, and the frame drawn at 1 brings the line that says so.
+// begins at 1.75, and the frame drawn at 1.75 brings the line that says so.
 TEST(AdaptiveScale, JudgingLimitsTheNextFramesAndSaysWhenTheScaleChanged) {
     Host::SetRenderScale(2);
     DemoSys::ApplyRenderScale();
@@ -108,11 +114,29 @@ TEST(AdaptiveScale, JudgingLimitsTheNextFramesAndSaysWhenTheScaleChanged) {
         EXPECT_FALSE(adaptive.Judge(20 * kMs, line, sizeof line));
         DemoSys::ApplyRenderScale();
     }
-    EXPECT_EQ(DemoSys::RenderScale(), 1);
+    EXPECT_EQ(DemoSys::RenderScale(), 1.75f);
     EXPECT_TRUE(adaptive.Judge(20 * kMs, line, sizeof line));
-    EXPECT_EQ(std::string(line), "render scale 1, was 2 (the frames judged last took 20.0 ms on average)");
+    EXPECT_EQ(std::string(line), "render scale 1.75, was 2 (the frames judged last took 20.0 ms on average)");
     EXPECT_FALSE(adaptive.Judge(20 * kMs, line, sizeof line));
     Host::LimitRenderScale(Host::kMaxRenderScale);
+    Host::SetRenderScale(1);
+    DemoSys::ApplyRenderScale();
+}
+
+// What a host asks for is taken to the nearest quarter within 1 and the largest scale.
+TEST(RenderScale, AskedScalesGoToTheNearestQuarterWithinTheRange) {
+    const struct {
+        float asked, applied;
+    } cases[] = {{1.5f, 1.5f}, {1.3f, 1.25f}, {2.9f, 3.0f}, {0.5f, 1.0f}, {-3.0f, 1.0f}, {12.0f, 8.0f}, {3.6f, 3.5f}, {3.625f, 3.75f}};
+    for (const auto& c : cases) EXPECT_EQ(DemoSys::NearestRenderScale(c.asked), c.applied) << c.asked;
+    Host::SetRenderScale(1.5f);
+    DemoSys::ApplyRenderScale();
+    EXPECT_EQ(DemoSys::ScaledPixels(320), 480);
+    EXPECT_EQ(DemoSys::ScaledPixels(480), 720);
+    EXPECT_EQ(DemoSys::ScaledPixels(256), 384);
+    Host::SetRenderScale(1.25f);
+    DemoSys::ApplyRenderScale();
+    EXPECT_EQ(DemoSys::ScaledPixels(6), 8) << "7.5 rounds to a whole pixel";
     Host::SetRenderScale(1);
     DemoSys::ApplyRenderScale();
 }

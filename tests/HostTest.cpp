@@ -394,6 +394,9 @@ TEST(HostOptions, ScalePortraitFullscreenAndUprightShots) {
     HostOptions shots;
     ASSERT_TRUE(Parse({"--scale=8", "--upright", "--shot", "1", "--out", "/tmp"}, shots, error)) << error;
     EXPECT_EQ(shots.renderScale, 8);
+    HostOptions between;
+    ASSERT_TRUE(Parse({"--scale", "1.75"}, between, error)) << error;
+    EXPECT_EQ(between.renderScale, 1.75f);
     EXPECT_TRUE(shots.uprightShots);
     HostOptions none;
     ASSERT_TRUE(Parse({}, none, error));
@@ -401,7 +404,7 @@ TEST(HostOptions, ScalePortraitFullscreenAndUprightShots) {
     EXPECT_FALSE(none.portrait || none.fullscreen || none.uprightShots);
 
     const std::vector<std::vector<const char*>> bad = {
-        {"--scale", "0"},          {"--scale", "9"},        {"--scale", "1.5"},
+        {"--scale", "0"},          {"--scale", "9"},        {"--scale", "1.3"},
         {"--scale", "x"},          {"--scale"},             {"--scale", "2", "--scale", "2"},
         {"--upright"},             {"--portrait=yes"},      {"--fullscreen", "--headless"},
         {"--fullscreen", "--record", "v.mp4"}};

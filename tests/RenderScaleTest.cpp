@@ -28,7 +28,7 @@ protected:
         Host::LimitRenderScale(Host::kMaxRenderScale);
         UseScale(1);
     }
-    static void UseScale(int scale) {
+    static void UseScale(float scale) {
         Host::SetRenderScale(scale);
         View().setFramebuffer();  // a frame's start applies it
     }
@@ -84,6 +84,19 @@ TEST_F(RenderScaleTest, TargetsMadeBeforeAChangeAreRemadeAtTheNewScaleKeepingThe
     EXPECT_EQ(DemoSys::RenderScale(), 1);
     EXPECT_EQ(shadow.GetWidth(), 256);
     EXPECT_EQ(gRedraws, 2);
+
+    // Between whole numbers: every size in whole pixels, 1.5 times the logical.
+    UseScale(1.5f);
+    EXPECT_EQ(gRedraws, 3);
+    EXPECT_EQ(View().framebufferWidth, 480);
+    EXPECT_EQ(View().framebufferHeight, 720);
+    EXPECT_EQ(DepthSize(), (std::array<int, 2>{480, 720}));
+    shadow.BindAsRenderTarget();
+    EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    EXPECT_EQ(Viewport(), (std::array<int, 2>{384, 384}));
+    EXPECT_EQ(DepthSize(), (std::array<int, 2>{384, 384}));
+    DemoSys::ResetRenderTarget();
+    EXPECT_EQ(Viewport(), (std::array<int, 2>{480, 720}));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -91,7 +104,7 @@ TEST_F(RenderScaleTest, TargetsMadeBeforeAChangeAreRemadeAtTheNewScaleKeepingThe
 // onto the portrait screen): quadrants red, green (top) over blue, white.
 TEST_F(RenderScaleTest, TheUprightPictureShowsTheLandscapeTopOnTopAtEveryScale) {
     static const unsigned char kQuadrants[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
-    for (int scale : {1, 2}) {
+    for (float scale : {1.0f, 1.25f, 1.5f, 2.0f}) {
         UseScale(scale);
         DemoSys::ResetRenderTarget();
         glDisable(GL_BLEND);
@@ -101,10 +114,11 @@ TEST_F(RenderScaleTest, TheUprightPictureShowsTheLandscapeTopOnTopAtEveryScale) 
 
         ScreenPicture upright(true), portrait(false);
         upright.ReadBound(View().framebufferWidth, View().framebufferHeight);
-        ASSERT_EQ(upright.Width(), 480 * scale);
-        ASSERT_EQ(upright.Height(), 320 * scale);
+        ASSERT_EQ(upright.Width(), static_cast<int>(480 * scale));
+        ASSERT_EQ(upright.Height(), static_cast<int>(320 * scale));
         auto at = [scale](const ScreenPicture& p, int x, int y) {
-            const unsigned char* q = p.Pixels() + (static_cast<size_t>(y * scale) * p.Width() + x * scale) * 4;
+            const size_t px = static_cast<size_t>(x * scale), py = static_cast<size_t>(y * scale);
+            const unsigned char* q = p.Pixels() + (py * static_cast<size_t>(p.Width()) + px) * 4;
             return std::array<int, 4>{q[0], q[1], q[2], q[3]};
         };
         EXPECT_TRUE(NearColour(at(upright, 120, 80), 255, 0, 0)) << scale;

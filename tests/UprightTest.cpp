@@ -45,11 +45,12 @@ TEST(Presentation, TheRenderScaleCoversTheFittedPictureUpToFour) {
     const struct {
         Size drawable;
         bool upright;
-        int scale;
+        float scale;  // the fitted picture's pixels over the picture's, up to a quarter
     } cases[] = {
-        {{480, 320}, true, 1},   {{481, 321}, true, 2},   {{960, 640}, true, 2},    {{1000, 1000}, true, 3},
-        {{1920, 1080}, true, 4}, {{3840, 2160}, true, 4}, {{200, 100}, true, 1},    {{800, 600}, false, 2},
-        {{1440, 960}, true, 3},  {{1440, 1000}, true, 3}, {{1441, 960}, true, 4},  {{1920, 1280}, true, 4},
+        {{480, 320}, true, 1},       {{481, 321}, true, 1.25f},    {{960, 640}, true, 2},
+        {{1000, 1000}, true, 2.25f}, {{1920, 1080}, true, 3.5f},   {{3840, 2160}, true, 4},
+        {{200, 100}, true, 1},       {{800, 600}, false, 1.25f},   {{1440, 960}, true, 3},
+        {{1440, 1000}, true, 3},     {{1441, 960}, true, 3.25f},   {{1920, 1280}, true, 4},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Presentation::CoveringScale(c.drawable, c.upright), c.scale)

@@ -16,7 +16,7 @@ std::unique_ptr<DisplaySurface> CreateHeadlessDesktopSurface();
 struct WindowChoices {
     bool portrait = false;    // the raw portrait screen instead of the upright picture
     bool fullscreen = false;  // at the desktop's resolution, without a mode change
-    int renderScale = 0;      // 0: the smallest that covers the window, following it
+    float renderScale = 0.0f;  // 0: the smallest that covers the window, following it
 };
 // An SDL2 window with a vsynced OpenGL ES 2.0 context; null when no display.
 // F11 and Alt+Enter toggle fullscreen; Escape and closing it quit.

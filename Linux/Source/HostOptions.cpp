@@ -152,14 +152,16 @@ const Option kOptions[] = {
                  ", not '" + v + "'";
          return false;
      }},
-    {"--scale", "a whole number from 1 to 8", false,
+    {"--scale", "a number from 1 to 8 in steps of a quarter", false,
      [](const std::string& v, HostOptions& o, std::string& error) {
          double scale = 0.0;
-         if (ParseNumber(v, scale) && scale >= 1.0 && scale <= Host::kMaxRenderScale && scale == std::floor(scale)) {
-             o.renderScale = static_cast<int>(scale);
+         if (ParseNumber(v, scale) && scale >= 1.0 && scale <= Host::kMaxRenderScale &&
+             scale / Host::kRenderScaleStep == std::floor(scale / Host::kRenderScaleStep)) {
+             o.renderScale = static_cast<float>(scale);
              return true;
          }
-         error = "--scale needs a whole number from 1 to " + std::to_string(Host::kMaxRenderScale) + ", not '" + v + "'";
+         error = "--scale needs a number from 1 to " + std::to_string(Host::kMaxRenderScale) +
+                 " in steps of a quarter (1, 1.25, 1.5, ...), not '" + v + "'";
          return false;
      }},
     {"--portrait", nullptr, false, SetFlag<&HostOptions::portrait>},
@@ -240,9 +242,10 @@ const char* HostUsage() {
            "                  FILE ends in .mp4, .mkv or .mov); headless on the fixed clock\n"
            "                  of 60 frames per second; the video is the upright picture,\n"
            "                  480N x 320N pixels at --scale N\n"
-           "  --scale N       render at N times the screen's pixels (1 to 8); in a window\n"
-           "                  the default follows the window's size (at most 4) and steps\n"
-           "                  down while frames take too long, else 1\n"
+           "  --scale N       render at N times the screen's pixels along each side (1 to 8,\n"
+           "                  in steps of a quarter: 1.5 draws 480 x 720); in a window the\n"
+           "                  default follows the window's size (at most 4) and steps down\n"
+           "                  a quarter at a time while frames take too long, else 1\n"
            "  --portrait      show and record the raw portrait screen, not turned upright\n"
            "  --fullscreen    start fullscreen (F11 or Alt+Enter toggles it in the window)\n"
            "  -h, --help      show this text\n"

@@ -14,7 +14,7 @@ struct HostOptions {
     std::string recordPath;  // a video of the show, headless at 60 frames per second
     bool portrait = false;      // the raw portrait screen in the window and the video
     bool fullscreen = false;
-    int renderScale = 0;        // 0: a window's follows its size, otherwise 1
+    float renderScale = 0.0f;   // 0: a window's follows its size, otherwise 1
     bool uprightShots = false;  // shots turned as the window shows them
     bool help = false;
 };

@@ -84,7 +84,7 @@ std::unique_ptr<DisplaySurface> OpenScreen(const HostOptions& options) {
     // Real-time sound makes no sense on a fixed clock; keep it off the sound card.
     if (PlatformClock::IsFixed()) setenv("SDL_AUDIODRIVER", "dummy", 0);
     // A window that follows its size replaces this scale with its own.
-    Host::SetRenderScale(options.renderScale > 0 ? options.renderScale : 1);
+    Host::SetRenderScale(options.renderScale > 0.0f ? options.renderScale : 1.0f);
     if (!options.headless && DisplayAvailable()) {
         if (auto window = CreateWindowSurface({options.portrait, options.fullscreen, options.renderScale}))
             return window;
@@ -146,7 +146,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
     std::unique_ptr<DisplaySurface> screen = OpenScreen(options);
     if (!screen) Fail("no OpenGL ES 2.0 context could be created");
     if (!options.recordPath.empty()) {
-        const RecordingSurface::Frame frame{!options.portrait, options.renderScale > 0 ? options.renderScale : 1};
+        const RecordingSurface::Frame frame{!options.portrait, options.renderScale > 0.0f ? options.renderScale : 1.0f};
         auto recording = RecordingSurface::Create(screen, options.recordPath, bundlePath + "/demomusa.mp3",
                                                   options.fixedFps, options.startTime, frame, Host::ShowTime);
         if (!recording) exit(1);
@@ -168,7 +168,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
     // Where the scale follows the window, it follows the machine's speed
     // too; a fixed clock, pictures and a scale of the viewer's choosing
     // stay as they are.
-    const bool adapting = !fixed && options.shotTimes.empty() && options.renderScale == 0;
+    const bool adapting = !fixed && options.shotTimes.empty() && options.renderScale == 0.0f;
     AdaptiveScale adaptive;
     // On the wall clock the first frame goes to the start; on the fixed
     // clock the refreshes before it pass unplayed, as a whole run's would.

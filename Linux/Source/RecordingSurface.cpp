@@ -159,9 +159,13 @@ const char* RecordingSurface::ContainerFor(const std::string& videoPath) {
     return nullptr;
 }
 
-int RecordingSurface::Frame::Width() const { return Presentation::PictureSize(upright).width * renderScale; }
+int RecordingSurface::Frame::Width() const {
+    return static_cast<int>(std::lround(static_cast<float>(Presentation::PictureSize(upright).width) * renderScale));
+}
 
-int RecordingSurface::Frame::Height() const { return Presentation::PictureSize(upright).height * renderScale; }
+int RecordingSurface::Frame::Height() const {
+    return static_cast<int>(std::lround(static_cast<float>(Presentation::PictureSize(upright).height) * renderScale));
+}
 
 std::vector<std::string> RecordingSurface::EncoderArguments(const std::string& outputPath, const char* container,
                                                             const std::string& musicPath, double frameRate,

@@ -23,7 +23,7 @@ public:
     // the whole recording.
     struct Frame {
         bool upright = true;
-        int renderScale = 1;
+        float renderScale = 1.0f;
         int Width() const;
         int Height() const;
     };

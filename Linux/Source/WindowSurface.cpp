@@ -106,7 +106,7 @@ private:
     // Without a render scale of the viewer's choosing, the picture's pixels
     // cover the window's: resizing and fullscreen change the scale.
     void FollowDrawable() {
-        if (mChoices.renderScale == 0) Host::SetRenderScale(Presentation::CoveringScale(Drawable(), !mChoices.portrait));
+        if (mChoices.renderScale == 0.0f) Host::SetRenderScale(Presentation::CoveringScale(Drawable(), !mChoices.portrait));
     }
 
     void HandleKey(const SDL_KeyboardEvent& key, SurfaceEvents& events) {

@@ -154,8 +154,11 @@ void AdaptScale(double started) {
     unsigned char pixel[4];
     glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     char line[128];
-    if (gPage->adaptive.Judge((emscripten_get_now() - started) / 1000.0, line, sizeof line))
-        fprintf(stderr, "kestrel: %s\n", line);
+    if (!gPage->adaptive.Judge((emscripten_get_now() - started) / 1000.0, line, sizeof line)) return;
+    // An ordinary line, for the console's log rather than its errors.
+    char text[160];
+    snprintf(text, sizeof text, "kestrel: %s", line);
+    kestrel_log(0, text);
 }
 
 // Whether the animation frame at `time` (seconds) plays a frame of the show.
