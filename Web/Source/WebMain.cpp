@@ -25,6 +25,7 @@
 #include "DemoSys/Bundle.h"
 #include "DemoSys/FramePacing.h"
 #include "DemoSys/GLView.h"
+#include "DemoSys/RenderScale.h"
 #include "DemoSys/Seeking.h"
 #include "DemoSys/Timeline.h"
 #include "DemoSys/demo.h"
@@ -37,8 +38,8 @@
 EM_JS(void, kestrel_show_start_prompt, (), { kestrelPage.showStartPrompt(); });
 EM_JS(void, kestrel_show_started, (), { kestrelPage.showStarted(); });
 EM_JS(void, kestrel_show_ended, (), { kestrelPage.showEnded(); });
-EM_JS(void, kestrel_frame_played, (double demoTime, int scene, double milliseconds),
-      { kestrelPage.framePlayed(demoTime, scene, milliseconds); });
+EM_JS(void, kestrel_frame_played, (double demoTime, int scene, double milliseconds, double scale),
+      { kestrelPage.framePlayed(demoTime, scene, milliseconds, scale); });
 EM_JS(void, kestrel_log, (int problem, const char* line), {
     if (problem) console.error(UTF8ToString(line));
     else console.log(UTF8ToString(line));
@@ -140,7 +141,7 @@ void PlayFrame() {
     const double demoTime = Host::ShowTime();
     const FrameScenes& scenes = gPage->show.LastScenes();
     const int scene = scenes.count > 0 ? static_cast<int>(scenes.calls[0].scene) : -1;
-    kestrel_frame_played(demoTime, scene, emscripten_get_now() - started);
+    kestrel_frame_played(demoTime, scene, emscripten_get_now() - started, DemoSys::RenderScale());
     TakeDueShots(demoTime);
     WebClock::AdvanceFrame();
 }

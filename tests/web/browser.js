@@ -1,6 +1,6 @@
 // Opens the web page, served from a folder on 127.0.0.1 (or opened as a
 // file), in Debian's headless Chromium with software WebGL, at one canvas
-// pixel per screen pixel of the upright picture, and waits for the start
+// pixel per screen pixel (480 x 320 unless asked otherwise), and waits for the start
 // prompt (or another stage of the page).
 'use strict';
 const fs = require('fs');
@@ -15,7 +15,7 @@ const kArguments = ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=
   '--autoplay-policy=no-user-gesture-required', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
-async function openPage(folder, query, { stage = 'waiting', fromFile = false } = {}) {
+async function openPage(folder, query, { stage = 'waiting', fromFile = false, width = 480, height = 320 } = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrel-chromium-'));
   const server = await new Promise((resolve) => serve(folder, 0, (s, address) => resolve({ s, address })));
   const browser = await puppeteer.launch({
@@ -23,6 +23,8 @@ async function openPage(folder, query, { stage = 'waiting', fromFile = false } =
     headless: true,
     userDataDir: profile,
     args: kArguments,
+    // A whole show on the wall clock waits longer than the protocol's default three minutes.
+    protocolTimeout: 1800000,
   });
   const close = async () => {
     await browser.close();
@@ -31,7 +33,7 @@ async function openPage(folder, query, { stage = 'waiting', fromFile = false } =
   };
   try {
     const page = await browser.newPage();
-    await page.setViewport({ width: 480, height: 320, deviceScaleFactor: 1 });
+    await page.setViewport({ width, height, deviceScaleFactor: 1 });
     // The console's lines, and each with its level ('log', 'error', ...).
     const console_ = [], messages = [];
     page.on('console', (message) => {
