@@ -18,7 +18,7 @@ FrameDifference CompareFrames(const PngImage& expected, const PngImage& actual) 
     FrameDifference result;
     const int width = expected.width;
     const int height = expected.height;
-    int far = 0;
+    int far = 0, near = 0;
     for (int by = 0; by < height; by += kBlockSide) {
         for (int bx = 0; bx < width; bx += kBlockSide) {
             long sums[3] = {0, 0, 0};
@@ -27,7 +27,9 @@ FrameDifference CompareFrames(const PngImage& expected, const PngImage& actual) 
                 for (int x = bx; x < std::min(bx + kBlockSide, width); ++x) {
                     const size_t pixel = static_cast<size_t>(y) * width + x;
                     for (int c = 0; c < 3; ++c) sums[c] += actual.rgba[pixel * 4 + c] - expected.rgba[pixel * 4 + c];
-                    if (LevelDifference(expected, actual, pixel) > kFarLevels) ++far;
+                    const int level = LevelDifference(expected, actual, pixel);
+                    far += level > kFarLevels;
+                    near += level > kNearLevels;
                     ++count;
                 }
             }
@@ -42,6 +44,7 @@ FrameDifference CompareFrames(const PngImage& expected, const PngImage& actual) 
         }
     }
     result.farShare = static_cast<double>(far) / (static_cast<double>(width) * height);
+    result.nearShare = static_cast<double>(near) / (static_cast<double>(width) * height);
     return result;
 }
 

@@ -17,10 +17,16 @@ struct FrameDifference {
     // The share of pixels (0..1) in which some channel differs by more than
     // kFarLevels.
     double farShare = 0.0;
+    // The share of pixels in which some channel differs by more than
+    // kNearLevels: a rasteriser's rounding stays under it, while a picture
+    // sampled another way moves many pixels by a little each, which neither a
+    // block's mean nor the far pixels see.
+    double nearShare = 0.0;
 };
 
 constexpr int kBlockSide = 16;
 constexpr int kFarLevels = 32;
+constexpr int kNearLevels = 8;
 
 // Both pictures must have the same size; only red, green and blue count.
 FrameDifference CompareFrames(const PngImage& expected, const PngImage& actual);

@@ -280,7 +280,10 @@ TEST(MathProjection, PointAtInfinityBecomesZero) {
     Matrix44 p;
     p.SetFrustum(-1, 1, 1, -1, 1, 10);
     ExpectVector(p.TransformPoint(Vector3(1, 1, 0)), 0, 0, 0);  // w' = -z = 0
-    EXPECT_TRUE(Vector4(1, 2, 3, 0).Cartesianized() == Vector3());
+    // Within 0.0001 of zero w is none; just beyond it divides.
+    for (const float w : {0.0f, 0.00009f, -0.00009f}) EXPECT_TRUE(Vector4(1, 2, 3, w).Cartesianized() == Vector3()) << w;
+    ExpectVector(Vector4(0.00011f, 0.00022f, -0.00033f, 0.00011f).Cartesianized(), 1, 2, -3);
+    ExpectVector(Vector4(0.00011f, 0, 0, -0.00011f).Cartesianized(), -1, 0, 0);
 }
 
 TEST(MathVector, EqualityUsesTheLibraryEpsilon) {
@@ -344,7 +347,11 @@ TEST(MathQuaternion, HamiltonProductAppliesRightOperandFirst) {
     // z first: (1,0,0) -> (0,1,0); then x: (0,1,0) -> (0,0,1).
     ExpectVector((qx * qz).Rotate(Vector3(1, 0, 0)), 0, 0, 1);
     EXPECT_FLOAT_EQ(Quaternion(1, Vector3(1, 1, 1)).Norm(), 4.0f);
+    // A turn whose vector part is shorter than 0.01 (squared, under 0.0001)
+    // has no axis to speak of: x is taken.
     ExpectVector(Quaternion().Axis(), 1, 0, 0);
+    ExpectVector(Quaternion(1, Vector3(0, 0.0094868f, 0)).Axis(), 1, 0, 0);  // 0.00009 squared
+    ExpectVector(Quaternion(1, Vector3(0, 0, -0.0104881f)).Axis(), 0, 0, -1);  // 0.00011 squared
     EXPECT_NEAR(qz.Angle(), kHalfPi, 1e-5f);
 }
 
@@ -353,8 +360,12 @@ TEST(MathByteOrder, BigEndianSwapsAndLittleEndianIsIdentity) {
     EXPECT_EQ(BS::big_to_host_4byte(0x12345678u), 0x78563412u);
     EXPECT_EQ(BS::host_to_big_8byte(0x0102030405060708ull), 0x0807060504030201ull);
     const BS::uint128 v{{0x00010203u, 0x04050607u, 0x08090A0Bu, 0x0C0D0E0Fu}};
-    const BS::uint128 s = BS::big_to_host_16byte(v);
-    EXPECT_EQ(s.word[0], 0x0F0E0D0Cu);
-    EXPECT_EQ(s.word[3], 0x03020100u);
+    // Sixteen bytes reversed: the words in reverse order, each swapped.
+    for (const BS::uint128& s : {BS::big_to_host_16byte(v), BS::host_to_big_16byte(v)}) {
+        EXPECT_EQ(s.word[0], 0x0F0E0D0Cu);
+        EXPECT_EQ(s.word[1], 0x0B0A0908u);
+        EXPECT_EQ(s.word[2], 0x07060504u);
+        EXPECT_EQ(s.word[3], 0x03020100u);
+    }
     EXPECT_EQ(BS::little_to_host_4byte(0x12345678u), 0x12345678u);
 }

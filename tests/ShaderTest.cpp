@@ -16,6 +16,9 @@ const char* const kFragmentWithMisc =
 const char* const kFragmentPlain =
     "precision mediump float;\nvarying vec2 vUv;\nvoid main() { gl_FragColor = vec4(vUv, 0.0, 1.0); }\n";
 
+const char* const kFragmentPlainConstant =
+    "precision mediump float;\nvoid main() { gl_FragColor = vec4(1.0); }\n";
+
 class ShaderTest : public GLTest {
 protected:
     std::string WritePair(const std::string& name, const char* vertex, const char* fragment) {
@@ -39,14 +42,21 @@ TEST_F(ShaderTest, SamePathCompilesOnceAndAnswersTheSameObject) {
     EXPECT_NE(second->GetProgram(), 0u);
 }
 
+// The locations are bound, not left to the linker: a program that uses only
+// pos and center still finds center at 3.
 TEST_F(ShaderTest, AttributesSitAtTheFixedLocations) {
-    Shader* s = Shader::LoadShader(WritePair("attribs", kVertex, kFragmentPlain));
-    const GLuint p = s->GetProgram();
-    ASSERT_NE(p, 0u);
-    EXPECT_EQ(glGetAttribLocation(p, "pos"), 0);
-    EXPECT_EQ(glGetAttribLocation(p, "norm"), 1);
-    EXPECT_EQ(glGetAttribLocation(p, "uv"), 2);
-    EXPECT_EQ(glGetAttribLocation(p, "center"), 3);
+    const GLuint all = Shader::LoadShader(WritePair("attribs", kVertex, kFragmentPlain))->GetProgram();
+    ASSERT_NE(all, 0u);
+    EXPECT_EQ(glGetAttribLocation(all, "pos"), 0);
+    EXPECT_EQ(glGetAttribLocation(all, "norm"), 1);
+    EXPECT_EQ(glGetAttribLocation(all, "uv"), 2);
+    EXPECT_EQ(glGetAttribLocation(all, "center"), 3);
+    const GLuint two = Shader::LoadShader(WritePair("two", "attribute vec4 pos;\nattribute vec3 center;\n"
+                                                           "void main() { gl_Position = pos + vec4(center, 0.0); }\n",
+                                                    kFragmentPlainConstant))->GetProgram();
+    ASSERT_NE(two, 0u);
+    EXPECT_EQ(glGetAttribLocation(two, "pos"), 0);
+    EXPECT_EQ(glGetAttribLocation(two, "center"), 3);
 }
 
 TEST_F(ShaderTest, AbsentUniformsAreMinusOneAndPresentOnesAreFound) {

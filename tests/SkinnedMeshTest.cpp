@@ -13,6 +13,7 @@
 #include "DemoSys/DemoSys.h"
 #include "DemoSys/Riraru3Z/RenderList.h"
 #include "DemoSys/Riraru3Z/Shader.h"
+#include "CaughtError.h"
 #include "GLTestSupport.h"
 #include "TempTree.h"
 
@@ -77,7 +78,12 @@ TEST_F(SkinnedMeshTest, LoadingPacksTextureCoordinatesWithoutFlipping) {
     mesh.TextureVertex(0)[1] = 1.0f;
     mesh.TextureVertex(1)[0] = 1.5f;
     mesh.CreateFace(0, 1, 2);
+    B3D_Mesh child;  // loading a mesh loads what hangs below it
+    for (int i = 0; i < 3; ++i) child.CreateVertex(0, static_cast<float>(i), 1);
+    child.CreateFace(0, 1, 2);
+    mesh.AddObject(&child);
     mesh.LoadForContext();
+    EXPECT_EQ(child.mModel.GetRenderLists()[0]->GetVertices().Count(), 3);
     const Array<RenderListVertex>& v = mesh.mModel.GetRenderLists()[0]->GetVertices();
     ASSERT_EQ(v.Count(), 3);
     EXPECT_EQ(v[0].u, 127);
@@ -146,46 +152,55 @@ TEST_F(SkinnedMeshTest, AMeshIsPlacedByTheQuarterTurnTheViewAndItsTransform) {
     const BS::Matrix44 mvp = projection * placed;
     glGetUniformfv(shader->GetProgram(), shader->GetUniformMvpMatrix(), got);
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(got[i], mvp.m[i], 1e-5f * (1 + std::fabs(mvp.m[i]))) << i;
+
+    // The shadow pass places each model by its own transform too.
+    auto* other = new B3D_Mesh();
+    mWorld.AddObject(other);
+    other->mTransform.SetRotationX(1.1f);
+    other->mTransform.SetPosition(BS::Vector3(4, 0, -3));
+    mesh->mModel.mTransform = other->mModel.mTransform = BS::Matrix44();
+    camera.RenderShadows(mWorld);
+    EXPECT_TRUE(mesh->mModel.mTransform == placed);
+    EXPECT_TRUE(other->mModel.mTransform == quarter * view * other->mTransform);
 }
 
-TEST_F(SkinnedMeshTest, AGLErrorBeforeDrawingIsRaisedAndNothingIsDrawn) {
-    B3D_Camera camera;
-    auto* mesh = new B3D_Mesh();
-    mWorld.AddObject(mesh);
-    glEnable(0x7FFF);  // not a capability: GL_INVALID_ENUM
-    testing::internal::CaptureStdout();
-    try {
-        camera.Render(mWorld);
-        FAIL() << "no error raised";
-    } catch (const BS::Error& e) {
-        EXPECT_EQ(e.mMessage, "OpenGL error while camera->Context()->Activate");
+namespace {
+// An object whose drawing leaves a GL error behind.
+struct FailingObject : B3D_Object {
+    void Render(B3D_Camera&, BS::Matrix44) override { glEnable(0x7FFF); }  // not a capability: GL_INVALID_ENUM
+};
+}  // namespace
+
+// A GL error before the world or in the middle of it stops the drawing there:
+// the objects after it are not drawn.
+TEST_F(SkinnedMeshTest, AGLErrorIsRaisedAndNothingAfterItIsDrawn) {
+    for (const bool before : {true, false}) {
+        B3D_World world;
+        B3D_Camera camera;
+        if (!before) world.AddObject(new FailingObject());
+        auto* mesh = new B3D_Mesh();
+        world.AddObject(mesh);
+        if (before) glEnable(0x7FFF);
+        const std::string what = before ? "camera->Context()->Activate" : "object->Render";
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(Catch([&] { camera.Render(world); }), PlainFailure("Error", "OpenGL error while " + what));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "OpenGL error while " + what + ": 0x     500\n");
+        EXPECT_FALSE(mesh->mModel.GetRenderLists()[0]->IsDrawn());
     }
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "OpenGL error while camera->Context()->Activate: 0x     500\n");
-    EXPECT_FALSE(mesh->mModel.GetRenderLists()[0]->IsDrawn());
 }
 
 TEST_F(SkinnedMeshTest, PrepareRefusesAMeshWhoseTracksDoNotMatch) {
-    DAS_MeshNode* node = MeshNode(8);
-    node->mVertexAnimator.mVertices.pop_back();
-    try {
-        mScene.Prepare();
-        FAIL();
-    } catch (const BS::Error& e) {
-        EXPECT_NE(e.mMessage.find("Mesh vertex count does not equal keyframe data vertex count!"), std::string::npos);
-    }
+    MeshNode(8)->mVertexAnimator.mVertices.pop_back();
+    EXPECT_EQ(Catch([&] { mScene.Prepare(); }),
+              PlainFailure("Error", "Mesh vertex count does not equal keyframe data vertex count! - Error in loader, or "
+                                    "mesh has been modified?!"));
 }
 
 TEST_F(SkinnedMeshTest, ABoneMissingFromTheSceneIsRefused) {
-    DAS_MeshNode* node = MeshNode(1);
-    node->AddBone(SkinBone("Bone_Nowhere"));
+    MeshNode(1)->AddBone(SkinBone("Bone_Nowhere"));
     mScene.SetLinkByName(true);
     testing::internal::CaptureStdout();
-    try {
-        mScene.Prepare();
-        FAIL();
-    } catch (const BS::Error& e) {
-        EXPECT_EQ(e.mMessage, "No matching node for bone found!\n");
-    }
+    EXPECT_EQ(Catch([&] { mScene.Prepare(); }), PlainFailure("Error", "No matching node for bone found!\n"));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "--> 'Bone_Nowhere' not found, returning NULL\n");
 }
 

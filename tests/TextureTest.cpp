@@ -119,6 +119,11 @@ TEST_F(TextureTest, GetPixelReadsRowsTopDownPremultiplied) {
     strip.GetPixel(0.75f, 0.5f, p);
     EXPECT_NEAR(p[0], 200.0f / 255.0f, 1e-6f);
     EXPECT_NEAR(p[2], 50.0f / 255.0f, 1e-6f);
+    // The list of loaded textures gives width before height.
+    testing::internal::CaptureStdout();
+    SimpleMaterial::DebugTextures();
+    const std::string listed = testing::internal::GetCapturedStdout();
+    EXPECT_NE(listed.find(" > " + mTree.Path() + "/row.png [   2 x   1 ]\n"), std::string::npos) << listed;
 }
 
 TEST_F(TextureTest, UndecodableFileGivesAnEmptyCachedTexture) {
