@@ -23,10 +23,14 @@ float AdaptiveScale::FramePlayed(double seconds, float scale) {
     // The cost grows with the pixels drawn, the square of the scale.
     const float above = scale + Host::kRenderScaleStep;
     const double grown = static_cast<double>(above * above) / static_cast<double>(scale * scale);
-    if (mJudgedMean > kTooSlow * FramePacer::kTick)
+    if (mRetryWait > 0) --mRetryWait;
+    if (mJudgedMean > kTooSlow * FramePacer::kTick) {
         mLimit = std::max(1.0f, scale - Host::kRenderScaleStep);
-    else if (mJudgedMean * grown < kRoomToGrow * FramePacer::kTick)
+        mTooSlowAt = scale;
+        mRetryWait = kRetryWindows;
+    } else if (mJudgedMean * grown < kRoomToGrow * FramePacer::kTick && !(above >= mTooSlowAt && mRetryWait > 0)) {
         mLimit = std::min(static_cast<float>(Host::kMaxRenderScale), above);
+    }
     return mLimit;
 }
 
@@ -36,7 +40,7 @@ bool AdaptiveScale::Judge(double seconds, char* line, size_t size) {
     const float before = mDrawnAt;
     mDrawnAt = scale;
     if (before == 0.0f || before == scale) return false;
-    snprintf(line, size, "render scale %g, was %g (the frames judged last took %.1f ms on average)",
-             static_cast<double>(scale), static_cast<double>(before), mJudgedMean * 1000.0);
+    snprintf(line, size, "render scale %g, was %g, at %.1f s (the frames judged last took %.1f ms on average)",
+             static_cast<double>(scale), static_cast<double>(before), Host::ShowTime(), mJudgedMean * 1000.0);
     return true;
 }

@@ -18,6 +18,10 @@ public:
     // One whose cost, grown by the scale above's pixel count, stays under
     // this share steps up.
     static constexpr double kRoomToGrow = 0.7;
+    // A step up to a scale the frames were too slow for waits this many
+    // windows (10 s): a quarter's growth is small, and the show's beat
+    // sections change scenes, and with them the cost, every half second.
+    static constexpr int kRetryWindows = 20;
 
     // Counts a played frame drawn at `scale` that kept the host busy for
     // `seconds` (waiting for the display not counted); answers the largest
@@ -36,6 +40,8 @@ public:
     bool Judge(double seconds, char* line, size_t size);
 
 private:
+    float mTooSlowAt = 0.0f;  // the scale last stepped down from
+    int mRetryWait = 0;        // windows before a step up to it
     float mDrawnAt = 0.0f;
     float mLimit = 0.0f;  // 0: none yet
     float mScale = 0.0f;

@@ -56,12 +56,28 @@ TEST(AdaptiveScale, NeverBelowOne) {
 TEST(AdaptiveScale, StepsUpOnlyWhereTheStepAboveWouldStillFit) {
     AdaptiveScale adaptive;
     ASSERT_EQ(Feed(adaptive, 31, 20 * kMs, 1.25f), 1.0f);
+    Feed(adaptive, 1 + 30 * AdaptiveScale::kRetryWindows, 10 * kMs, 1.0f);  // the retry waited out
     EXPECT_EQ(Feed(adaptive, 31, 7.5 * kMs, 1.0f), 1.0f);
     EXPECT_EQ(Feed(adaptive, 30, 7.5 * kMs, 1.0f), 1.0f);
     EXPECT_EQ(Feed(adaptive, 30, 7.4 * kMs, 1.0f), 1.25f);
     EXPECT_EQ(Feed(adaptive, 31, 9.25 * kMs, 2.0f), 1.25f) << "no change: the limit stands";
     EXPECT_EQ(Feed(adaptive, 30, 9.2 * kMs, 2.0f), 2.25f);
     EXPECT_EQ(Feed(adaptive, 31, 0.1 * kMs, Host::kMaxRenderScale), Host::kMaxRenderScale);
+}
+
+// Stepped down from 2, the frames at 1.75 leave room for 2 at once (8 ms,
+// 10.4 ms grown), yet the scale waits 20 windows (10 s) before it tries 2
+// again; a step up to a scale that was never too slow does not wait.
+TEST(AdaptiveScale, AScaleThatWasTooSlowIsTriedAgainAfterTenSeconds) {
+    AdaptiveScale adaptive;
+    ASSERT_EQ(Feed(adaptive, 31, 16 * kMs, 2.0f), 1.75f);
+    EXPECT_EQ(Feed(adaptive, 1 + 30 * 19, 8 * kMs, 1.75f), 1.75f);
+    EXPECT_EQ(Feed(adaptive, 30, 8 * kMs, 1.75f), 2.0f);
+
+    AdaptiveScale fresh;
+    ASSERT_EQ(Feed(fresh, 31, 16 * kMs, 2.0f), 1.75f);
+    ASSERT_EQ(Feed(fresh, 31, 16 * kMs, 1.75f), 1.5f);
+    EXPECT_EQ(Feed(fresh, 31, 6 * kMs, 1.5f), 1.5f) << "1.75 was too slow a window ago";
 }
 
 // A frame that loads the show or remakes the render targets costs far more
@@ -116,7 +132,7 @@ TEST(AdaptiveScale, JudgingLimitsTheNextFramesAndSaysWhenTheScaleChanged) {
     }
     EXPECT_EQ(DemoSys::RenderScale(), 1.75f);
     EXPECT_TRUE(adaptive.Judge(20 * kMs, line, sizeof line));
-    EXPECT_EQ(std::string(line), "render scale 1.75, was 2 (the frames judged last took 20.0 ms on average)");
+    EXPECT_EQ(std::string(line), "render scale 1.75, was 2, at 0.0 s (the frames judged last took 20.0 ms on average)");
     EXPECT_FALSE(adaptive.Judge(20 * kMs, line, sizeof line));
     Host::LimitRenderScale(Host::kMaxRenderScale);
     Host::SetRenderScale(1);
