@@ -390,15 +390,16 @@ TEST(ProgramRefreshRate, AFastDisplayShowsTheFramesOfASixtyHertzOne) {
 }
 
 // A show begun with --start plays, from there on, the frames of a whole run
-// to the byte: right after a bass flash (30.3 s), the robot mid-walk (69 s),
+// to the byte: the opening in a glitch window, whose clock draws random
+// numbers (25.6 s), right after a bass flash (30.3 s), the robot mid-walk (69 s),
 // the particle figure forming (88 s) and in its last half second, whose top
 // rows keep the earlier frames' particles (104.25 s), the saw blade's sparks
-// (112 s), the jellyfish's stream (141.82 s), the tunnel (160 s) and the
+// (112 s), the overlay (133.45 s), the jellyfish's stream (141.82 s), the tunnel (160 s) and the
 // credits scrolling (170 s); each at its start and a fifth of a second on.
 // The same on a simulated 144 Hz display.
 TEST(ProgramStart, EveryFrameFromTheStartIsTheWholeRunsFrame) {
     TempTree out;
-    const std::vector<double> starts = {30.3, 69.0, 88.0, 104.25, 112.0, 141.82, 160.0, 170.0};
+    const std::vector<double> starts = {25.6, 30.3, 69.0, 88.0, 104.25, 112.0, 133.45, 141.82, 160.0, 170.0};
     std::string all;
     for (double t : starts) all += Format(t) + "," + Format(t + 0.2) + ",";
     all.pop_back();
