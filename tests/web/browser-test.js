@@ -195,6 +195,8 @@ async function main() {
     const line = loadingTextBox(picture);
     await checkPromptPlace(page, line, 960, 640);
     await checkPromptPlace(page, line, 480, 320);
+    const keys = await page.evaluate(() => document.getElementById('keys').textContent);
+    check(['Space', 'Home', '5 s', 'F full screen'].every((word) => keys.includes(word)), `the start screen says the keys: "${keys}"`);
     const framesBefore = await page.evaluate(() => kestrelPage.playedFrames);
     check(framesBefore === 0, 'no frame is played before the gesture');
     await page.mouse.click(240, 160);
