@@ -37,54 +37,115 @@ bool Parse(std::vector<const char*> args, HostOptions& options, std::string& err
     return ParseHostOptions(static_cast<int>(args.size()), args.data(), options, error);
 }
 
-}  // namespace
-
-TEST(HostOptions, AcceptsTheDocumentedOptions) {
-    HostOptions o;
-    std::string error;
-    ASSERT_TRUE(Parse({"--headless", "--fixed-fps", "60", "--shot", "3,0.5,1", "--out", "/tmp"}, o, error)) << error;
-    EXPECT_TRUE(o.headless);
-    EXPECT_EQ(o.fixedFps, 60.0);
-    EXPECT_EQ(o.shotTimes, (std::vector<double>{0.5, 1.0, 3.0}));  // in playing order
-    EXPECT_EQ(o.outDir, "/tmp");
-
-    HostOptions none;
-    EXPECT_TRUE(Parse({}, none, error));
-    EXPECT_FALSE(none.headless);
-    EXPECT_EQ(none.fixedFps, 0.0);
+// Every field, so that a row compares them all at once; a negative zero
+// prints as "-0" and so shows.
+std::string Fields(const HostOptions& o) {
+    std::ostringstream s;
+    s << "headless " << o.headless << ", fixed-fps " << o.fixedFps << ", refresh-rate " << o.refreshRate << ", start "
+      << o.startTime << ", shots";
+    for (double t : o.shotTimes) s << ' ' << t;
+    s << ", out '" << o.outDir << "', record '" << o.recordPath << "', portrait " << o.portrait << ", fullscreen "
+      << o.fullscreen << ", scale " << o.renderScale << ", upright " << o.uprightShots << ", help " << o.help;
+    return s.str();
 }
 
-TEST(HostOptions, TheStartIsATimeOfTheShowBeforeEveryShot) {
-    HostOptions o;
-    std::string error;
-    ASSERT_TRUE(Parse({"--start", "69.5", "--shot", "70", "--out", "/tmp"}, o, error)) << error;
-    EXPECT_EQ(o.startTime, 69.5);
-    ASSERT_TRUE(Parse({"--start=-0"}, o, error)) << error;
-    EXPECT_EQ(o.startTime, 0.0);
+std::string Joined(const std::vector<const char*>& args) {
+    std::string line;
+    for (const char* a : args) line += std::string(line.empty() ? "" : " ") + a;
+    return line;
+}
+
+}  // namespace
+
+// Each command line and the options it gives, the rest at their defaults.
+TEST(HostOptions, AcceptedCommandLinesGiveTheirOptions) {
     const struct {
         std::vector<const char*> args;
-        const char* message;
-    } bad[] = {{{"--start", "185"}, "--start needs a time from 0 up to the show's end (185 s), not '185'"},
-               {{"--start=-1"}, "not '-1'"},
-               {{"--start", "soon"}, "not 'soon'"},
-               {{"--start", "100", "--shot", "99.9,101", "--out", "/tmp"}, "--shot time 99.9 is before --start 100"}};
-    for (const auto& c : bad) {
-        HostOptions refused;
-        EXPECT_FALSE(Parse(c.args, refused, error)) << c.args[0];
-        EXPECT_NE(error.find(c.message), std::string::npos) << error;
+        void (*expect)(HostOptions&);
+    } cases[] = {
+        {{}, [](HostOptions&) {}},  // the window's scale, the wall clock
+        {{"--headless", "--fixed-fps", "60", "--shot", "3,0.5,1", "--out", "/tmp"},  // shots in playing order
+         [](HostOptions& o) { o.headless = true, o.fixedFps = 60, o.shotTimes = {0.5, 1, 3}, o.outDir = "/tmp"; }},
+        {{"--start", "69.5", "--shot", "70", "--out", "/tmp"},
+         [](HostOptions& o) { o.startTime = 69.5, o.shotTimes = {70}, o.outDir = "/tmp"; }},
+        {{"--start=-0"}, [](HostOptions&) {}},
+        // Values after an equals sign may begin with a dash; "-0" is 0, not a
+        // name of its own; recording plays headless on the fixed clock.
+        {{"--record=-take.mkv", "--shot=2", "--shot", "1,-0", "--out=--shots"},
+         [](HostOptions& o) {
+             o.recordPath = "-take.mkv", o.outDir = "--shots", o.shotTimes = {0, 1, 2};
+             o.headless = true, o.fixedFps = 60;
+         }},
+        {{"--headless", "--refresh-rate=144"}, [](HostOptions& o) { o.headless = true, o.refreshRate = 144; }},
+        {{"--scale", "3", "--portrait", "--fullscreen"},
+         [](HostOptions& o) { o.renderScale = 3, o.portrait = true, o.fullscreen = true; }},
+        {{"--scale=8", "--upright", "--shot", "1", "--out", "/tmp"},
+         [](HostOptions& o) { o.renderScale = 8, o.uprightShots = true, o.shotTimes = {1}, o.outDir = "/tmp"; }},
+        {{"--scale", "1.75"}, [](HostOptions& o) { o.renderScale = 1.75f; }},
+    };
+    for (const auto& c : cases) {
+        HostOptions parsed, expected;
+        c.expect(expected);
+        std::string error;
+        ASSERT_TRUE(Parse(c.args, parsed, error)) << Joined(c.args) << ": " << error;
+        EXPECT_EQ(Fields(parsed), Fields(expected)) << Joined(c.args);
     }
 }
 
-TEST(HostOptions, RejectsUnknownOptionsAndBadValues) {
-    const std::vector<std::vector<const char*>> bad = {
-        {"--fast"},          {"--fixed-fps"},          {"--fixed-fps", "0"},        {"--fixed-fps", "-3"},
-        {"--fixed-fps", "x"}, {"--fixed-fps", "60fps"}, {"--shot", "1,,2", "--out", "/tmp"},
-        {"--shot", "1"},     {"--out", "/tmp"},        {"--shot", "-1", "--out", "/tmp"}, {"--fixed-fps", "nan"}};
-    for (const auto& args : bad) {
+// Each refused command line and what its error names (where a row gives it).
+TEST(HostOptions, RefusedCommandLinesSayWhy) {
+    const struct {
+        std::vector<const char*> args;
+        const char* message;
+    } cases[] = {
+        {{"--fast"}, ""}, {{"--fixed-fps"}, ""}, {{"--fixed-fps", "0"}, ""}, {{"--fixed-fps", "-3"}, ""},
+        {{"--fixed-fps", "x"}, ""}, {{"--fixed-fps", "60fps"}, ""}, {{"--fixed-fps", "nan"}, ""},
+        {{"--shot", "1,,2", "--out", "/tmp"}, ""}, {{"--shot", "1"}, ""}, {{"--out", "/tmp"}, ""},
+        {{"--shot", "-1", "--out", "/tmp"}, ""},
+        {{"--start", "185"}, "--start needs a time from 0 up to the show's end (185 s), not '185'"},
+        {{"--start=-1"}, "not '-1'"}, {{"--start", "soon"}, "not 'soon'"},
+        {{"--start", "100", "--shot", "99.9,101", "--out", "/tmp"}, "--shot time 99.9 is before --start 100"},
+        {{"--refresh-rate", "0"}, ""}, {{"--refresh-rate", "-60"}, ""}, {{"--refresh-rate", "x"}, ""},
+        {{"--refresh-rate", "10001"}, ""}, {{"--refresh-rate", "144", "--fixed-fps", "60"}, ""},
+        {{"--refresh-rate", "60", "--record", "x.mp4"}, ""}, {{"--scale", "0"}, ""}, {{"--scale", "9"}, ""},
+        {{"--scale", "1.3"}, ""}, {{"--scale", "x"}, ""}, {{"--scale"}, ""}, {{"--scale", "2", "--scale", "2"}, ""},
+        {{"--upright"}, ""}, {{"--portrait=yes"}, ""}, {{"--fullscreen", "--headless"}, ""},
+        {{"--fullscreen", "--record", "v.mp4"}, ""},
+    };
+    for (const auto& c : cases) {
+        HostOptions refused;
+        std::string error;
+        EXPECT_FALSE(Parse(c.args, refused, error)) << Joined(c.args);
+        EXPECT_FALSE(error.empty()) << Joined(c.args);
+        EXPECT_NE(error.find(c.message), std::string::npos) << Joined(c.args) << ": " << error;
+    }
+}
+
+// On a fixed clock of N frames per second frame k plays at k/N, and the show
+// ends inside the first frame at or after 185 s, which is never shown. A
+// display of N Hz on the fixed clock: refresh k at k/N, frames on the
+// refreshes nearest each 1/60 s tick. At 144 Hz the last tick before the end,
+// 184.98333 s, plays on refresh 26638 (184.98611 s); the next frame would be
+// at 185 s, where the show ends. At 30 Hz every refresh plays, the last at
+// 184.96667 s.
+TEST(HostOptions, ShotTimesAreCheckedAgainstTheLastShownFrame) {
+    const struct {
+        const char* clock;  // the option that sets it, none for the wall clock
+        const char* rate;
+        const char* time;
+        bool reached;
+    } cases[] = {{"--fixed-fps", "1", "184", true},        {"--fixed-fps", "1", "184.5", false},
+                 {"--fixed-fps", "60", "184.98", true},    {"--fixed-fps", "60", "184.99", false},
+                 {"--fixed-fps", "7", "184.8", true},      {"--fixed-fps", "7", "184.9", false},
+                 {nullptr, nullptr, "184.999", true},      {nullptr, nullptr, "185", false},
+                 {"--refresh-rate", "144", "184.986", true}, {"--refresh-rate", "144", "184.987", false},
+                 {"--refresh-rate", "30", "184.96", true}, {"--refresh-rate", "30", "184.97", false}};
+    for (const auto& c : cases) {
+        std::vector<const char*> args = {"--shot", c.time, "--out", "/tmp"};
+        if (c.clock) args.insert(args.end(), {c.clock, c.rate});
         HostOptions o;
         std::string error;
-        EXPECT_FALSE(Parse(args, o, error)) << args[0];
-        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(Parse(args, o, error), c.reached) << Joined(args);
     }
 }
 
@@ -217,70 +278,6 @@ TEST(CapturingSurface, ShotNamesSortByTime) {
     EXPECT_LT(CapturingSurface::ShotFileName(9.5), CapturingSurface::ShotFileName(10.0));
 }
 
-TEST(HostOptions, ValuesMayFollowAnEqualsSignAndThenBeginWithADash) {
-    HostOptions o;
-    std::string error;
-    ASSERT_TRUE(Parse({"--record=-take.mkv", "--shot=2", "--shot", "1,-0", "--out=--shots"}, o, error)) << error;
-    EXPECT_EQ(o.recordPath, "-take.mkv");
-    EXPECT_EQ(o.outDir, "--shots");
-    ASSERT_EQ(o.shotTimes.size(), 3u);
-    EXPECT_FALSE(std::signbit(o.shotTimes[0]));  // "-0" is 0, not a name of its own
-    EXPECT_EQ(o.shotTimes, (std::vector<double>{0.0, 1.0, 2.0}));
-    EXPECT_EQ(o.fixedFps, 60.0);  // recording plays on the fixed clock
-}
-
-// On a fixed clock of N frames per second frame k plays at k/N, and the show
-// ends inside the first frame at or after 185 s, which is never shown.
-TEST(HostOptions, ShotTimesAreCheckedAgainstTheLastShownFrame) {
-    const struct {
-        const char* fps;
-        const char* time;
-        bool reached;
-    } cases[] = {{"1", "184", true},       {"1", "184.5", false},  {"60", "184.98", true},
-                 {"60", "184.99", false},  {"7", "184.8", true},   {"7", "184.9", false},
-                 {nullptr, "184.999", true}, {nullptr, "185", false}};
-    for (const auto& c : cases) {
-        std::vector<const char*> args = {"--shot", c.time, "--out", "/tmp"};
-        if (c.fps) args.insert(args.end(), {"--fixed-fps", c.fps});
-        HostOptions o;
-        std::string error;
-        EXPECT_EQ(Parse(args, o, error), c.reached) << c.time << " at " << (c.fps ? c.fps : "wall clock");
-    }
-}
-
-// A display of N Hz on the fixed clock: refresh k at k/N, frames on the
-// refreshes nearest each 1/60 s tick. At 144 Hz the last tick before the end,
-// 184.98333 s, plays on refresh 26638 (184.98611 s); the next frame would be
-// at 185 s, where the show ends. At 30 Hz every refresh plays, the last at
-// 184.96667 s.
-TEST(HostOptions, TheRefreshRateStandsInForADisplayOnTheFixedClock) {
-    HostOptions o;
-    std::string error;
-    ASSERT_TRUE(Parse({"--headless", "--refresh-rate=144"}, o, error)) << error;
-    EXPECT_EQ(o.refreshRate, 144.0);
-    EXPECT_EQ(o.fixedFps, 0.0);
-    const std::vector<std::vector<const char*>> bad = {{"--refresh-rate", "0"},
-                                                       {"--refresh-rate", "-60"},
-                                                       {"--refresh-rate", "x"},
-                                                       {"--refresh-rate", "10001"},
-                                                       {"--refresh-rate", "144", "--fixed-fps", "60"},
-                                                       {"--refresh-rate", "60", "--record", "x.mp4"}};
-    for (const auto& args : bad) {
-        HostOptions none;
-        EXPECT_FALSE(Parse(args, none, error)) << args[0] << " " << args[1] << " " << args.size();
-    }
-    const struct {
-        const char* hz;
-        const char* time;
-        bool reached;
-    } cases[] = {{"144", "184.986", true}, {"144", "184.987", false}, {"30", "184.96", true}, {"30", "184.97", false}};
-    for (const auto& c : cases) {
-        HostOptions shots;
-        EXPECT_EQ(Parse({"--refresh-rate", c.hz, "--shot", c.time, "--out", "/tmp"}, shots, error), c.reached)
-            << c.time << " at " << c.hz << " Hz";
-    }
-}
-
 TEST(RecordingSurface, TheContainerFollowsTheExtensionAndNamesReachFfmpegAsFiles) {
     EXPECT_STREQ(RecordingSurface::ContainerFor("out/show.mp4"), "mp4");
     EXPECT_STREQ(RecordingSurface::ContainerFor("show.mkv"), "matroska");
@@ -382,36 +379,6 @@ TEST(WindowPlacement, TheWindowFitsTheUsableAreaCentredAndAtMostTwiceTheSize) {
     // A frame wider than the area leaves at least a pixel each way.
     const ScreenRect none = Inset({10, 20, 100, 50}, 40, 60, 40, 60);
     EXPECT_EQ(std::vector<int>({none.x, none.y, none.width, none.height}), (std::vector<int>{70, 60, 1, 1}));
-}
-
-TEST(HostOptions, ScalePortraitFullscreenAndUprightShots) {
-    HostOptions o;
-    std::string error;
-    ASSERT_TRUE(Parse({"--scale", "3", "--portrait", "--fullscreen"}, o, error)) << error;
-    EXPECT_EQ(o.renderScale, 3);
-    EXPECT_TRUE(o.portrait);
-    EXPECT_TRUE(o.fullscreen);
-    HostOptions shots;
-    ASSERT_TRUE(Parse({"--scale=8", "--upright", "--shot", "1", "--out", "/tmp"}, shots, error)) << error;
-    EXPECT_EQ(shots.renderScale, 8);
-    HostOptions between;
-    ASSERT_TRUE(Parse({"--scale", "1.75"}, between, error)) << error;
-    EXPECT_EQ(between.renderScale, 1.75f);
-    EXPECT_TRUE(shots.uprightShots);
-    HostOptions none;
-    ASSERT_TRUE(Parse({}, none, error));
-    EXPECT_EQ(none.renderScale, 0);  // the window's choice
-    EXPECT_FALSE(none.portrait || none.fullscreen || none.uprightShots);
-
-    const std::vector<std::vector<const char*>> bad = {
-        {"--scale", "0"},          {"--scale", "9"},        {"--scale", "1.3"},
-        {"--scale", "x"},          {"--scale"},             {"--scale", "2", "--scale", "2"},
-        {"--upright"},             {"--portrait=yes"},      {"--fullscreen", "--headless"},
-        {"--fullscreen", "--record", "v.mp4"}};
-    for (const auto& args : bad) {
-        HostOptions b;
-        EXPECT_FALSE(Parse(args, b, error)) << args[0] << (args.size() > 1 ? args[1] : "");
-    }
 }
 
 // Three rows of five pixels, every byte different; the rows pointer table of
