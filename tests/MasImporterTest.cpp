@@ -68,12 +68,6 @@ TEST_F(MasImporterTest, AHeaderOnlyFileGivesTheDefaultMaterialAndNoTime) {
     EXPECT_FLOAT_EQ(mScene->LastTime(), 0.0f);  // no last frame: frame 0
 }
 
-TEST_F(MasImporterTest, AnotherVersionIsRefusedBeforeAnythingElseIsRead) {
-    const std::string error = Import("*3DSMAX_ASCIIEXPORT 200\n*SCENE {\n *SCENE_LASTFRAME 30\n}\n");
-    EXPECT_EQ(error, "MASLoader currently only supports MAS version 330 (line 1)");
-    EXPECT_FLOAT_EQ(mScene->LastTime(), 0.0f);
-}
-
 TEST_F(MasImporterTest, SceneTimingConvertsFramesAndTicks) {
     EXPECT_EQ(Import(std::string(kHeader) +
                      "*scene {\r\n\t*SCENE_FRAMESPEED 25\r\n\r\n*SCENE_LASTFRAME 100\r\n}\r\n"
@@ -304,23 +298,21 @@ TEST_F(MasImporterTest, LexicalRules) {
 
 TEST_F(MasImporterTest, LineNumbersCountBreaksSplitBetweenPieces) {
     // The file is read in pieces of 8192 bytes: the second line's break
-    // straddles the first boundary (CR | LF), or ends it and a blank line follows.
+    // straddles the first boundary (CR | LF), or ends it and a blank line
+    // follows; last, blank lines first with the old line end alone.
     const std::string header = "*3DSMAX_ASCIIEXPORT 330\r\n";
-    const std::string comment = "*COMMENT " + std::string(8191 - header.size() - 9, 'x');
-    ASSERT_EQ(header.size() + comment.size(), 8191u);
-    EXPECT_EQ(Import(header + comment + "\r\n*SCENE\r\n"),
-              "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 3)");
-    SetUp();
-    EXPECT_EQ(Import(header + comment + "\r\r\n\n*SCENE\n"),
-              "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 4)");
-    SetUp();
-    EXPECT_EQ(Import(header + comment + "\n\n*SCENE\n"), "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 4)");
-    SetUp();
-    EXPECT_EQ(Import(header + comment + "\r" + std::string(8192, '\r') + "\n*SCENE\n"),
-              "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 3)");
-    SetUp();  // blank lines first, with the old line end alone
-    EXPECT_EQ(Import("\r\r*3DSMAX_ASCIIEXPORT 330\r*SCENE\r"),
-              "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 4)");
+    const std::string start = header + "*COMMENT " + std::string(8191 - header.size() - 9, 'x');
+    ASSERT_EQ(start.size(), 8191u);
+    const std::pair<std::string, int> cases[] = {{start + "\r\n*SCENE\r\n", 3},
+                                                 {start + "\r\r\n\n*SCENE\n", 4},
+                                                 {start + "\n\n*SCENE\n", 4},
+                                                 {start + "\r" + std::string(8192, '\r') + "\n*SCENE\n", 3},
+                                                 {"\r\r*3DSMAX_ASCIIEXPORT 330\r*SCENE\r", 4}};
+    for (const auto& [text, line] : cases) {
+        SetUp();
+        EXPECT_EQ(Import(text), "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line " + std::to_string(line) + ")")
+            << text.substr(text.size() - 12);
+    }
 }
 
 TEST_F(MasImporterTest, TheEndOfTheFileIsReportedForWhatWasLost) {
@@ -356,10 +348,14 @@ TEST_F(MasImporterTest, MalformedFilesAreRefusedWithTheLineAndWhatWasExpected) {
     struct Case {
         std::string body;
         std::string message;
+        const char* header = kHeader;
     };
     std::string intervals = "*CAMERAOBJECT {\n *CAMERA_SETTINGS {\n";  // 32 intervals from line 4
     for (int i = 0; i < 32; ++i) intervals += "  *CAMERA_START_FRAME 0\n  *CAMERA_END_FRAME 1\n";
     const Case cases[] = {
+        // Another version is refused before anything else is read.
+        {"*SCENE {\n *SCENE_LASTFRAME 30\n}\n", "MASLoader currently only supports MAS version 330 (line 1)",
+         "*3DSMAX_ASCIIEXPORT 200\n"},
         {intervals + "  *CAMERA_START_FRAME 2\n", "A camera holds at most 32 intervals (line 68)"},
         {intervals + "  *CAMERA_END_FRAME 2\n", "A camera holds at most 32 intervals (line 68)"},
         {"*SCENE\n", "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 2)"},
@@ -386,7 +382,8 @@ TEST_F(MasImporterTest, MalformedFilesAreRefusedWithTheLineAndWhatWasExpected) {
     };
     for (const Case& c : cases) {
         SetUp();
-        EXPECT_EQ(Import(kHeader + c.body), c.message) << c.body;
+        EXPECT_EQ(Import(c.header + c.body), c.message) << c.body;
+        EXPECT_FLOAT_EQ(mScene->LastTime(), 0.0f) << c.body;
     }
 }
 
