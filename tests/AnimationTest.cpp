@@ -166,21 +166,14 @@ TEST_F(AnimationTest, MeshNodesMoveTheirFaceTracksWithTheScene) {
 }
 
 TEST_F(AnimationTest, OnlyLongerBoneNamesHideTheirGeometry) {
-    auto light = [this](const std::string& name) {
-        auto* l = new B3D_Light();
-        DAS_LightNode* node = mScene.InsertLight(l, nullptr);
-        node->mName = name;
-        return l;
-    };
-    B3D_Light* exact = light("Bone");
-    B3D_Light* bone01 = light("Bone01");
-    B3D_Light* bone1 = light("Bone1");
-    B3D_Light* lower = light("bone01");
+    const std::pair<const char*, bool> cases[] = {{"Bone", true}, {"Bone01", false}, {"Bone1", false}, {"bone01", true}};
+    std::vector<B3D_Light*> lights;
+    for (const auto& [name, visible] : cases) {
+        lights.push_back(new B3D_Light());
+        mScene.InsertLight(lights.back(), nullptr)->mName = name;
+    }
     mScene.Prepare();
-    EXPECT_TRUE(exact->Visible());
-    EXPECT_FALSE(bone01->Visible());
-    EXPECT_FALSE(bone1->Visible());
-    EXPECT_TRUE(lower->Visible());
+    for (size_t i = 0; i < lights.size(); ++i) EXPECT_EQ(lights[i]->Visible(), cases[i].second) << cases[i].first;
     EXPECT_EQ(mWorld.Lights().size(), 4u);
 }
 
@@ -192,11 +185,9 @@ TEST_F(AnimationTest, CamerasAreActiveInTheirIntervalsFirstInsertedWinning) {
     DAS_CameraNode* second = mScene.InsertCamera(new DAS_CameraNode(), nullptr);
     second->mCamera = new B3D_Camera();
     second->AddInterval(2.5f, 5.0f);
-    EXPECT_EQ(mScene.ActiveCamera(0.0f), first);
-    EXPECT_EQ(mScene.ActiveCamera(1.0f), first);
-    EXPECT_EQ(mScene.ActiveCamera(1.5f), nullptr);
-    EXPECT_EQ(mScene.ActiveCamera(2.7f), first);
-    EXPECT_EQ(mScene.ActiveCamera(4.0f), second);
+    const std::pair<float, DAS_CameraNode*> active[] = {
+        {0.0f, first}, {1.0f, first}, {1.5f, nullptr}, {2.7f, first}, {4.0f, second}};
+    for (const auto& [time, camera] : active) EXPECT_EQ(mScene.ActiveCamera(time), camera) << time;
     EXPECT_EQ(mScene.FirstCamera(), first);
     EXPECT_TRUE(first->IsCamera());
     EXPECT_FALSE(NodeWithObject("Plain")->IsCamera());
@@ -259,25 +250,18 @@ TEST(SceneGraph, HiddenAndCulledObjectsDrawNoneOfTheirChildren) {
     ProbeObject parent, child;
     parent.AddObject(&child);
     EXPECT_FALSE(parent.IsMesh());
-    auto draw = [&] {
+    // Each step, then both passes drawn, and how often the child was drawn by then.
+    const std::pair<void (*)(ProbeObject&), int> steps[] = {{[](ProbeObject&) {}, 1},
+                                                            {[](ProbeObject& p) { p.Hide(); }, 1},
+                                                            {[](ProbeObject& p) { p.Show(); }, 2},
+                                                            {[](ProbeObject& p) { p.SetCulled(true); }, 2}};
+    for (const auto& [step, drawn] : steps) {
+        step(parent);
         parent.Render(camera, BS::Matrix44());
         parent.RenderShadows(camera, BS::Matrix44());
-    };
-    draw();
-    EXPECT_EQ(child.renders, 1);
-    EXPECT_EQ(child.shadowRenders, 1);
-    parent.Hide();
-    draw();
-    EXPECT_EQ(child.renders, 1);
-    EXPECT_EQ(child.shadowRenders, 1);
-    parent.Show();
-    draw();
-    EXPECT_EQ(child.renders, 2);
-    EXPECT_EQ(child.shadowRenders, 2);
-    parent.SetCulled(true);
-    draw();
-    EXPECT_EQ(child.renders, 2);
-    EXPECT_EQ(child.shadowRenders, 2);
+        EXPECT_EQ(child.renders, drawn);
+        EXPECT_EQ(child.shadowRenders, drawn);
+    }
 }
 
 TEST(SceneGraph, ChildrenReceiveTheTransformTimesWhatTheParentWasGiven) {
