@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "BS/Export/BS_Math.h"
@@ -23,35 +24,28 @@
 
 namespace {
 
-TEST(SceneLogic, SnareCountChangesOnEverySnare) {
-    EXPECT_EQ(SnareCount(0.0f), 0);
-    EXPECT_EQ(SnareCount(snare[0]), 0);
-    EXPECT_EQ(SnareCount(snare[0] + 0.001f), 1);
-    EXPECT_EQ(SnareCount(snare[1]), 1);
-    EXPECT_EQ(SnareCount(snare[1] + 0.001f), 2);
-    EXPECT_EQ(SnareCount(snare[127] + 0.001f), 128);
-    EXPECT_EQ(SnareCount(1000.0f), 128);
+// A beat counts once it is passed: the snares counted, the crystal's shards
+// (four at first, one more a bass beat, at most sixty) and its viewpoint, the
+// first on an even count of snares.
+TEST(SceneLogic, BeatsCountOnceTheyArePassed) {
+    const std::pair<float, int> snares[] = {
+        {0.0f, 0}, {10.0f, 0}, {snare[0], 0}, {snare[0] + 0.001f, 1}, {snare[0] + 0.01f, 1}, {snare[1], 1},
+        {snare[1] + 0.001f, 2}, {snare[1] + 0.01f, 2}, {snare[2] + 0.01f, 3}, {snare[127] + 0.001f, 128}, {1000.0f, 128}};
+    for (const auto& [t, count] : snares) {
+        EXPECT_EQ(SnareCount(t), count) << t;
+        EXPECT_EQ(crystalGrowth::FirstViewpoint(t), count % 2 == 0) << t;
+    }
+    const std::pair<float, int> shards[] = {
+        {0.0f, 4}, {bass[4], 4}, {bass[4] + 0.001f, 5}, {bass[10] + 0.001f, 11}, {1000.0f, 60}};
+    for (const auto& [t, count] : shards) EXPECT_EQ(crystalGrowth::ShardCount(t), count) << t;
 }
 
-TEST(SceneLogic, CrystalGrowsAShardPerBassBeatUpToSixty) {
-    EXPECT_EQ(crystalGrowth::ShardCount(0.0f), 4);
-    EXPECT_EQ(crystalGrowth::ShardCount(bass[4]), 4);  // a beat counts once it is passed
-    EXPECT_EQ(crystalGrowth::ShardCount(bass[4] + 0.001f), 5);
-    EXPECT_EQ(crystalGrowth::ShardCount(bass[10] + 0.001f), 11);
-    EXPECT_EQ(crystalGrowth::ShardCount(1000.0f), 60);
+TEST(SceneLogic, ShardsGrowOverAFifthOfASecond) {
     EXPECT_FLOAT_EQ(crystalGrowth::ShardGrowth(bass[7], 7), 0.0f);
     EXPECT_NEAR(crystalGrowth::ShardGrowth(bass[7] + 0.1f, 7), 0.5f, 1e-4f);
     EXPECT_FLOAT_EQ(crystalGrowth::ShardGrowth(bass[7] + 0.3f, 7), 1.0f);
     // The first shards shrink towards their beat from before it.
     EXPECT_NEAR(crystalGrowth::ShardGrowth(bass[0] - 0.1f, 0), 0.5f, 1e-4f);
-}
-
-TEST(SceneLogic, CrystalViewpointFlipsOnEachSnare) {
-    EXPECT_TRUE(crystalGrowth::FirstViewpoint(10.0f));
-    EXPECT_TRUE(crystalGrowth::FirstViewpoint(snare[0]));
-    EXPECT_FALSE(crystalGrowth::FirstViewpoint(snare[0] + 0.01f));
-    EXPECT_TRUE(crystalGrowth::FirstViewpoint(snare[1] + 0.01f));
-    EXPECT_FALSE(crystalGrowth::FirstViewpoint(snare[2] + 0.01f));
 }
 
 // p turned as one of the scenes' Rotate(axis, angle) calls turns it: by
@@ -164,12 +158,15 @@ TEST(SceneLogic, TheOverlayRocksAndBlendsThereAndBack) {
 }
 
 TEST(SceneLogic, ParticleSpringFormsHoldsAndReleases) {
-    EXPECT_FLOAT_EQ(particleScene::SpringStrength(4.0f), 0.0f);
-    EXPECT_NEAR(particleScene::SpringStrength(7.0f), 20.0f * std::pow(std::sin(0.25f * 3.1415927f), 5.0f), 1e-4f);
-    EXPECT_FLOAT_EQ(particleScene::SpringStrength(10.0f), 20.0f);
-    EXPECT_FLOAT_EQ(particleScene::SpringStrength(11.99f), 20.0f);
-    EXPECT_FLOAT_EQ(particleScene::SpringStrength(12.0f), 0.0f);
-    EXPECT_FLOAT_EQ(particleScene::SpringStrength(15.0f), 0.0f);
+    // At and past the ends exactly; between them by the formula, to rounding.
+    const std::tuple<float, float, float> cases[] = {{4.0f, 0.0f, 0.0f},
+                                                     {7.0f, 20.0f * std::pow(std::sin(0.25f * 3.1415927f), 5.0f), 1e-4f},
+                                                     {10.0f, 20.0f, 0.0f},
+                                                     {11.99f, 20.0f, 0.0f},
+                                                     {12.0f, 0.0f, 0.0f},
+                                                     {15.0f, 0.0f, 0.0f}};
+    for (const auto& [t, strength, tolerance] : cases)
+        EXPECT_NEAR(particleScene::SpringStrength(t), strength, tolerance) << t;
 }
 
 TEST(SceneLogic, ParticleBackgroundBrightensDimsAndNeverTakesARootOfANegative) {
