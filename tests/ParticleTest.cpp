@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "DemoSys/DemoSys.h"
@@ -41,14 +42,11 @@ protected:
 };
 
 TEST_F(ParticleTest, CoordinatesMapToCellsWithTheBordersServingOutside) {
-    EXPECT_EQ(ParticleEngine::CellIndex(-10.0f, 20.0f), 0);
-    EXPECT_EQ(ParticleEngine::CellIndex(10.0f, 20.0f), 31);
-    EXPECT_EQ(ParticleEngine::CellIndex(1e6f, 20.0f), 31);
-    EXPECT_EQ(ParticleEngine::CellIndex(-1e6f, 20.0f), 0);
-    EXPECT_EQ(ParticleEngine::CellIndex(0.0f, 20.0f), 16);
-    EXPECT_EQ(ParticleEngine::CellIndex(-9.4f, 20.0f), 0);  // s = 0.96
-    EXPECT_EQ(ParticleEngine::CellIndex(std::nanf(""), 20.0f), 0);
-    EXPECT_EQ(ParticleEngine::CellIndex(2.5f, 10.0f), 24);  // the same file serves other world sizes
+    // Coordinate, world size, cell: at -9.4, s = 0.96; a world of 10 is read from the same file.
+    const std::tuple<float, float, int> cases[] = {{-10.0f, 20.0f, 0},  {10.0f, 20.0f, 31},          {1e6f, 20.0f, 31},
+                                                   {-1e6f, 20.0f, 0},   {0.0f, 20.0f, 16},           {-9.4f, 20.0f, 0},
+                                                   {2.5f, 10.0f, 24},   {std::nanf(""), 20.0f, 0}};
+    for (const auto& [x, size, cell] : cases) EXPECT_EQ(ParticleEngine::CellIndex(x, size), cell) << x << " of " << size;
 }
 
 TEST_F(ParticleTest, FieldActsFirstAndFarParticlesKeepTheBorderForce) {
