@@ -283,6 +283,48 @@ TEST_F(ParticleTest, DrawnPoolFacesTheViewerWhereItsParticlesAre) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// Particles that leave no pixel (faded out, or an alpha byte of 0) are left
+// out of the draw; the others blend in the pool's order: red at half alpha
+// over black, then green at half alpha over that gives (64, 127, 0), where
+// the other order would give (127, 64, 0) and a hidden blue none of its own.
+TEST_F(ParticleTest, OverlappingParticlesBlendInPoolOrderWithTheHiddenLeftOut) {
+    const std::vector<uint8_t> white(8 * 8 * 4, 255);
+    std::string error;
+    ASSERT_TRUE(WritePng(mTree.Path() + "/white.png", 8, 8, white.data(), error)) << error;
+    ParticleEngine engine(5, "/FxData/none.png");
+    engine.GetMaterial()->LoadTexture(mTree.Path() + "/white.png");
+    const float colours[5][4] = {{0, 0, 1, 1.0f},    // faded out: no size
+                                 {1, 0, 0, 0.5f},    // red
+                                 {0, 0, 1, 0.001f},  // an alpha byte of 0
+                                 {0, 1, 0, 0.5f},    // green
+                                 {0, 0, 1, -1.0f}};  // faded out
+    for (const auto& c : colours) {
+        Particle p = Alive(0.0f, 0.0f, 0.0f);
+        p.size = 0.3f;
+        std::copy(c, c + 3, p.colour);
+        p.alpha = c[3];
+        engine.AddParticle(p);
+    }
+    engine.GetParticles()[0].size = -1.0f;
+    engine.Update(nullptr, 0.0f, 0.0f);
+
+    DemoSys::ResetRenderTarget();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    for (GLuint i = 0; i < 4; ++i) glEnableVertexAttribArray(i);
+    const BS::Matrix44 view;
+    engine.Render(&view);
+    for (GLuint i = 0; i < 4; ++i) glDisableVertexAttribArray(i);
+    glDisable(GL_BLEND);
+    EXPECT_TRUE(NearColour(Pixel(160, 240), 64, 127, 0, 3))
+        << Pixel(160, 240)[0] << " " << Pixel(160, 240)[1] << " " << Pixel(160, 240)[2];
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 // The sprites face the viewer through the inverse of the camera matrix's
 // turning part alone: its translation column and its perspective row take no
 // part. Checked on the uniform the shader receives, against an inverse the

@@ -2,6 +2,7 @@
 
 #include <GLES2/gl2.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -23,6 +24,10 @@ uint8_t ColourByte(float value) {
     return static_cast<uint8_t>(scaled);
 }
 
+// A particle's first vertex carries its size (the top corner's height) and
+// its alpha byte.
+bool LeavesPixels(const ParticleVertex* first) { return first->corner[1] != 0.0f && first->colour[3] != 0; }
+
 float LittleEndianFloat(const unsigned char* bytes) {
     const uint32_t bits = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
                           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
@@ -39,6 +44,7 @@ ParticleEngine::ParticleEngine(int capacity, const std::string& texturePath)
       mCapacity(capacity > 0 ? capacity : 0),
       mParticles(new Particle[mCapacity]()),
       mVertices(new ParticleVertex[static_cast<size_t>(mCapacity) * 3]()),
+      mShown(new ParticleVertex[static_cast<size_t>(mCapacity) * 3]),
       mForceField(new float[kFieldCells * 3]()),
       mVertexBuffer(new StreamingVertexBuffer(sizeof(ParticleVertex) * 3 * static_cast<size_t>(mCapacity))) {
     for (int i = 0; i < mCapacity; ++i) {
@@ -142,14 +148,27 @@ void ParticleEngine::Render(const BS::Matrix44* mvp) const {
     glUniformMatrix4fv(mShader->GetUniformCamInvRotMatrix(), 1, GL_FALSE, rotation.m);
     glUniform1i(mShader->GetUniformDiffuseMap(), 0);
 
+    // Blending is order-dependent, so the particles drawn keep the pool's
+    // order; one that leaves no pixel (zero size, or an alpha byte of 0,
+    // which the blend makes no change of) is left out.
+    const ParticleVertex* drawn = mVertices;
+    size_t shown = 0;
+    for (int i = 0; i < mCapacity; ++i) shown += LeavesPixels(&mVertices[3 * i]);
+    if (shown < static_cast<size_t>(mCapacity)) {
+        ParticleVertex* out = mShown.get();
+        for (int i = 0; i < mCapacity; ++i)
+            if (LeavesPixels(&mVertices[3 * i])) out = std::copy_n(&mVertices[3 * i], 3, out);
+        drawn = mShown.get();
+    }
+
     const GLsizei stride = sizeof(ParticleVertex);
-    mVertexBuffer->Stream(mVertices, sizeof(ParticleVertex) * 3 * static_cast<size_t>(mCapacity));
+    mVertexBuffer->Stream(drawn, sizeof(ParticleVertex) * 3 * shown);
     glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, StreamingVertexBuffer::At(offsetof(ParticleVertex, corner)));
     glVertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_FALSE, stride,
                           StreamingVertexBuffer::At(offsetof(ParticleVertex, colour)));
     glVertexAttribPointer(2, 2, GL_UNSIGNED_BYTE, GL_FALSE, stride, StreamingVertexBuffer::At(offsetof(ParticleVertex, u)));
     glVertexAttribPointer(3, 4, GL_FLOAT, GL_FALSE, stride, StreamingVertexBuffer::At(offsetof(ParticleVertex, centre)));
-    glDrawArrays(GL_TRIANGLES, 0, mCapacity * 3);
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(shown * 3));
     StreamingVertexBuffer::Unbind();
 }
 

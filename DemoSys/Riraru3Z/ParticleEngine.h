@@ -65,6 +65,8 @@ public:
     void Update(BS::Matrix44* unused, float dt, float spring);
     // The pool, its vertices and the next slot: all that Update and AddParticle change.
     void RegisterState(ShowMemory& memory);
+    // Draws the particles that leave pixels: a particle of no size or of no
+    // alpha draws nothing, so the picture is that of the whole pool.
     void Render(const BS::Matrix44* mvp) const;
     Particle* GetParticles() { return mParticles; }
     SimpleMaterial* GetMaterial() const { return mMaterial.get(); }
@@ -86,6 +88,9 @@ private:
     uint32_t mAdded = 0;
     Particle* mParticles;
     ParticleVertex* mVertices;
+    // The vertices of the particles that leave pixels, in pool order, when
+    // some leave none (a faded pool): drawing fewer triangles costs less.
+    std::unique_ptr<ParticleVertex[]> mShown;
     float* mForceField;
     std::unique_ptr<StreamingVertexBuffer> mVertexBuffer;  // the vertices, as the GPU reads them
     float mWorldSize = 20.0f;
