@@ -38,6 +38,26 @@ void AppendLittleEndian(std::string& bytes, float value) {
 
 class ParticleTest : public GLTest {
 protected:
+    // An all-white picture for a pool's material, at white.png in the tree.
+    bool WriteWhitePicture() {
+        const std::vector<uint8_t> white(8 * 8 * 4, 255);
+        std::string error;
+        return WritePng(mTree.Path() + "/white.png", 8, 8, white.data(), error);
+    }
+    // The pool drawn as the scenes draw it, over a black screen.
+    static void DrawOverBlack(const ParticleEngine& engine, const BS::Matrix44& view) {
+        DemoSys::ResetRenderTarget();
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        for (GLuint i = 0; i < 4; ++i) glEnableVertexAttribArray(i);
+        engine.Render(&view);
+        for (GLuint i = 0; i < 4; ++i) glDisableVertexAttribArray(i);
+        glDisable(GL_BLEND);
+    }
     TempTree mTree;
 };
 
@@ -247,9 +267,7 @@ TEST_F(ParticleTest, ForceFieldFileMustBeWhole) {
 }
 
 TEST_F(ParticleTest, DrawnPoolFacesTheViewerWhereItsParticlesAre) {
-    const std::vector<uint8_t> white(8 * 8 * 4, 255);
-    std::string error;
-    ASSERT_TRUE(WritePng(mTree.Path() + "/white.png", 8, 8, white.data(), error)) << error;
+    ASSERT_TRUE(WriteWhitePicture());
     ParticleEngine engine(2, "/FxData/none.png");
     engine.GetMaterial()->LoadTexture(mTree.Path() + "/white.png");
     Particle left = Alive(-0.5f, 0.0f, 0.0f);
@@ -262,19 +280,9 @@ TEST_F(ParticleTest, DrawnPoolFacesTheViewerWhereItsParticlesAre) {
     engine.AddParticle(right);
     engine.Update(nullptr, 0.0f, 0.0f);
 
-    DemoSys::ResetRenderTarget();
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    for (GLuint i = 0; i < 4; ++i) glEnableVertexAttribArray(i);
     BS::Matrix44 view;
     view.SetRotationY(0.3f);  // turned: the triangle must still face the screen
-    engine.Render(&view);
-    for (GLuint i = 0; i < 4; ++i) glDisableVertexAttribArray(i);
-    glDisable(GL_BLEND);
+    DrawOverBlack(engine, view);
 
     const int leftX = static_cast<int>((1.0f + view.TransformPoint(BS::Vector3(-0.5f, 0, 0)).x) * 160.0f);
     EXPECT_TRUE(NearColour(Pixel(leftX, 240), 0, 255, 0, 8));
@@ -288,9 +296,7 @@ TEST_F(ParticleTest, DrawnPoolFacesTheViewerWhereItsParticlesAre) {
 // over black, then green at half alpha over that gives (64, 127, 0), where
 // the other order would give (127, 64, 0) and a hidden blue none of its own.
 TEST_F(ParticleTest, OverlappingParticlesBlendInPoolOrderWithTheHiddenLeftOut) {
-    const std::vector<uint8_t> white(8 * 8 * 4, 255);
-    std::string error;
-    ASSERT_TRUE(WritePng(mTree.Path() + "/white.png", 8, 8, white.data(), error)) << error;
+    ASSERT_TRUE(WriteWhitePicture());
     ParticleEngine engine(5, "/FxData/none.png");
     engine.GetMaterial()->LoadTexture(mTree.Path() + "/white.png");
     const float colours[5][4] = {{0, 0, 1, 1.0f},    // faded out: no size
@@ -308,18 +314,7 @@ TEST_F(ParticleTest, OverlappingParticlesBlendInPoolOrderWithTheHiddenLeftOut) {
     engine.GetParticles()[0].size = -1.0f;
     engine.Update(nullptr, 0.0f, 0.0f);
 
-    DemoSys::ResetRenderTarget();
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    for (GLuint i = 0; i < 4; ++i) glEnableVertexAttribArray(i);
-    const BS::Matrix44 view;
-    engine.Render(&view);
-    for (GLuint i = 0; i < 4; ++i) glDisableVertexAttribArray(i);
-    glDisable(GL_BLEND);
+    DrawOverBlack(engine, BS::Matrix44());
     EXPECT_TRUE(NearColour(Pixel(160, 240), 64, 127, 0, 3))
         << Pixel(160, 240)[0] << " " << Pixel(160, 240)[1] << " " << Pixel(160, 240)[2];
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
