@@ -165,3 +165,32 @@ TEST(PlayerBar, TheBarFillsTheShareOfTheShowPlayedAlongTheBottomEdge) {
     PlayerBar::Layout(0.0, {960, 640}, early);
     EXPECT_EQ(early.fill.x1, early.fill.x0) << "nothing played";
 }
+
+// The player's keys reach the show through its controls: each seek is from
+// the frame shown (before the first frame, the one it will show); Home and
+// Right between two frames go 5 s in; Space alone moves nothing.
+TEST(Seeking, ThePlayersKeysSeekFromTheFrameShownAndPauseToggles) {
+    Host::SeekShow(30.0);
+    SurfaceEvents right;
+    right.seekBy = Seeking::kPlayerStep;
+    EXPECT_TRUE(Seeking::FollowPlayer(right));
+    EXPECT_EQ(Host::ShowTime(), 35.0);
+    SurfaceEvents homeThenRight;
+    homeThenRight.toStart = true;
+    homeThenRight.seekBy = Seeking::kPlayerStep;
+    EXPECT_TRUE(Seeking::FollowPlayer(homeThenRight));
+    EXPECT_EQ(Host::ShowTime(), 5.0);
+    SurfaceEvents back;
+    back.seekBy = -3.0 * Seeking::kPlayerStep;
+    EXPECT_TRUE(Seeking::FollowPlayer(back));
+    EXPECT_EQ(Host::ShowTime(), 0.0) << "not before the start";
+
+    SurfaceEvents space;
+    space.togglePause = true;
+    EXPECT_FALSE(Seeking::FollowPlayer(space)) << "a pause sends the show nowhere";
+    EXPECT_TRUE(Host::ShowPaused());
+    EXPECT_FALSE(Seeking::FollowPlayer(space));
+    EXPECT_FALSE(Host::ShowPaused());
+    EXPECT_FALSE(Seeking::FollowPlayer(SurfaceEvents()));
+    EXPECT_EQ(Host::ShowTime(), 0.0);
+}
