@@ -178,7 +178,9 @@ bool FollowPlayer(double time) {
     const bool moved = Seeking::FollowPlayer(controls);
     if (moved || controls.togglePause) gPage->timeLineUntil = time + kTimeLineMilliseconds;
     if (moved && Host::ShowPaused()) gPage->pausedFrameDue = true;
-    gPage->surface->ShowTimeLine(Host::ShowPaused() || time < gPage->timeLineUntil);
+    // Shots are taken from the canvas: a page that takes them shows no time line.
+    const bool timeLine = Host::ShowPaused() || time < gPage->timeLineUntil;
+    gPage->surface->ShowTimeLine(timeLine && gPage->options.shotTimes.empty());
     if (!Host::ShowPaused() || gPage->pausedFrameDue) return true;
     gPage->surface->PresentAgain();
     return false;
