@@ -3,9 +3,14 @@
 // kept with it, the player's keys, and the time line's shapes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
 
 #include "DemoSys/PlayerBar.h"
 #include "DemoSys/Seeking.h"
@@ -193,4 +198,44 @@ TEST(Seeking, ThePlayersKeysSeekFromTheFrameShownAndPauseToggles) {
     EXPECT_FALSE(Host::ShowPaused());
     EXPECT_FALSE(Seeking::FollowPlayer(SurfaceEvents()));
     EXPECT_EQ(Host::ShowTime(), 0.0);
+}
+
+// The time line's font, every character of it, as a picture drawn by hand:
+// each text's cells, read back into a grid of one pixel a cell, must spell
+// these 3 x 5 shapes, a column apart.
+TEST(PlayerBar, TheTextIsDrawnInTheBlockyFont) {
+    const std::map<char, std::string> kFont = {
+        {'0', "###" "#.#" "#.#" "#.#" "###"}, {'1', ".#." "##." ".#." ".#." "###"},
+        {'2', "###" "..#" "###" "#.." "###"}, {'3', "###" "..#" "###" "..#" "###"},
+        {'4', "#.#" "#.#" "###" "..#" "..#"}, {'5', "###" "#.." "###" "..#" "###"},
+        {'6', "###" "#.." "###" "#.#" "###"}, {'7', "###" "..#" "..#" "..#" "..#"},
+        {'8', "###" "#.#" "###" "#.#" "###"}, {'9', "###" "#.#" "###" "..#" "###"},
+        {':', "..." ".#." "..." ".#." "..."}, {'/', "..#" "..#" ".#." "#.." "#.."},
+        {' ', "..." "..." "..." "..." "..."}};
+    // 1:23, 2:47, 1:06, 2:59 and 0:18: every digit.
+    for (double t : {83.0, 167.0, 66.0, 179.0, 18.0}) {
+        char text[PlayerBar::kTextSize];
+        PlayerBar::Text(t, text);
+        PlayerBar::Shapes shapes;
+        const Presentation::Size picture{480, 130};  // one pixel a cell
+        PlayerBar::Layout(t, picture, shapes);
+        std::set<std::pair<int, int>> lit;  // column, row from the text's top
+        int left = 1000, top = 0;
+        for (int i = 0; i < shapes.cellCount; ++i) {
+            const int x = static_cast<int>(std::lround((shapes.cells[i].x0 + 1.0f) * picture.width / 2.0f));
+            const int y = static_cast<int>(std::lround((shapes.cells[i].y1 + 1.0f) * picture.height / 2.0f));
+            lit.insert({x, y});
+            left = std::min(left, x);
+            top = std::max(top, y);
+        }
+        std::set<std::pair<int, int>> expected;
+        for (size_t c = 0; text[c]; ++c) {
+            const std::string& shape = kFont.at(text[c]);
+            for (int row = 0; row < 5; ++row)
+                for (int column = 0; column < 3; ++column)
+                    if (shape[static_cast<size_t>(3 * row + column)] == '#')
+                        expected.insert({left + 4 * static_cast<int>(c) + column, top - row});
+        }
+        EXPECT_EQ(lit, expected) << text;
+    }
 }
