@@ -6,8 +6,10 @@
 
 #include <time.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "DemoSys/GLView.h"
@@ -113,9 +115,15 @@ TEST_F(ShowSeek, TheMusicStandsWhereThePictureIsAndPausingHoldsBoth) {
     FrameAt(120.0);
     EXPECT_EQ(Host::ShowTime(), 120.0);
     EXPECT_NEAR(gAVPlayer->position(), 120.0, 1.0 / 44100.0);
+    // A second goes by on the clock while paused; the show goes on from the
+    // frame it showed, and the music plays again.
+    for (int i = 0; i < 60; ++i) PlatformClock::AdvanceFrame();
     Host::PauseShow(false);
     PlayFrame();
     EXPECT_NEAR(Host::ShowTime(), 120.0 + kFrame, 1e-9) << "on from the frame shown, a tick later";
+    const double resumed = gAVPlayer->position();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_GT(gAVPlayer->position(), resumed) << "the music plays on";
     // A seek back while the music plays: the way from the start, through the
     // particle figure, takes far longer than a frame, and the music still starts with the frame of the
     // picture it goes to. It is ahead only by what that frame took to draw
