@@ -204,6 +204,20 @@ TEST_F(ParticleTest, PoolIsARingAndHomeIsTheAddedPosition) {
     }
 }
 
+// A pool of no particles (a capacity of 0 or less) takes none, and moving
+// or drawing it does nothing.
+TEST_F(ParticleTest, APoolOfNoParticlesTakesNoneAndDrawsNothing) {
+    for (int capacity : {0, -3}) {
+        ParticleEngine engine(capacity, "/FxData/none.png");
+        EXPECT_EQ(engine.GetCapacity(), 0);
+        EXPECT_EQ(engine.AddParticle(Alive(1, 2, 3)), -1);
+        engine.Update(nullptr, kDt, 1.0f);
+        const BS::Matrix44 view;
+        engine.Render(&view);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+}
+
 TEST_F(ParticleTest, ColourBytesAreClampedAndTruncated) {
     ParticleEngine engine(1, "/FxData/none.png");
     Particle p = Alive(0, 0, 0);
