@@ -82,6 +82,9 @@ TEST(HostOptions, AcceptedCommandLinesGiveTheirOptions) {
         {{"--scale=8", "--upright", "--shot", "1", "--out", "/tmp"},
          [](HostOptions& o) { o.renderScale = 8, o.uprightShots = true, o.shotTimes = {1}, o.outDir = "/tmp"; }},
         {{"--scale", "1.75"}, [](HostOptions& o) { o.renderScale = 1.75f; }},
+        // A video's own rate may be given.
+        {{"--record", "v.mp4", "--fixed-fps", "60"},
+         [](HostOptions& o) { o.recordPath = "v.mp4", o.headless = true, o.fixedFps = 60; }},
     };
     for (const auto& c : cases) {
         HostOptions parsed, expected;
