@@ -779,6 +779,11 @@ struct WindowRun {
     }
 };
 
+// A shell command that writes the virtual display's whole screen as a picture.
+std::string GrabScreen(const std::string& screen, const std::string& path) {
+    return "ffmpeg -loglevel error -y -f x11grab -video_size " + screen + " -i \"$DISPLAY\" -frames:v 1 " + path;
+}
+
 WindowRun RunInWindow(const std::string& screen, const std::string& args, const std::string& stop) {
     TempTree tree;
     const std::string script =
@@ -827,14 +832,15 @@ TEST(ProgramDisplay, TheWindowOpensAtTwiceTheLandscapePictureAndEscapeEndsItWith
 // stays on screen while its picture is written, here into a pipe that no one
 // reads until the screen is grabbed: window and picture then match.
 TEST(ProgramDisplay, TheWindowShowsTheUprightPictureOfTheFrame) {
-    SKIP_WITHOUT("Xvfb xwininfo import");
+    SKIP_WITHOUT("Xvfb xwininfo ffmpeg");
     TempTree tree;
     const std::string pipe = tree.MakeDir("shots") + "/shot_0001.000.png.partial";
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     const WindowRun run = RunInWindow(
         "800x600", "--fixed-fps 60 --upright --shot 1 --out " + tree.Path() + "/shots",
         "for i in $(seq 600); do grep -q wait_for_partner /proc/$show/wchan && break; sleep 0.1; done; "
-        "import -window root " + tree.Path() + "/screen.png; timeout 30 cat " + pipe + " >" + tree.Path() + "/shot.png");
+        + GrabScreen("800x600", tree.Path() + "/screen.png") + "; timeout 30 cat " + pipe + " >" + tree.Path() +
+            "/shot.png");
     EXPECT_TRUE(Contains(run.out, "status=0")) << run.out << run.err;
     const PngImage screen = Picture(tree.Path() + "/screen.png"), shot = Picture(tree.Path() + "/shot.png");
     ASSERT_EQ(shot.width, 480);
@@ -848,4 +854,30 @@ TEST(ProgramDisplay, TheWindowShowsTheUprightPictureOfTheFrame) {
                 differing += std::abs(screen.rgba[(static_cast<size_t>(top + y) * screen.width + left + x) * 4 + c] -
                                       shot.rgba[(static_cast<size_t>(y) * 480 + x) * 4 + c]) > 8;
     EXPECT_LT(differing, 480u * 320u * 3u / 100u);
+}
+
+// Paused (Space) half-way through the show, the window draws the player's
+// time line over its picture, still three seconds on (a seek's would be
+// gone after two): the bar six rows above the picture's bottom is filled
+// bright to about the middle, and dim beyond.
+TEST(ProgramDisplay, APausedWindowShowsThePlayersTimeLine) {
+    SKIP_WITHOUT("Xvfb xwininfo xdotool ffmpeg");
+    TempTree tree;
+    const WindowRun run = RunInWindow("800x600", "--start 92.5",
+                                      "xdotool search --name kestrel key --window %1 space; sleep 3; " +
+                                          GrabScreen("800x600", tree.Path() + "/screen.png") + "; kill -TERM $show");
+    EXPECT_TRUE(Contains(run.out, "status=143")) << run.out << run.err;
+    const PngImage screen = Picture(tree.Path() + "/screen.png");
+    const int left = run.Value("Absolute upper-left X:"), top = run.Value("Absolute upper-left Y:");
+    ASSERT_TRUE(left >= 0 && top >= 0 && left + 480 <= screen.width && top + 320 <= screen.height) << run.window;
+    // The darkest channel of a bar pixel: the bar's rows are 312 and 313 of the 480 x 320 picture.
+    const auto bar = [&](int x) {
+        int darkest = 255;
+        for (int c = 0; c < 3; ++c)
+            darkest = std::min(darkest, static_cast<int>(screen.rgba[(static_cast<size_t>(top + 313) * screen.width +
+                                                                      left + x) * 4 + c]));
+        return darkest;
+    };
+    EXPECT_GT(bar(6 + 468 * 40 / 100), 200) << "played: about half of 185 s";
+    EXPECT_LT(bar(6 + 468 * 75 / 100), 160) << "still to play";
 }
