@@ -34,6 +34,16 @@ bool FollowPlayer(const SurfaceEvents& events) {
     return true;
 }
 
+bool PlayerControls::Follow(const SurfaceEvents& events, double now) {
+    const bool moved = FollowPlayer(events);
+    if (moved || events.togglePause) mTimeLineUntil = now + kTimeLineSeconds;
+    // A paused show shows where a seek took it.
+    if (moved && Host::ShowPaused()) mFrameOwed = true;
+    return !Host::ShowPaused() || mFrameOwed;
+}
+
+bool PlayerControls::TimeLineShown(double now) const { return Host::ShowPaused() || now < mTimeLineUntil; }
+
 }  // namespace Seeking
 
 void ShowMoment::Keep(const ShowMemory& memory, double played) {

@@ -32,6 +32,29 @@ inline constexpr double kPlayerStep = 5.0;
 // elsewhere.
 bool FollowPlayer(const SurfaceEvents& events);
 
+// What a host keeps of the player's keys from refresh to refresh, the same
+// in the window and the page: when the time line shows, and whether a
+// paused show owes the frame a seek took it to.
+class PlayerControls {
+public:
+    // How long the time line stays after a key.
+    static constexpr double kTimeLineSeconds = 2.0;
+
+    // Follows the keys at `now` (seconds on any steady clock); answers
+    // whether a frame may play on this refresh: not while paused, unless a
+    // seek moved the paused show.
+    bool Follow(const SurfaceEvents& events, double now);
+    // While paused, and for a while after a key.
+    bool TimeLineShown(double now) const;
+    // The frame a paused seek owes plays at once, whatever the pace.
+    bool FrameOwed() const { return mFrameOwed; }
+    void FramePlayed() { mFrameOwed = false; }
+
+private:
+    double mTimeLineUntil = 0.0;
+    bool mFrameOwed = false;
+};
+
 }  // namespace Seeking
 
 // A moment of the show: the bytes of its state, its random sequence and the

@@ -241,3 +241,30 @@ TEST(PlayerBar, TheTextIsDrawnInTheBlockyFont) {
         EXPECT_EQ(lit, expected) << text;
     }
 }
+
+// A host's hold on the player's keys: the time line shows for two seconds
+// after a key and all the while paused; a paused show plays no frame but the
+// one a seek owes, which plays once.
+TEST(PlayerControls, TheTimeLineStaysTwoSecondsAndAPausedShowPlaysOnlyTheFrameASeekOwes) {
+    Host::SeekShow(40.0);
+    Seeking::PlayerControls controls;
+    EXPECT_TRUE(controls.Follow(SurfaceEvents(), 100.0));
+    EXPECT_FALSE(controls.TimeLineShown(100.0)) << "no key yet";
+    SurfaceEvents right;
+    right.seekBy = Seeking::kPlayerStep;
+    EXPECT_TRUE(controls.Follow(right, 100.0));
+    EXPECT_FALSE(controls.FrameOwed()) << "playing: the frame keeps the pace";
+    EXPECT_TRUE(controls.TimeLineShown(101.9));
+    EXPECT_FALSE(controls.TimeLineShown(102.1));
+
+    SurfaceEvents space;
+    space.togglePause = true;
+    EXPECT_FALSE(controls.Follow(space, 110.0)) << "paused: no frame";
+    EXPECT_TRUE(controls.TimeLineShown(200.0)) << "all the while paused";
+    EXPECT_TRUE(controls.Follow(right, 111.0)) << "a seek while paused: its frame";
+    EXPECT_TRUE(controls.FrameOwed());
+    controls.FramePlayed();
+    EXPECT_FALSE(controls.Follow(SurfaceEvents(), 111.1)) << "and that one only";
+    EXPECT_TRUE(controls.Follow(space, 112.0)) << "resumed";
+    EXPECT_FALSE(Host::ShowPaused());
+}

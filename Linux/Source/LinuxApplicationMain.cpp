@@ -44,9 +44,6 @@ void Sleep(double seconds) {
     nanosleep(&ts, nullptr);
 }
 
-// How long the viewer's time line stays after a seek.
-constexpr double kTimeLineSeconds = 2.0;
-
 volatile sig_atomic_t gStopSignal = 0;
 // The first refresh loads everything, for seconds, and has written nothing yet.
 volatile sig_atomic_t gLoading = 0;
@@ -174,8 +171,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
     // clock the refreshes before it pass unplayed, as a whole run's would.
     bool starting = options.startTime > 0.0;
     if (starting && !fixed) Host::SeekShow(options.startTime);
-    double timeLineUntil = 0.0;
-    bool pausedFrameDue = false;
+    Seeking::PlayerControls controls;
     gLoading = 1;
     for (;;) {
         // Ending here, between refreshes, leaves every output whole.
@@ -184,14 +180,10 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
         if (events.quit) exit(0);
         if (events.resignedActive) loop.ResignActive();
         if (events.becameActive) loop.BecomeActive();
-        if (!gLoading) {
-            const bool moved = Seeking::FollowPlayer(events);
-            if (moved || events.togglePause) timeLineUntil = PlatformClock::Monotonic() + kTimeLineSeconds;
-            // A paused show shows where a seek took it.
-            if (moved && Host::ShowPaused()) pausedFrameDue = true;
-        }
-        screen->ShowTimeLine(Host::ShowPaused() || PlatformClock::Monotonic() < timeLineUntil);
-        if (Host::ShowPaused() && !pausedFrameDue) {
+        // Keys pressed while the show loads go nowhere.
+        const bool mayPlay = controls.Follow(gLoading ? SurfaceEvents() : events, PlatformClock::Monotonic());
+        screen->ShowTimeLine(controls.TimeLineShown(PlatformClock::Monotonic()));
+        if (!mayPlay) {
             screen->PresentAgain();
             Sleep(FramePacer::kTick);
             continue;
@@ -204,7 +196,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
         }
         const double period = RefreshPeriod(*screen);
         const double now = PlatformClock::Now();
-        if (paced && !pausedFrameDue && !pacer.Due(now, period)) {
+        if (paced && !controls.FrameOwed() && !pacer.Due(now, period)) {
             // Nothing new on this refresh: the picture presented last stays.
             if (fixed) PlatformClock::AdvanceFrame();
             else Sleep(std::min(pacer.NextDue(period) - now, FramePacer::kTick));
@@ -223,7 +215,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
             Host::SeekShow(PlatformClock::ShowNow());
         }
         starting = false;
-        pausedFrameDue = false;
+        controls.FramePlayed();
         const double started = PlatformClock::Monotonic();
         loop.Refresh();
         gLoading = 0;

@@ -53,8 +53,6 @@ namespace {
 constexpr char kProgramPath[] = "/kestrel.app/kestrel";
 // On the page's clock one frame in this many is judged for the render scale.
 constexpr int kJudgedEvery = 4;
-// How long the player's time line stays after a seek, in milliseconds.
-constexpr double kTimeLineMilliseconds = 2000.0;
 
 enum class Stage { loading, waiting, playing, ended };
 
@@ -73,9 +71,8 @@ struct Page {
     AdaptiveScale adaptive;
     int played = 0;  // frames played on the page's clock
     bool starting = false;  // the first frame waits for the start time
-    SurfaceEvents controls;  // the player's keys since the last animation frame
-    double timeLineUntil = 0.0;
-    bool pausedFrameDue = false;
+    SurfaceEvents keys;  // the player's keys since the last animation frame
+    Seeking::PlayerControls controls;
 };
 
 Page* gPage = nullptr;
@@ -91,11 +88,11 @@ EM_BOOL OnGesture() {
 // The player's keys while the show plays, as in the desktop window.
 bool PlayerKey(const EmscriptenKeyboardEvent* event) {
     const std::string key = event->key;
-    SurfaceEvents& controls = gPage->controls;
-    if (key == "ArrowLeft") controls.seekBy -= Seeking::kPlayerStep;
-    else if (key == "ArrowRight") controls.seekBy += Seeking::kPlayerStep;
-    else if (key == " " && !event->repeat) controls.togglePause = !controls.togglePause;
-    else if (key == "Home" && !event->repeat) controls.toStart = true, controls.seekBy = 0.0;
+    SurfaceEvents& keys = gPage->keys;
+    if (key == "ArrowLeft") keys.seekBy -= Seeking::kPlayerStep;
+    else if (key == "ArrowRight") keys.seekBy += Seeking::kPlayerStep;
+    else if (key == " " && !event->repeat) keys.togglePause = !keys.togglePause;
+    else if (key == "Home" && !event->repeat) keys.toStart = true, keys.seekBy = 0.0;
     else return false;
     return true;
 }
@@ -172,18 +169,13 @@ bool FrameDue(double time) {
 
 // The player's keys: answers whether a frame may play on this animation
 // frame (not while paused, unless a seek moved the paused show).
-bool FollowPlayer(double time) {
-    const SurfaceEvents controls = gPage->controls;
-    gPage->controls = SurfaceEvents();
-    const bool moved = Seeking::FollowPlayer(controls);
-    if (moved || controls.togglePause) gPage->timeLineUntil = time + kTimeLineMilliseconds;
-    if (moved && Host::ShowPaused()) gPage->pausedFrameDue = true;
+bool FollowPlayer(double seconds) {
+    const bool mayPlay = gPage->controls.Follow(gPage->keys, seconds);
+    gPage->keys = SurfaceEvents();
     // Shots are taken from the canvas: a page that takes them shows no time line.
-    const bool timeLine = Host::ShowPaused() || time < gPage->timeLineUntil;
-    gPage->surface->ShowTimeLine(timeLine && gPage->options.shotTimes.empty());
-    if (!Host::ShowPaused() || gPage->pausedFrameDue) return true;
-    gPage->surface->PresentAgain();
-    return false;
+    gPage->surface->ShowTimeLine(gPage->controls.TimeLineShown(seconds) && gPage->options.shotTimes.empty());
+    if (!mayPlay) gPage->surface->PresentAgain();
+    return mayPlay;
 }
 
 void Load() {
@@ -222,9 +214,9 @@ EM_BOOL OnAnimationFrame(double time, void*) {
             return EM_FALSE;
     }
     if (!gPage->active) return EM_TRUE;
-    if (!FollowPlayer(time)) return EM_TRUE;
-    if (!gPage->pausedFrameDue && !FrameDue(time / 1000.0)) return EM_TRUE;
-    gPage->pausedFrameDue = false;
+    if (!FollowPlayer(time / 1000.0)) return EM_TRUE;
+    if (!gPage->controls.FrameOwed() && !FrameDue(time / 1000.0)) return EM_TRUE;
+    gPage->controls.FramePlayed();
     if (gPage->starting && WebClock::IsFixed()) {
         // As in the program: a whole run's frames before the start pass unplayed.
         if (WebClock::ShowNow() < gPage->options.startTime) {
