@@ -208,6 +208,7 @@ def mutants_of_line(line, previous):
 
 
 REV = None  # a git revision to mutate instead of the working tree
+EVERY_TEST = False  # run every covering test on a caught fault too
 
 
 def read_source(rel):
@@ -432,6 +433,19 @@ def diff_of(m):
     return f"{m['file']}:{m['line']}\n- {m['original'].strip()}\n+ {m['mutated'].strip()}"
 
 
+def report_catchers(results):
+    """With --every-test: how many faults each test caught, and how many of
+    them no other test caught."""
+    caught, alone = {}, {}
+    for r in results:
+        for test in r["failed_tests"]:
+            caught[test] = caught.get(test, 0) + 1
+        if len(r["failed_tests"]) == 1:
+            alone[r["failed_tests"][0]] = alone.get(r["failed_tests"][0], 0) + 1
+    for test in sorted(caught, key=lambda t: (-alone.get(t, 0), -caught[t], t)):
+        print(f"== catches {caught[test]:3}, alone {alone.get(test, 0):3}: {test}")
+
+
 def report(results, files):
     total = {"planted": 0, "caught": 0, "survived": 0, "timeout": 0, "equivalent": 0, "stillborn": 0}
     for rel in files:
@@ -451,6 +465,7 @@ def report(results, files):
             elif r["status"] == "equivalent":
                 print(f"  equivalent {r['file']}:{r['line']} ({r['reason']})\n"
                       f"    - {r['original'].strip()}\n    + {r['mutated'].strip()}")
+    report_catchers([r for r in results if r["file"] in files and "failed_tests" in r])
     scored = total["planted"] - total["equivalent"]
     score = 100.0 * (total["caught"] + total["timeout"]) / scored if scored else 100.0
     print(f"== all: planted {total['planted']}, caught {total['caught']}, survived {total['survived']}, "
@@ -472,11 +487,15 @@ def main():
                         "constant, negate, swap-args, remove, remove-call, gl-enum, gl-switch, error (a thrown "
                         "error class or an errno name replaced), mode (a permission mode changed); "
                         "'scene' stands for GL state, constants and removed calls)")
+    parser.add_argument("--every-test", action="store_true",
+                        help="run every covering test on a caught fault too, and record each test that failed, "
+                        "to tell which test alone catches which fault")
     parser.add_argument("--recheck", metavar="FILE",
                         help="take the verdicts of an earlier results file and run only its survivors again")
     args = parser.parse_args()
-    global REV
+    global REV, EVERY_TEST
     REV = args.rev
+    EVERY_TEST = args.every_test
 
     signal.signal(signal.SIGTERM, stop)
     os.makedirs(WORK, exist_ok=True)
@@ -508,7 +527,8 @@ def main():
             if found:
                 drawn.append(found.pop())
     for m in drawn:
-        m["id"] = digest(m["file"], str(m["line"]), m["mutated"], contents[m["file"]][0], tests_digest)
+        m["id"] = digest(m["file"], str(m["line"]), m["mutated"], contents[m["file"]][0], tests_digest,
+                         "every test" if EVERY_TEST else "")
     wanted = args.count or len(drawn)
     if args.list:
         for m in drawn[:wanted]:
@@ -592,6 +612,11 @@ def run_mutant(m, lines, rules, judged, baselines):
             code, log, seconds = run_tests(target, gfilter, None)
             if code != 0:
                 sys.exit(f"mutate: {target} --gtest_filter={gfilter} fails unmutated:\n" + log[-3000:])
+            # A pattern left behind by a renamed test would pass every fault.
+            for pattern in gfilter.split(":"):
+                _, listed = run([test_binary(target), "--gtest_list_tests", f"--gtest_filter={pattern}"])
+                if not re.search(r"^  \S", listed, re.M):
+                    sys.exit(f"mutate: {target} --gtest_filter={pattern} names no test (scripts/mutate-coverage.txt)")
             limits.append(max(20.0, 4 * seconds))
         baselines[suites] = limits
     if rel not in baselines:
@@ -618,12 +643,18 @@ def run_mutant(m, lines, rules, judged, baselines):
             record["status"] = "survived"
             for (target, gfilter), limit in zip(suites, limits):
                 code, log, _ = run_tests(target, gfilter, limit)
-                if code != 0:
+                if code == 0:
+                    continue
+                if record["status"] == "survived":
                     record["status"] = "timeout" if code is None else "caught"
                     # What caught it, to judge by how much: the failures' lines.
                     record["caught_by"] = target
                     record["failures"] = [l for l in log.splitlines() if "Failure" in l or "differs" in l][:20]
+                if not EVERY_TEST:
                     break
+                failed = sorted(set(re.findall(r"^\[  FAILED  \] ([\w/.]+)", log, re.M)))
+                record.setdefault("failed_tests", []).extend(
+                    f"{target} {name}" for name in failed or ["(timed out)" if code is None else "(crashed)"])
     finally:
         restore_pending()
         # The mutant's objects go too: a restored source is not always seen

@@ -6,12 +6,12 @@
 # both are built.
 #   scripts/web-test.sh            the test
 #   scripts/web-test.sh measure [FPS | wall] [WIDTHxHEIGHT]
-#                                  the page's figures instead (tests/web/measure.js):
+#                                  the page's figures instead (bench/measure-page.js):
 #                                  on a fixed clock (default 60) or the wall clock
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/web.sh
 if [ "${1:-}" = measure ]; then
-  exec node tests/web/measure.js build-web "${2:-60}" "${3:-480x320}"
+  exec node bench/measure-page.js build-web "${2:-60}" "${3:-480x320}"
 fi
 exec node tests/web/browser-test.js build-web build/kestrel.app/kestrel

@@ -1,25 +1,22 @@
-// The three scenes that play scene files: their generated files import as
-// designed, and each draws its picture on headless GL.
+// The three scenes that play scene files: their generated files import as designed, and each draws on headless GL.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "B3D/Source/B3D_Camera.h"
 #include "B3D/Source/B3D_Object.h"
-#include "B3D/Source/B3D_World.h"
 #include "BS/Export/BS_Application.h"
-#include "BS/Export/BS_File.h"
 #include "DAS/Source/DAS.h"
 #include "DemoSys/DemoSys.h"
 #include "DemoSys/Host.h"
 #include "DemoSys/Riraru3Z/ParticleEngine.h"
 #include "DemoSys/Riraru3Z/SimpleCamera.h"
+#include "DemoSys/ShowMemory.h"
 #include "Effects/AnimatedScene.h"
 #include "Effects/ParticleStream.h"
 #include "Effects/SceneSupport.h"
@@ -33,21 +30,6 @@ namespace {
 
 class AnimatedSceneTest : public SceneTest {
 protected:
-    struct Imported {
-        B3D_World world;
-        DAS scene{&world};
-    };
-    static std::unique_ptr<Imported> Import(const std::string& folder, const std::string& file) {
-        auto imported = std::make_unique<Imported>();
-        BS::Directory directory = BS::Directory::Adopt(new BS::PosixDirectory(std::string(KESTREL_BUNDLE) + "/FxData/" + folder));
-        std::unique_ptr<BS::File> input(directory.OpenFile(file, BS::File::kRead));
-        testing::internal::CaptureStdout();
-        imported->scene.InsertFromMAS(input.get(), directory, nullptr);
-        imported->scene.Prepare();
-        testing::internal::GetCapturedStdout();
-        return imported;
-    }
-
     // The scene loaded without an error, its motion back where load left it.
     template <typename Scene>
     static Scene& Rewound() {
@@ -56,7 +38,6 @@ protected:
         Scene::Rewind();
         return scene;
     }
-
     // Mean brightness of the frame after n renders at demo time t.
     static double Render(Effect& scene, float t, int frames = 1) {
         for (int i = 0; i < frames; ++i) {
@@ -69,16 +50,18 @@ protected:
         for (size_t i = 0; i < pixels.size(); i += 4) sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
         return sum / (3.0 * 320 * 480);
     }
-    // Pixels that differ between two frames at t, one drawn after a white and
-    // one after a black texture was left on texture unit 1 by the scene
-    // before: the two are alike but for the sparks, which fly on.
-    template <typename Scene>
-    static int PixelsTheLeftTextureChanges(Scene& scene, float t) {
+    // Pixels that differ between two frames of one moment (its sparks too), one drawn after a white and one after
+    // a black texture was left on texture unit 1 by the scene before.
+    static int PixelsTheLeftTextureChanges(Effect& scene, float t) {
         const unsigned char white[4] = {255, 255, 255, 255}, black[4] = {0, 0, 0, 255};
+        ShowMemory memory;
+        scene.RegisterState(memory);
+        ShowMemory::Moment moment;
+        memory.Keep(moment);
         std::vector<unsigned char> frames[2];
         for (int k = 0; k < 2; ++k) {
             const GLuint left = MakeTexture(1, 1, k ? black : white);
-            Scene::Rewind();
+            memory.Restore(moment);
             srand(1);
             glActiveTexture(GL_TEXTURE1);
             glBindTexture(GL_TEXTURE_2D, left);
@@ -101,25 +84,23 @@ protected:
     }
 };
 
-TEST_F(AnimatedSceneTest, TheGeneratedScenesImportAsDesigned) {
-    auto robotScene = Import("Vantor", "07_robot2.mas");
-    EXPECT_FLOAT_EQ(robotScene->scene.LastTime(), 11.0f);
-    EXPECT_EQ(robotScene->scene.Cameras().size(), 2u);
-    EXPECT_GE(robotScene->scene.Meshes().size(), 15u);
-    DAS_Node* pelvis = robotScene->scene.NodeForName("BonePelvis");
+TEST_F(AnimatedSceneTest, TheGeneratedScenesImportAsDesignedAndArePrepared) {
+    AnimatedScene dancer, flight;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(dancer.Load("Vantor", "07_robot2.mas") && flight.Load("Scene4", "shadow.mas"));
+    testing::internal::GetCapturedStdout();
+    DAS& robotScene = dancer.Scene();
+    EXPECT_FLOAT_EQ(robotScene.LastTime(), 11.0f);
+    EXPECT_EQ(robotScene.Cameras().size(), 2u);
+    EXPECT_GE(robotScene.Meshes().size(), 15u);
+    DAS_Node* pelvis = robotScene.NodeForName("BonePelvis");
     ASSERT_NE(pelvis, nullptr);
     EXPECT_FALSE(pelvis->Object()->Visible());
-    EXPECT_EQ(robotScene->scene.RootNodes().size(), robotScene->scene.Nodes().size() - 6);  // six bones hang from the pelvis
-    EXPECT_NE(robotScene->scene.ActiveCamera(4.0f), robotScene->scene.ActiveCamera(1.0f));
-
-    auto tunnelScene = Import("Scene4", "shadow.mas");
-    EXPECT_FLOAT_EQ(tunnelScene->scene.LastTime(), 24.0f);
-    EXPECT_EQ(tunnelScene->scene.Cameras().size(), 1u);
-    EXPECT_EQ(tunnelScene->scene.Meshes().size(), 2u);
-
-    auto saw = Import("Scene5", "sawblade.mas");
-    EXPECT_GE(saw->scene.LastTime(), 4.2f);
-    EXPECT_NE(dynamic_cast<DAS_CameraNode*>(saw->scene.NodeForName("Camera04.Target")), nullptr);
+    EXPECT_EQ(robotScene.RootNodes().size(), robotScene.Nodes().size() - 6) << "prepared: six bones on the pelvis";
+    EXPECT_NE(robotScene.ActiveCamera(4.0f), robotScene.ActiveCamera(1.0f));
+    EXPECT_FLOAT_EQ(flight.Scene().LastTime(), 24.0f);
+    EXPECT_EQ(flight.Scene().Cameras().size(), 1u);
+    EXPECT_EQ(flight.Scene().Meshes().size(), 2u);
 }
 
 TEST_F(AnimatedSceneTest, ARewoundSceneReplaysItsFrames) {
@@ -133,7 +114,9 @@ TEST_F(AnimatedSceneTest, ARewoundSceneReplaysItsFrames) {
     EXPECT_TRUE(ReadScreenRGBA() == first) << "the dance starts over from where load left it";
 }
 
-TEST_F(AnimatedSceneTest, TheRobotsClockStepsWithinBoundsAndLoops) {
+// The robot's clock steps by the frame's time within 1/60 s and 0.05 s and loops from 10 s back to 1 s; the saw's
+// from 4.2 s to 1 s.
+TEST_F(AnimatedSceneTest, TheRobotsAndTheSawsClocksStepWithinBoundsAndLoop) {
     EXPECT_FLOAT_EQ(robot::Step(40.0f, 0.0f), 0.05f);
     EXPECT_FLOAT_EQ(robot::Step(40.001f, 40.0f), 0.016666668f);
     EXPECT_FLOAT_EQ(robot::Step(40.03f, 40.0f), 40.03f - 40.0f);
@@ -141,6 +124,8 @@ TEST_F(AnimatedSceneTest, TheRobotsClockStepsWithinBoundsAndLoops) {
     testing::internal::CaptureStdout();
     EXPECT_NEAR(robot::Wrap(10.01f), 1.01f, 1e-5f);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n == 10.010000 == \n");
+    EXPECT_FLOAT_EQ(sawblade::Wrap(4.2f), 4.2f);
+    EXPECT_NEAR(sawblade::Wrap(4.25f), 1.25f, 1e-6f);
 }
 
 TEST_F(AnimatedSceneTest, TheTunnelFliesThroughItsFramesWithSparks) {
@@ -158,8 +143,6 @@ TEST_F(AnimatedSceneTest, TheSawBladeSpinsBeforeItsBackgroundAndSparks) {
     EXPECT_GT(first, 30.0) << "the background and the blade are drawn";
     EXPECT_GT(Render(saw, 106.0f, 10), 30.0);
     EXPECT_LT(PixelsTheLeftTextureChanges(saw, 105.0f), 320 * 480 / 50) << "the blade reflects its own surroundings";
-    EXPECT_FLOAT_EQ(sawblade::Wrap(4.2f), 4.2f);
-    EXPECT_NEAR(sawblade::Wrap(4.25f), 1.25f, 1e-6f);
 }
 
 TEST_F(AnimatedSceneTest, AScenesFrameBeginsClearedWithDepthAndItsThreeArrays) {
@@ -170,8 +153,7 @@ TEST_F(AnimatedSceneTest, AScenesFrameBeginsClearedWithDepthAndItsThreeArrays) {
     glEnableVertexAttribArray(3);
     BeginSceneFrame(0.2f, 0.4f, 0.6f);
     EXPECT_TRUE(NearColour(Pixel(10, 470), 51, 102, 153));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND) && !glIsEnabled(GL_CULL_FACE));
     GLboolean depthWrites = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     EXPECT_TRUE(depthWrites);
@@ -197,15 +179,12 @@ TEST_F(AnimatedSceneTest, CamerasAreFoundByNameAndAGLErrorSkipsTheDrawWithAMessa
     EXPECT_EQ(saw.CameraNamed("No such node"), nullptr);
     const std::string mesh = saw.Scene().Meshes().front()->Name();
     EXPECT_EQ(saw.CameraNamed(mesh.c_str()), nullptr) << "a node without a camera";
-    AnimatedScene dancer;
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(dancer.Load("Vantor", "07_robot2.mas"));
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(dancer.Scene().RootNodes().size(), dancer.Scene().Nodes().size() - 6) << "prepared: six bones hang from the pelvis";
     const float length = saw.LastTime();
+    EXPECT_GE(length, 4.2f);
     EXPECT_FLOAT_EQ(saw.Looped(length), length);
     EXPECT_NEAR(saw.Looped(length + 0.25f), 0.25f, 1e-5f) << "past the last frame it starts over";
 
+    gLogged.clear();
     Host::SetLogSink([](Host::LogLevel, const char* line) { gLogged.emplace_back(line); });
     DemoSys::ResetRenderTarget();
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
@@ -230,8 +209,8 @@ TEST_F(AnimatedSceneTest, SparksAddTheirGoldOverThePictureWhateverCullingWasLeft
     sparks.AddParticle(spark);
     const SimpleCamera lens;
     const B3D_Camera camera;
+    DemoSys::ResetRenderTarget();
     for (GLenum face : {GL_BACK, GL_FRONT}) {
-        DemoSys::ResetRenderTarget();
         glClearColor(0.25f, 0.25f, 0.25f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glEnable(GL_CULL_FACE);
@@ -244,7 +223,6 @@ TEST_F(AnimatedSceneTest, SparksAddTheirGoldOverThePictureWhateverCullingWasLeft
         EXPECT_TRUE(NearColour(Pixel(100, 240), 64, 64, 64)) << "beside the spark";
     }
     // Sparks do not hide one another: one behind another on the line of sight adds to it.
-    DemoSys::ResetRenderTarget();
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
@@ -265,24 +243,18 @@ TEST_F(AnimatedSceneTest, SparksAddTheirGoldOverThePictureWhateverCullingWasLeft
     EXPECT_NEAR(Pixel(160, 240)[1], 2 * one, 4) << "the farther spark adds its gold too";
     glDisable(GL_DEPTH_TEST);
 
-    // Sparks fly free of their homes: only their speed moves them.
+    // Warming up is four seconds of free flight (no spring pulls a spark home), fading as it goes.
     Particle& flying = sparks.GetParticles()[0];
     flying.velocity[0] = 8.0f;
-    sparks.Update(nullptr, 0.25f, 0.0f);
-    DrawSparks(sparks, lens, camera);
-    EXPECT_FLOAT_EQ(flying.position[0], 2.0f);
-    EXPECT_FLOAT_EQ(flying.velocity[0], 8.0f);
-    // Warming up is four seconds of the same flight, fading as it goes.
     flying.alphaSpeed = -0.1f;
     WarmUpSparks(sparks);
-    EXPECT_NEAR(flying.position[0], 2.0f + 8.0f * 4.0f, 1e-3f);
+    EXPECT_NEAR(flying.position[0], 8.0f * 4.0f, 1e-3f);
     EXPECT_NEAR(flying.alpha, 1.0f - 0.1f * 4.0f, 1e-5f);
 }
 
-// Loads the robot from a copy of its files whose scene file goes wrong right after
-// its first camera and draws a frame: 0 when load reported the error and the
-// frame is only blue, with "-" (the half-read scene and its camera are not used).
-// (In a fresh process, so that the robot loads there for the first time.)
+// Loads the robot (in a fresh process, for a first load) from a copy of its files whose scene file goes wrong right
+// after its first camera and draws a frame: 0 when load reported the error and the frame is only blue, with "-"
+// (the half-read scene and its camera are not used).
 class RobotLoadDeathTest : public GLTest {
 protected:
     static int PlayBrokenRobot();

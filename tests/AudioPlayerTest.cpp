@@ -1,5 +1,5 @@
-// What the player feeds the sound card, caught by SDL's disk driver, which
-// writes every buffer the device is given to a file at the device's pace.
+// What the player feeds the sound card, caught by SDL's disk driver, which writes every buffer to a file at the
+// device's pace.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -27,8 +27,7 @@ std::vector<int16_t> ReadSamples(const std::string& path) {
 
 }  // namespace
 
-// Half a second of stereo, in which the music is already audible, opened
-// and started as the show does it.
+// Half a second of stereo, in which the music is already audible, opened and started as the show does it.
 TEST(AudioPlayer, TheDeviceIsFedTheDecodedMusicFromItsFirstSampleOn) {
     TempTree dir;
     const std::string fed = dir.Path() + "/fed.raw";
@@ -43,8 +42,7 @@ TEST(AudioPlayer, TheDeviceIsFedTheDecodedMusicFromItsFirstSampleOn) {
     avAudioPlay();
     for (int i = 0; i < 500 && ReadSamples(fed).size() < 2 * kSamples; ++i) usleep(10000);
     gAVPlayer.reset();
-    // The device plays silence while it waits to be started: the music
-    // begins after it, from its first sound on.
+    // The device plays silence while it waits to be started: the music begins after it, from its first sound on.
     const std::vector<int16_t> written = ReadSamples(fed);
     const auto sounding = [](const std::vector<int16_t>& s) {
         return std::find_if(s.begin(), s.end(), [](int16_t v) { return v != 0; });

@@ -1,5 +1,4 @@
-// What a call threw, as a value a test can compare: the error's class, its
-// message and, for a file error, the path it names.
+// What a call threw, as a value a test can compare: the error's class, its message and, for a file error, the path.
 #pragma once
 
 #include <ostream>
@@ -22,12 +21,10 @@ inline std::ostream& operator<<(std::ostream& out, const CaughtError& e) {
     return out << e.type << " \"" << e.message << "\"" << (e.isFileError ? " on \"" + e.file + "\"" : "");
 }
 
-// A file error as expected: its class, message and path.
+// A file error as expected, and one that names no file.
 inline CaughtError FileFailure(std::string type, std::string message, std::string file) {
     return CaughtError{"BS::" + std::move(type), std::move(message), std::move(file), true};
 }
-
-// An error that names no file.
 inline CaughtError PlainFailure(std::string type, std::string message) {
     return CaughtError{"BS::" + std::move(type), std::move(message), "", false};
 }

@@ -1,5 +1,4 @@
-// Where the program looks for its data, and when a place's data tree counts
-// as usable.
+// Where the program looks for its data, and when a place's data tree counts as usable.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,28 +22,24 @@ void WriteUsableTree(const TempTree& tree, const std::string& place) {
 
 }  // namespace
 
-TEST(DataPlaces, AnInstalledProgramLooksBesideItselfThenInShareKestrelOfItsPrefix) {
-    EXPECT_EQ(DataPlaces("/opt/show/bin/kestrel"), (Places{"/opt/show/bin", "/opt/show/share/kestrel"}));
-    EXPECT_EQ(DataPlaces("/usr/bin/kestrel"), (Places{"/usr/bin", "/usr/share/kestrel"}));
-}
-
-TEST(DataPlaces, AProgramInABundleLooksInTheBundleThenBesideIt) {
-    EXPECT_EQ(DataPlaces("/home/a/build/kestrel.app/kestrel"),
-              (Places{"/home/a/build/kestrel.app", "/home/a/build/share/kestrel"}));
-    EXPECT_EQ(DataPlaces("/x/kestrel.app/tools/kestrel"), (Places{"/x/kestrel.app", "/x/share/kestrel"}));
-}
-
-TEST(DataPlaces, AProgramAtTheRootLooksInTheRootThenInShareKestrel) {
-    EXPECT_EQ(DataPlaces("/kestrel"), (Places{"/", "/share/kestrel"}));
-    EXPECT_EQ(DataPlaces("/bin/kestrel"), (Places{"/bin", "/share/kestrel"}));
+TEST(DataPlaces, AProgramLooksBesideItsDirectoryOrBundleThenInShareKestrel) {
+    const struct {
+        const char* program;
+        Places places;
+    } cases[] = {
+        {"/opt/show/bin/kestrel", {"/opt/show/bin", "/opt/show/share/kestrel"}},
+        {"/home/a/build/kestrel.app/kestrel", {"/home/a/build/kestrel.app", "/home/a/build/share/kestrel"}},
+        {"/x/kestrel.app/tools/kestrel", {"/x/kestrel.app", "/x/share/kestrel"}},
+        {"/kestrel", {"/", "/share/kestrel"}},
+        {"/bin/kestrel", {"/bin", "/share/kestrel"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DataPlaces(c.program), c.places) << c.program;
 }
 
 TEST(DataPlaces, AFolderWithoutThePostProcessShadersHoldsNoUsableDataTree) {
     TempTree tree;
     const std::string place = tree.MakeDir("place");
     EXPECT_EQ(Bundle::MissingDataFile(place), "FxData");
-    tree.MakeDir("place/FxData");
-    EXPECT_NE(Bundle::MissingDataFile(place), "");
     WriteUsableTree(tree, "place");
     EXPECT_EQ(Bundle::MissingDataFile(place), "");
     for (const char* name : {"PostProcessGryn.fsh", "PostProcessNormal.vsh"}) {
@@ -62,7 +57,7 @@ TEST(DataPlaces, AFolderWithoutThePostProcessShadersHoldsNoUsableDataTree) {
 
 TEST(DataPlaces, TheFirstUsablePlaceIsChosenAndEveryUnusableOneIsNamed) {
     TempTree tree;
-    const std::string empty = tree.MakeDir("empty/FxData");
+    tree.MakeDir("empty/FxData");
     const std::string none = tree.Path() + "/none";
     WriteUsableTree(tree, "second");
     WriteUsableTree(tree, "third");
@@ -70,7 +65,6 @@ TEST(DataPlaces, TheFirstUsablePlaceIsChosenAndEveryUnusableOneIsNamed) {
         ChooseDataPlace({tree.Path() + "/empty", tree.Path() + "/second", tree.Path() + "/third"});
     EXPECT_EQ(found.place, tree.Path() + "/second");
     EXPECT_TRUE(found.lacks.empty());
-
     const DataPlaceChoice lost = ChooseDataPlace({none, tree.Path() + "/empty"});
     EXPECT_EQ(lost.place, "");
     EXPECT_EQ(lost.lacks, (Places{none + ": FxData missing",

@@ -1,7 +1,5 @@
-// How far a rendered frame is from its reference picture, in a measure that
-// forgives the rasteriser's rounding (a level here and there, an edge pixel
-// that falls the other way) but not a changed rule, which moves or recolours
-// whole shapes.
+// How far a rendered frame is from its reference picture, in measures that forgive the rasteriser's rounding (a
+// level here and there, an edge pixel falling the other way) but not a changed rule, which moves or recolours shapes.
 #pragma once
 
 #include <string>
@@ -9,18 +7,14 @@
 #include "Linux/Source/PngFile.h"
 
 struct FrameDifference {
-    // The largest difference, in colour levels (0..255), between the mean of
-    // one channel over a kBlockSide-pixel square block of the two pictures.
+    // The largest difference, in levels (0..255), of one channel's mean over a kBlockSide-pixel square block.
     double worstBlock = 0.0;
     int worstBlockX = 0;  // that block's top left pixel
     int worstBlockY = 0;
-    // The share of pixels (0..1) in which some channel differs by more than
-    // kFarLevels.
+    // The share of pixels (0..1) in which some channel differs by more than kFarLevels.
     double farShare = 0.0;
-    // The share of pixels in which some channel differs by more than
-    // kNearLevels: a rasteriser's rounding stays under it, while a picture
-    // sampled another way moves many pixels by a little each, which neither a
-    // block's mean nor the far pixels see.
+    // The share of pixels in which some channel differs by more than kNearLevels: rounding stays under it, while a
+    // picture sampled another way moves many pixels a little, which neither blocks nor far pixels see.
     double nearShare = 0.0;
 };
 
@@ -31,6 +25,5 @@ constexpr int kNearLevels = 8;
 // Both pictures must have the same size; only red, green and blue count.
 FrameDifference CompareFrames(const PngImage& expected, const PngImage& actual);
 
-// Expected, actual and their difference (amplified fourfold, so that a
-// rounding error shows dark grey and a changed rule bright) side by side.
+// Expected, actual and their difference side by side, amplified fourfold: rounding dark grey, a changed rule bright.
 PngImage SideBySide(const PngImage& expected, const PngImage& actual);

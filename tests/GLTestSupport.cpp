@@ -40,6 +40,10 @@ void SceneTest::SetUp() {
     static char* argv[] = {program, nullptr};
     if (!BS::gApplication) BS::gApplication = new BS::LinuxApplication(1, argv);
     DemoSys::Init(&View());
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glActiveTexture(GL_TEXTURE0);
 }
 
 std::array<int, 4> GLTest::Pixel(int x, int y) {

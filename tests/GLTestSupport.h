@@ -1,5 +1,4 @@
-// One headless OpenGL ES 2.0 context for the whole test program, with the
-// screen's framebuffer bound as the default render target.
+// One headless OpenGL ES 2.0 context for the whole test program, the screen's framebuffer bound.
 #pragma once
 
 #include <GLES2/gl2.h>
@@ -22,9 +21,9 @@ protected:
     static GLuint MakeTexture(int width, int height, const unsigned char* rgba);
 };
 
-// The scenes as the show runs them: the application directory set (the
-// scenes that play scene files find them from it), the demo's drawing
-// initialised, and each scene loaded once for the whole test program.
+// The scenes as the show runs them: the application directory set (scene files are found from it), the demo's
+// drawing initialised, each scene loaded once per program, and each test begun in the draw state that the show's
+// composite leaves every frame, whatever the test before left.
 class SceneTest : public GLTest {
 protected:
     void SetUp() override;
@@ -41,7 +40,6 @@ protected:
         }();
         return *scene;
     }
-    // What the scene's load printed.
     template <typename Scene>
     static std::string& LoadOutput() {
         static std::string output;

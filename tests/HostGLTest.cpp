@@ -1,7 +1,5 @@
-// The hosts' parts that need GL, on headless GL: the last pass, which fits
-// the finished portrait screen into a drawable, turned so that its right
-// edge is the picture's top, and leaves the demo's draw state as it was; and
-// the view controller in its window.
+// The hosts' parts that need GL: the last pass, which fits the finished portrait screen into a drawable, turned so
+// that its right edge is the picture's top, and leaves the demo's draw state as it was; the view controller.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -60,26 +58,24 @@ protected:
     static inline GLuint mDrawable = 0;
 };
 
-TEST_F(UprightBlitTest, TheScreensRightEdgeIsThePicturesTopBetweenBlackBars) {
-    UprightBlit blit(true);
-    Present(blit, 600, 300);  // the 3:2 picture is 450 x 300, from x = 75
-    EXPECT_TRUE(NearColour(Pixel(30, 150), 0, 0, 0));
-    EXPECT_TRUE(NearColour(Pixel(570, 150), 0, 0, 0));
-    EXPECT_TRUE(NearColour(Pixel(175, 240), 0, 255, 255)) << "top left: the screen's right half, its top";
-    EXPECT_TRUE(NearColour(Pixel(425, 240), 0, 255, 0)) << "top right: the screen's right half, its bottom";
-    EXPECT_TRUE(NearColour(Pixel(175, 60), 255, 0, 255)) << "bottom left: the screen's left half, its top";
-    EXPECT_TRUE(NearColour(Pixel(425, 60), 255, 0, 0)) << "bottom right: the screen's left half, its bottom";
-}
-
-TEST_F(UprightBlitTest, APortraitPictureIsTheScreenAsItIs) {
-    UprightBlit blit(false);
-    Present(blit, 300, 600);  // the 2:3 picture is 300 x 450, from y = 75
-    EXPECT_TRUE(NearColour(Pixel(150, 30), 0, 0, 0));
-    EXPECT_TRUE(NearColour(Pixel(150, 570), 0, 0, 0));
-    EXPECT_TRUE(NearColour(Pixel(60, 440), 255, 0, 255));
-    EXPECT_TRUE(NearColour(Pixel(240, 440), 0, 255, 255));
-    EXPECT_TRUE(NearColour(Pixel(60, 160), 255, 0, 0));
-    EXPECT_TRUE(NearColour(Pixel(240, 160), 0, 255, 0));
+// Upright, the 3:2 picture in 600 x 300 is 450 x 300 from x = 75: its top left the screen's right half's top, its
+// bottom right the left half's bottom. As it is, the 2:3 picture in 300 x 600 is 300 x 450 from y = 75.
+TEST_F(UprightBlitTest, TheScreenFitsBetweenBlackBarsItsRightEdgeOnTopOrAsItIs) {
+    const struct {
+        bool upright;
+        int width, height;
+        int probes[6][5];  // x, y, r, g, b
+    } cases[] = {{true, 600, 300, {{30, 150, 0, 0, 0}, {570, 150, 0, 0, 0}, {175, 240, 0, 255, 255},
+                                   {425, 240, 0, 255, 0}, {175, 60, 255, 0, 255}, {425, 60, 255, 0, 0}}},
+                 {false, 300, 600, {{150, 30, 0, 0, 0}, {150, 570, 0, 0, 0}, {60, 440, 255, 0, 255},
+                                    {240, 440, 0, 255, 255}, {60, 160, 255, 0, 0}, {240, 160, 0, 255, 0}}}};
+    for (const auto& c : cases) {
+        UprightBlit blit(c.upright);
+        Present(blit, c.width, c.height);
+        for (const auto& p : c.probes)
+            EXPECT_TRUE(NearColour(Pixel(p[0], p[1]), p[2], p[3], p[4])) << c.upright << " at " << p[0] << ", " << p[1];
+        glDeleteFramebuffers(1, &mDrawable);
+    }
 }
 
 // The player's bar over a picture of 480 x 320 at 92.5 s: a dark band along
@@ -127,6 +123,8 @@ TEST_F(UprightBlitTest, TheDemosDrawStateIsLeftAsItWas) {
     UprightBlit blit(true);
     const GLuint drawable = Drawable(480, 320), frame = Screen(), unitOne = Screen(), unitZero = Screen();
     const GLuint program = SomeProgram();
+    GLint shaders = 0;  // the program the shaders' own record says is in use, given back at the end
+    glGetIntegerv(GL_CURRENT_PROGRAM, &shaders);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, unitOne);
     glUseProgram(program);
@@ -145,34 +143,31 @@ TEST_F(UprightBlitTest, TheDemosDrawStateIsLeftAsItWas) {
     blit.ShowBar(true);
     blit.Draw(frame, {480, 320}, drawable);
 
+    // Queried on the unit left active, unit 1.
+    const std::pair<GLenum, GLint> kept[] = {{GL_FRAMEBUFFER_BINDING, viewFramebuffer},
+                                             {GL_ACTIVE_TEXTURE, GL_TEXTURE1},
+                                             {GL_TEXTURE_BINDING_2D, static_cast<GLint>(unitOne)},
+                                             {GL_CURRENT_PROGRAM, static_cast<GLint>(program)},
+                                             {GL_BLEND_SRC_RGB, GL_SRC_ALPHA},
+                                             {GL_BLEND_DST_RGB, GL_ONE},
+                                             {GL_ARRAY_BUFFER_BINDING, static_cast<GLint>(someBuffer)}};
     GLint value = 0, viewport[4] = {};
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &value);
-    EXPECT_EQ(value, viewFramebuffer);
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &value);
-    EXPECT_EQ(value, GL_TEXTURE1);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
-    EXPECT_EQ(static_cast<GLuint>(value), unitOne);
-    glGetIntegerv(GL_CURRENT_PROGRAM, &value);
-    EXPECT_EQ(static_cast<GLuint>(value), program);
+    for (const auto& [name, expected] : kept) {
+        glGetIntegerv(name, &value);
+        EXPECT_EQ(value, expected) << "0x" << std::hex << name;
+    }
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{3, 4, 50, 60}));
     EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_CULL_FACE));
-    GLint blend[2] = {};
-    glGetIntegerv(GL_BLEND_SRC_RGB, &blend[0]);
-    glGetIntegerv(GL_BLEND_DST_RGB, &blend[1]);
-    EXPECT_EQ(blend[0], GL_SRC_ALPHA);
-    EXPECT_EQ(blend[1], GL_ONE);
     for (GLuint attribute : {0u, 1u}) {
         glGetVertexAttribiv(attribute, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &value);
         EXPECT_EQ(value, attribute == 1 ? 1 : 0) << attribute;
     }
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &value);
-    EXPECT_EQ(static_cast<GLuint>(value), someBuffer);
     glActiveTexture(GL_TEXTURE0);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
     EXPECT_EQ(static_cast<GLuint>(value), unitZero) << "unit 0's texture, which the pass drew with";
 
-    glUseProgram(0);
+    glUseProgram(static_cast<GLuint>(shaders));
     glDeleteProgram(program);
     glBlendFunc(GL_ONE, GL_ZERO);
     glDisable(GL_BLEND);

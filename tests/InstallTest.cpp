@@ -1,5 +1,4 @@
-// The program installed by `cmake --install` into a prefix plays with the
-// build tree out of its reach.
+// The program installed by `cmake --install` into a prefix plays with the build tree out of its reach.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,8 +13,7 @@ namespace {
 
 bool CanHideFolders() { return RunShell("unshare --mount --map-root-user true").status == 0; }
 
-// The command line (no double quotes in it) with the build and source trees
-// covered by empty folders that it alone sees.
+// The command line (no double quotes in it) with the build and source trees covered by empty folders it alone sees.
 std::string WithTreesHidden(const std::string& command) {
     return "unshare --mount --map-root-user sh -c \"mount -t tmpfs none '" KESTREL_BUILD_DIR
            "' && mount -t tmpfs none '" KESTREL_SOURCE_DIR "' && " +

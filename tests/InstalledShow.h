@@ -1,5 +1,5 @@
-// What the install and package tests share: the build's bundle and a picture
-// of the show from its program, to compare an installed program's with.
+// What the install and package tests share: the build's bundle, and its program's picture of the show to compare an
+// installed program's with.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,23 +27,15 @@ inline std::set<std::string> BundleDataFiles() {
     return files;
 }
 
-// The show's picture at 1 s from the build tree's program.
-inline PngImage ReferenceShot() {
+// The shot at 1 s in dir is the build tree's program's, to the pixel.
+inline void ExpectShotLikeTheBuildTrees(const std::string& dir) {
     TempTree out;
     const ProgramRun run = RunShell(Quoted(KESTREL_BUNDLE "/kestrel") + " " + kShotArguments + " " + out.Path());
-    PngImage image;
-    std::string error;
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(ReadPng(out.Path() + "/shot_0001.000.png", image, error)) << error;
-    return image;
-}
-
-inline void ExpectShotLikeTheBuildTrees(const std::string& dir) {
-    PngImage image;
+    PngImage image, expected;
     std::string error;
     ASSERT_TRUE(ReadPng(dir + "/shot_0001.000.png", image, error)) << error;
-    const PngImage expected = ReferenceShot();
+    EXPECT_TRUE(ReadPng(out.Path() + "/shot_0001.000.png", expected, error)) << error;
     EXPECT_EQ(image.width, expected.width);
     EXPECT_TRUE(image.rgba == expected.rgba);
 }
-

@@ -1,5 +1,4 @@
-// The demo's diagnostics leave through one sink, which a host may replace
-// (a browser host sends them to its console).
+// The demo's diagnostics leave through one sink, which a host may replace.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -31,32 +30,20 @@ protected:
 
 }  // namespace
 
-TEST_F(LogSink, RuntimeDiagnosticsReachTheHostsSinkOneLineEach) {
-    std::vector<float> cells;
-    EXPECT_FALSE(ReadForceFieldFile("/nonexistent/field.raw", cells));
-    DemoLog("%d shards, %s", 18, "grown");
-    ASSERT_EQ(gLines.size(), 2u);
-    EXPECT_EQ(gLines[0], "/nonexistent/field.raw: cannot open the force field; the field stays as it was");
-    EXPECT_EQ(gLines[1], "18 shards, grown");
-}
-
-TEST_F(LogSink, LinesLongerThanTheStackBufferArriveWhole) {
-    const std::string word(2000, 'x');
-    DemoLog("<%s>", word.c_str());
-    ASSERT_EQ(gLines.size(), 1u);
-    EXPECT_EQ(gLines[0], "<" + word + ">");
-}
-
-// A browser host sends ordinary lines to its console's log and problems to
-// its errors.
-TEST_F(LogSink, ProgressNotesArriveApartFromProblems) {
+// Problems and progress notes arrive apart (a browser host sends them to its console's errors and log), one line
+// each, whole even when longer than the stack buffer.
+TEST_F(LogSink, DiagnosticsReachTheHostsSinkOneLineEachWithTheirLevel) {
     std::vector<float> cells;
     DemoNote("%d tiny balls", 648);
     EXPECT_FALSE(ReadForceFieldFile("/nonexistent/field.raw", cells));
-    DemoNote("<%s>", std::string(1000, 'n').c_str());
-    ASSERT_EQ(gLines.size(), 3u);
-    EXPECT_EQ(gLines[0], "648 tiny balls");
-    EXPECT_EQ(gLines[2].size(), 1002u);
-    const std::vector<Host::LogLevel> expected = {Host::LogLevel::note, Host::LogLevel::problem, Host::LogLevel::note};
-    EXPECT_EQ(gLevels, expected);
+    DemoLog("%d shards, %s", 18, "grown");
+    const std::string word(2000, 'x'), edge(512, 'e');  // 512: the buffer with no room for the end
+    DemoLog("<%s>", word.c_str());
+    DemoNote("%s", edge.c_str());
+    EXPECT_EQ(gLines, (std::vector<std::string>{"648 tiny balls",
+                                                "/nonexistent/field.raw: cannot open the force field; the field stays "
+                                                "as it was",
+                                                "18 shards, grown", "<" + word + ">", edge}));
+    const auto note = Host::LogLevel::note, problem = Host::LogLevel::problem;
+    EXPECT_EQ(gLevels, (std::vector<Host::LogLevel>{note, problem, problem, problem, note}));
 }

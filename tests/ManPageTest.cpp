@@ -19,7 +19,7 @@ const char* const kHelp =
 
 }  // namespace
 
-TEST(ManPage, TheUsageBecomesTheSynopsisWithOptionsBoldAndValuesItalic) {
+TEST(ManPage, TheUsageBecomesTheSynopsisAndEachOptionATaggedParagraph) {
     ManPageParts parts;
     std::string error;
     ASSERT_TRUE(ManPageFromHelp(kHelp, parts, error)) << error;
@@ -27,12 +27,6 @@ TEST(ManPage, TheUsageBecomesTheSynopsisWithOptionsBoldAndValuesItalic) {
               ".B tool\n"
               "[\\fB\\-\\-quiet\\fR] [\\fB\\-\\-size\\fR \\fIN\\fR] [\\fB\\-\\-out\\fR \\fIDIR\\fR] "
               "[\\fB\\-\\-help\\fR]\n");
-}
-
-TEST(ManPage, EachOptionIsATaggedParagraphAndTheClosingLinesAParagraph) {
-    ManPageParts parts;
-    std::string error;
-    ASSERT_TRUE(ManPageFromHelp(kHelp, parts, error)) << error;
     EXPECT_EQ(parts.options,
               ".TP\n\\fB\\-\\-quiet\\fR\nsay nothing\n"
               ".TP\n\\fB\\-\\-size\\fR \\fIN\\fR\nthe size, 1 to 8; a long line that goes on\n"
@@ -43,13 +37,12 @@ TEST(ManPage, EachOptionIsATaggedParagraphAndTheClosingLinesAParagraph) {
 }
 
 TEST(ManPage, ATextWithoutUsageOrOptionsIsRefused) {
-    ManPageParts parts;
-    std::string error;
-    EXPECT_FALSE(ManPageFromHelp("tool: does things\n  --x  y\n", parts, error));
-    EXPECT_NE(error, "");
-    error.clear();
-    EXPECT_FALSE(ManPageFromHelp("usage: tool\nNothing to choose.\n", parts, error));
-    EXPECT_NE(error, "");
+    for (const char* help : {"tool: does things\n  --x  y\n", "usage: tool\nNothing to choose.\n"}) {
+        ManPageParts parts;
+        std::string error;
+        EXPECT_FALSE(ManPageFromHelp(help, parts, error)) << help;
+        EXPECT_NE(error, "") << help;
+    }
 }
 
 TEST(ManPage, TheMarkedLinesOfTheTemplateAreReplaced) {

@@ -1,6 +1,6 @@
-// The MAS importer on small files written here: header, timing, materials,
-// objects and node transforms, meshes, skins, morphs, tracks, cameras, and
-// malformed input.
+// The MAS importer on small files written here: timing, materials, node
+// transforms, meshes, skins, morphs, tracks, cameras, and malformed input.
+// Values that a written scene brings back unchanged are left to MasRoundTripTest.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -37,12 +37,13 @@ protected:
         GLTest::SetUp();
         mScene = std::make_unique<DAS>(&mWorld);
     }
-    // Imports text; answers the error message, empty when there was none.
-    std::string Import(const std::string& text) {
+    // Imports the header and body; answers the error message, empty when there was none.
+    std::string Import(const std::string& body, const std::string& header = kHeader) {
         testing::internal::CaptureStdout();
         std::string error;
         try {
             DAS_MAS_Importer importer(mScene.get(), nullptr);
+            const std::string text = header + body;
             importer.ImportBytes(text.data(), text.size(), mTree.Path() + "/");
         } catch (const BS::Error& e) {
             error = e.mMessage;
@@ -58,19 +59,8 @@ protected:
     std::string mOut;
 };
 
-TEST_F(MasImporterTest, AHeaderOnlyFileGivesTheDefaultMaterialAndNoTime) {
-    EXPECT_EQ(Import(kHeader), "");
-    ASSERT_EQ(mScene->Materials().size(), 1u);
-    EXPECT_EQ(mScene->Materials()[0]->mName, "dummy.png");
-    EXPECT_FLOAT_EQ(mScene->LastTime(), 0.0f);
-    SetUp();
-    ASSERT_EQ(Import(std::string(kHeader) + "*SCENE {\n *SCENE_FRAMESPEED 25\n}\n"), "");
-    EXPECT_FLOAT_EQ(mScene->LastTime(), 0.0f);  // no last frame: frame 0
-}
-
 TEST_F(MasImporterTest, SceneTimingConvertsFramesAndTicks) {
-    EXPECT_EQ(Import(std::string(kHeader) +
-                     "*scene {\r\n\t*SCENE_FRAMESPEED 25\r\n\r\n*SCENE_LASTFRAME 100\r\n}\r\n"
+    EXPECT_EQ(Import("*scene {\r\n\t*SCENE_FRAMESPEED 25\r\n\r\n*SCENE_LASTFRAME 100\r\n}\r\n"
                      "*GEOMOBJECT {\n *TM_ANIMATION {\n  *NODE_NAME \"X\"\n  *CONTROL_POS_TRACK {\n"
                      "   *SAMPLES {\n    4000 1 2 3\n   }\n   *CONTROL_POS_SAMPLE 8000 1 2 3\n"
                      "   *CONTROL_POS_SAMPLE 0 7 7 7\n   *CONTROL_POS_SAMPLE 1 5 6 7\n  }\n }\n}\n"),
@@ -87,63 +77,43 @@ TEST_F(MasImporterTest, SceneTimingConvertsFramesAndTicks) {
     EXPECT_FLOAT_EQ(keys[2].Position().x, 1.0f);  // inline samples are not converted
 
     SetUp();  // a track that names no node belongs to the object itself, not a target
-    ASSERT_EQ(Import(std::string(kHeader) + "*GEOMOBJECT {\n *TM_ANIMATION {\n  *CONTROL_POS_TRACK {\n"
-                                            "   *SAMPLES {\n    4800 1 2 3\n   }\n  }\n }\n}\n"),
+    ASSERT_EQ(Import("*GEOMOBJECT {\n *TM_ANIMATION {\n  *CONTROL_POS_TRACK {\n   *SAMPLES {\n    4800 1 2 3\n   }\n"
+                     "  }\n }\n}\n"),
               "");
     EXPECT_EQ(Mesh()->mAnimator.PositionKeys().size(), 1u);
 }
 
-TEST_F(MasImporterTest, NodeScaleIsKeptApartFromTheTransform) {
+TEST_F(MasImporterTest, MeshNodesKeepTheirScaleApartFromTheTransform) {
     std::string scaled = kTriangle;
     scaled.insert(scaled.find("  *TM_POS"), "  *TM_SCALE 2 3 0.5\n");
-    ASSERT_EQ(Import(std::string(kHeader) + scaled + " }\n}\n"), "");
+    ASSERT_EQ(Import(scaled + " }\n}\n"), "");
     const float expected[16] = {2, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 1};
     for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(Mesh()->mScaleMatrix.m[i], expected[i]) << i;
-    EXPECT_FLOAT_EQ(Mesh()->Mesh()->mTransform.m[0], 1.0f);
-}
-
-TEST_F(MasImporterTest, MeshVerticesFacesAndKeysAreConverted) {
-    ASSERT_EQ(Import(std::string(kHeader) + kTriangle + " }\n}\n"), "");
     B3D_Mesh* mesh = Mesh()->Mesh();
-    ASSERT_EQ(mesh->VertexNum(), 3u);
-    EXPECT_FLOAT_EQ(mesh->Vertex(1)[0], -1.0f);
-    EXPECT_FLOAT_EQ(mesh->Vertex(2)[1], 1.0f);
-    ASSERT_EQ(mesh->FaceNum(), 1u);
-    const DAS_Face& face = Mesh()->mFaceAnimator.mFaces.at(0);
-    EXPECT_EQ(face.mVertexIndices[0], 0);
-    EXPECT_EQ(face.mVertexIndices[1], 2);
-    EXPECT_EQ(face.mVertexIndices[2], 1);
-    for (const BS::Vector3& n : face.mKeys.at(0).normals) EXPECT_FLOAT_EQ(n.z, 0.0f);  // no normals block
-    for (const DAS_Vertex& v : Mesh()->mVertexAnimator.mVertices) {
-        ASSERT_EQ(v.mKeys.size(), 1u);
-        EXPECT_FLOAT_EQ(v.mKeys[0].time, -1.0f);
-    }
-    EXPECT_FALSE(Mesh()->mVertexAnimator.Animated());  // a mesh without frames skips its per-frame work
-    EXPECT_FALSE(Mesh()->mFaceAnimator.Animated());
-    EXPECT_EQ(Mesh()->mName, "Tri");
-    EXPECT_EQ(mesh->Name(), "Tri");
+    EXPECT_FLOAT_EQ(mesh->mTransform.m[0], 1.0f);
     EXPECT_FLOAT_EQ(mesh->mTransform.m[12], -1.0f);
     EXPECT_FLOAT_EQ(mesh->mInverseBaseTransform.m[13], -2.0f);
+    EXPECT_EQ(mesh->Name(), "Tri");
+    // Without a normals block every corner's normal is flat; without frames no per-frame work.
+    for (const BS::Vector3& n : Mesh()->mFaceAnimator.mFaces.at(0).mKeys.at(0).normals) EXPECT_FLOAT_EQ(n.z, 0.0f);
+    EXPECT_FALSE(Mesh()->mVertexAnimator.Animated());
+    EXPECT_FALSE(Mesh()->mFaceAnimator.Animated());
 }
 
 TEST_F(MasImporterTest, TextureCoordinatesNormalsAndTheDegreeScale) {
-    ASSERT_EQ(Import(std::string(kHeader) + kTriangle +
+    ASSERT_EQ(Import(std::string(kTriangle) +
                      "  *MESH_NORMALS {\n   *MESH_FACENORMAL 0 0 0 1\n   *MESH_VERTEXNORMAL 0 0 0 1\n  }\n"
                      "  *MESH_MAPPINGCHANNEL 1 {\n   *MESH_TVERTLIST {\n    0 0 0\n    1 0 0\n    0 1 0\n    180 0 0\n   }\n"
                      "   *MESH_TFACELIST {\n    0 1 2\n   }\n  }\n }\n}\n"),
               "");
-    B3D_Mesh* mesh = Mesh()->Mesh();
-    // Corners a, c, b take (0, 1), (0, 0), (1, 1).
-    EXPECT_FLOAT_EQ(mesh->TextureVertex(0)[1], 1.0f);
-    EXPECT_FLOAT_EQ(mesh->TextureVertex(2)[0], 0.0f);
-    EXPECT_FLOAT_EQ(mesh->TextureVertex(2)[1], 0.0f);
-    EXPECT_FLOAT_EQ(mesh->TextureVertex(1)[0], 1.0f);
+    // Corners a, c, b take (0, 1), (0, 0), (1, 1): the unused 180 scales nothing.
+    EXPECT_FLOAT_EQ(Mesh()->Mesh()->TextureVertex(0)[1], 1.0f);
+    EXPECT_FLOAT_EQ(Mesh()->Mesh()->TextureVertex(1)[0], 1.0f);
     // The vertex normal (0, 0, 1) of the file is (0, 1, 0) here.
-    const DAS_FaceKeyframe& key = Mesh()->mFaceAnimator.mFaces.at(0).mKeys.at(0);
-    EXPECT_FLOAT_EQ(key.normals[0].y, 1.0f);
+    EXPECT_FLOAT_EQ(Mesh()->mFaceAnimator.mFaces.at(0).mKeys.at(0).normals[0].y, 1.0f);
 
     SetUp();
-    ASSERT_EQ(Import(std::string(kHeader) + kTriangle +
+    ASSERT_EQ(Import(std::string(kTriangle) +
                      "  *MESH_MAPPINGCHANNEL 1 {\n   *MESH_TVERTLIST {\n    180 0 0\n    90 0 0\n    0 1 0\n   }\n"
                      "   *MESH_TFACELIST {\n    0 1 2\n   }\n  }\n }\n}\n"),
               "");
@@ -152,7 +122,7 @@ TEST_F(MasImporterTest, TextureCoordinatesNormalsAndTheDegreeScale) {
     EXPECT_FLOAT_EQ(Mesh()->mFaceAnimator.mFaces.at(0).mKeys.at(0).textureCoordinates[0].x, 180.0f);
 
     SetUp();  // one texture vertex for every corner
-    ASSERT_EQ(Import(std::string(kHeader) + kTriangle +
+    ASSERT_EQ(Import(std::string(kTriangle) +
                      "  *MESH_MAPPINGCHANNEL 1 {\n   *MESH_TVERTLIST {\n    0.5 0.25 0\n   }\n"
                      "   *MESH_TFACELIST {\n    0 0 0\n   }\n  }\n }\n}\n"),
               "");
@@ -160,7 +130,7 @@ TEST_F(MasImporterTest, TextureCoordinatesNormalsAndTheDegreeScale) {
 }
 
 TEST_F(MasImporterTest, MorphFramesAddKeysExceptAtTimeZero) {
-    ASSERT_EQ(Import(std::string(kHeader) + kTriangle + " }\n" +
+    ASSERT_EQ(Import(std::string(kTriangle) + " }\n" +
                      " *MESH_ANIMATION {\n  *MESH {\n   *TIMEVALUE 0\n   *MESH_VERTEX_LIST {\n    0 0 0\n    1 0 0\n    0 1 0\n   }\n  }\n"
                      "  *MESH {\n   *TIMEVALUE 4800\n   *MESH_VERTEX_LIST {\n    0 0 5\n    1 0 5\n   }\n"
                      "   *MESH_FACE_LIST {\n    0 1 2\n   }\n  }\n }\n}\n"),
@@ -182,7 +152,7 @@ TEST_F(MasImporterTest, MorphFramesAddKeysExceptAtTimeZero) {
 }
 
 TEST_F(MasImporterTest, SkinTransformsAndWeights) {
-    ASSERT_EQ(Import(std::string(kHeader) + kTriangle + " }\n" +
+    ASSERT_EQ(Import(std::string(kTriangle) + " }\n" +
                      " *MESH_SKIN_MODIFIER {\n  *SKIN_INIT_TM {\n   *TM_ROW0 1 0 0\n   *TM_ROW1 0 1 0\n   *TM_ROW2 0 0 1\n"
                      "   *TM_ROW3 5 6 7\n  }\n  *SKIN_BONE {\n   *BONE_NAME \"Bone01\"\n   *BONE_INIT_TM {\n    *TM_ROW3 1 0 0\n   }\n"
                      "   *BONE_VERTICES {\n    0 0.25\n    2 1.0\n   }\n  }\n }\n}\n"),
@@ -191,7 +161,6 @@ TEST_F(MasImporterTest, SkinTransformsAndWeights) {
     for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(Mesh()->mSkinInitTransform.m[i], expected[i]) << i;
     EXPECT_TRUE(Mesh()->mSkinInitTransform * Mesh()->mInverseSkinInitTransform == BS::Matrix44());
     ASSERT_EQ(Mesh()->Bones().size(), 1u);
-    EXPECT_EQ(Mesh()->Bones()[0]->name, "Bone01");
     const auto& influences = Mesh()->mVertexAnimator.mVertices.at(0).mInfluences;
     ASSERT_EQ(influences.size(), 1u);
     EXPECT_FLOAT_EQ(influences[0].weight, 0.25f);
@@ -203,8 +172,7 @@ TEST_F(MasImporterTest, MaterialsAreNamedByTheirPicturesAndReferencedAcrossLists
     const std::vector<uint8_t> pixel = {10, 20, 30, 255};
     std::string error;
     ASSERT_TRUE(WritePng(mTree.Path() + "/manet.png", 1, 1, pixel.data(), error));
-    ASSERT_EQ(Import(std::string(kHeader) +
-                     "*MATERIAL_LIST {\n *MATERIAL_COUNT 2\n *MAP_DIFFUSE {\n  *BITMAP \"stray.png\"\n }\n"
+    ASSERT_EQ(Import("*MATERIAL_LIST {\n *MATERIAL_COUNT 2\n *MAP_DIFFUSE {\n  *BITMAP \"stray.png\"\n }\n"
                      " *MATERIAL 0 {\n  *MAP_DIFFUSE {\n   *BITMAP \"C:\\maps\\manet.png\"\n  }\n }\n"
                      " *MATERIAL 1 {\n  *MAP_REFLECT {\n   *BITMAP \"white.png\"\n  }\n }\n}\n"
                      "*MATERIAL_LIST {\n *MATERIAL_COUNT 1\n *MATERIAL 0 {\n  *MAP_REFLECT {\n   *BITMAP \"second.png\"\n  }\n }\n}\n"
@@ -223,32 +191,30 @@ TEST_F(MasImporterTest, MaterialsAreNamedByTheirPicturesAndReferencedAcrossLists
     EXPECT_EQ(Mesh(1)->Mesh()->mModel.GetRenderLists()[0]->GetMaterial(), materials[3]->mMaterial);  // what it draws with
 
     SetUp();
-    ASSERT_EQ(Import(std::string(kHeader) + "*GEOMOBJECT {\n *MATERIAL_REF 0\n}\n"), "");
+    ASSERT_EQ(Import("*GEOMOBJECT {\n *MATERIAL_REF 0\n}\n"), "");
     EXPECT_NE(mOut.find("Warning: Object has no material!\n"), std::string::npos);
     EXPECT_EQ(Mesh()->Mesh()->Material(), mScene->Materials()[0]->mMaterial);
 }
 
 TEST_F(MasImporterTest, CamerasTakeTheirTargetsNameTracksAndIntervals) {
-    ASSERT_EQ(Import(std::string(kHeader) +
-                     "*CAMERAOBJECT {\n *NODE_TM {\n  *NODE_NAME \"Camera04\"\n  *TM_POS 0 0 10\n  *TM_ROTAXIS 0 0 1\n  *TM_ROTANGLE 0\n }\n"
+    ASSERT_EQ(Import("*CAMERAOBJECT {\n *NODE_TM {\n  *NODE_NAME \"Camera04\"\n  *TM_POS 0 0 10\n  *TM_ROTAXIS 0 0 1\n"
+                     "  *TM_ROTANGLE 0\n }\n"
                      " *NODE_TM {\n  *NODE_NAME \"Camera04.Target\"\n  *TM_POS 1 1 1\n  *TM_ROTAXIS 1 0 0\n  *TM_ROTANGLE 0.5\n }\n"
                      " *CAMERA_SETTINGS {\n  *CAMERA_START_FRAME 0\n  *CAMERA_END_FRAME 4800\n  *CAMERA_START_FRAME 9600\n"
                      "  *CAMERA_END_FRAME 14400\n }\n"
-                     " *TM_ANIMATION {\n  *NODE_NAME \"Camera04\"\n  *CONTROL_ROT_TRACK {\n   *SAMPLES {\n    4800 0.6 0.8 0 1.2\n   }\n  }\n }\n"
-                     " *TM_ANIMATION {\n  *NODE_NAME \"Camera04.target\"\n  *CONTROL_POS_TRACK {\n   *SAMPLES {\n    4800 5 5 5\n   }\n  }\n"
-                     "  *CONTROL_ROT_TRACK {\n   *SAMPLES {\n    9600 1 0 0 0.3\n   }\n  }\n }\n"
+                     " *TM_ANIMATION {\n  *NODE_NAME \"Camera04\"\n  *CONTROL_ROT_TRACK {\n   *SAMPLES {\n    4800 0.6 0.8 0 1.2\n"
+                     "   }\n  }\n }\n"
+                     " *TM_ANIMATION {\n  *NODE_NAME \"Camera04.target\"\n  *CONTROL_POS_TRACK {\n   *SAMPLES {\n    4800 5 5 5\n"
+                     "   }\n  }\n  *CONTROL_ROT_TRACK {\n   *SAMPLES {\n    9600 1 0 0 0.3\n   }\n  }\n }\n"
                      "}\n"),
               "");
     ASSERT_EQ(mScene->Cameras().size(), 1u);
     DAS_CameraNode* camera = mScene->Cameras()[0];
-    EXPECT_EQ(camera->mName, "Camera04.Target");
     EXPECT_EQ(camera->mTargetAnimator.PositionKeys().size(), 1u);
     EXPECT_EQ(camera->mTargetAnimator.RotationKeys().size(), 1u);
     EXPECT_EQ(camera->mAnimator.PositionKeys().size(), 1u);  // the target's samples add nothing
     ASSERT_EQ(camera->mAnimator.RotationKeys().size(), 2u);
     EXPECT_FLOAT_EQ(camera->mObject->mTransform.m[14], -10.0f);
-    EXPECT_EQ(camera->mIntervalCount, 2u);
-    EXPECT_FLOAT_EQ(camera->mIntervalEnds[1], 3.0f);
     EXPECT_NE(mOut.find("(start) Current interval count: 0\n(end) Current interval count: 0\n"
                         "(start) Current interval count: 1\n(end) Current interval count: 1\n"),
               std::string::npos);
@@ -259,12 +225,10 @@ TEST_F(MasImporterTest, CamerasTakeTheirTargetsNameTracksAndIntervals) {
     expected = expected * correction;
     const BS::Matrix44 got = camera->mAnimator.RotationKeys()[1].GetQuaternion().Matrix();
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(got.m[i], expected.m[i], 1e-5f) << i;
-    EXPECT_EQ(mScene->NodeForName("Camera04.Target"), camera);
 }
 
 TEST_F(MasImporterTest, ARotationSampleAtTickZeroTakesTheNodeTransformsPlace) {
-    ASSERT_EQ(Import(std::string(kHeader) +
-                     "*GEOMOBJECT {\n *NODE_TM {\n  *TM_ROTAXIS 0 0 1\n  *TM_ROTANGLE 1\n  *TM_POS 1 0 0\n }\n"
+    ASSERT_EQ(Import("*GEOMOBJECT {\n *NODE_TM {\n  *TM_ROTAXIS 0 0 1\n  *TM_ROTANGLE 1\n  *TM_POS 1 0 0\n }\n"
                      " *TM_ANIMATION {\n  *NODE_NAME \"G\"\n  *CONTROL_POS_TRACK {\n   *SAMPLES {\n    0 4 0 0\n   }\n  }\n"
                      "  *CONTROL_ROT_TRACK {\n   *SAMPLES {\n    0 0.00001 0 0 2\n    4800 0 1 0 0.5\n   }\n  }\n }\n}\n"),
               "");
@@ -282,11 +246,11 @@ TEST_F(MasImporterTest, ARotationSampleAtTickZeroTakesTheNodeTransformsPlace) {
 TEST_F(MasImporterTest, LexicalRules) {
     // Lower-case keywords, "12:" integers, an unclosed quote, a last line
     // without its line break, and an unknown block whose "}" ends the mesh.
-    ASSERT_EQ(Import(std::string(kHeader) + "*geomobject {\n *node_tm {\n  *node_name \"Open quote\n }\n"
-                                            " *MESH {\n  *MESH_VERTEX_LIST {\n   1.0 2.0 3.0\n   4 5 6\n  }\n"
-                                            "  *MESH_SURPRISE {\n   *SURPRISE_VALUE 1\n  }\n"
-                                            "  *MESH_VERTEX_LIST {\n   7 8 9\n  }\n"
-                                            "*SCENE {\n *SCENE_LASTFRAME 30:\n}"),
+    ASSERT_EQ(Import("*geomobject {\n *node_tm {\n  *node_name \"Open quote\n }\n"
+                     " *MESH {\n  *MESH_VERTEX_LIST {\n   1.0 2.0 3.0\n   4 5 6\n  }\n"
+                     "  *MESH_SURPRISE {\n   *SURPRISE_VALUE 1\n  }\n"
+                     "  *MESH_VERTEX_LIST {\n   7 8 9\n  }\n"
+                     "*SCENE {\n *SCENE_LASTFRAME 30:\n}"),
               "");
     EXPECT_EQ(Mesh()->mName, "Open quote");
     B3D_Mesh* mesh = Mesh()->Mesh();
@@ -310,7 +274,8 @@ TEST_F(MasImporterTest, LineNumbersCountBreaksSplitBetweenPieces) {
                                                  {"\r\r*3DSMAX_ASCIIEXPORT 330\r*SCENE\r", 4}};
     for (const auto& [text, line] : cases) {
         SetUp();
-        EXPECT_EQ(Import(text), "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line " + std::to_string(line) + ")")
+        EXPECT_EQ(Import(text, ""),
+                  "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line " + std::to_string(line) + ")")
             << text.substr(text.size() - 12);
     }
 }
@@ -337,8 +302,8 @@ TEST_F(MasImporterTest, TheEndOfTheFileIsReportedForWhatWasLost) {
 
 TEST_F(MasImporterTest, TokensOverTheLimitEndTheirLine) {
     const std::string name1023 = "*" + std::string(1022, 'X');
-    ASSERT_EQ(Import(std::string(kHeader) + name1023 + "\n" + name1023 + " more\n*GEOMOBJECT {\n *NODE_TM {\n"
-                     "  *NODE_NAME " + std::string(1030, 'n') + "\n" + std::string(1012, ' ') + "*NODE_NAME short\n" +
+    ASSERT_EQ(Import(name1023 + "\n" + name1023 + " more\n*GEOMOBJECT {\n *NODE_TM {\n  *NODE_NAME " +
+                     std::string(1030, 'n') + "\n" + std::string(1012, ' ') + "*NODE_NAME short\n" +
                      std::string(1013, ' ') + "*NODE_NAME other\n }\n}\n"),
               "");
     EXPECT_EQ(Mesh()->mName, "short");  // blanks, keyword and the blank after it fill the 1024 bytes in the second
@@ -352,6 +317,7 @@ TEST_F(MasImporterTest, MalformedFilesAreRefusedWithTheLineAndWhatWasExpected) {
     };
     std::string intervals = "*CAMERAOBJECT {\n *CAMERA_SETTINGS {\n";  // 32 intervals from line 4
     for (int i = 0; i < 32; ++i) intervals += "  *CAMERA_START_FRAME 0\n  *CAMERA_END_FRAME 1\n";
+    const std::string facesFrom = std::string(kTriangle).substr(0, std::string(kTriangle).find("   0 1 2"));
     const Case cases[] = {
         // Another version is refused before anything else is read.
         {"*SCENE {\n *SCENE_LASTFRAME 30\n}\n", "MASLoader currently only supports MAS version 330 (line 1)",
@@ -361,10 +327,8 @@ TEST_F(MasImporterTest, MalformedFilesAreRefusedWithTheLineAndWhatWasExpected) {
         {"*SCENE\n", "Incorrect *SCENE command in BN3D_MASLoader::ParseRoot (line 2)"},
         {"*GEOMOBJECT [\n", "Incorrect *GEOMOBJECT command in BN3D_MASLoader::ParseRoot (line 2)"},
         {"*GEOMOBJECT {\n *NODE_TM (\n", "Illegal *NODE_TM command in file (line 3)"},
-        {std::string(kTriangle).substr(0, std::string(kTriangle).find("   0 1 2")) + "   0 1 3\n",
-         "Illegal *MESH_FACE command (line 16)"},
-        {std::string(kTriangle).substr(0, std::string(kTriangle).find("   0 1 2")) + "   -1 1 2\n",
-         "Illegal *MESH_FACE command (line 16)"},
+        {facesFrom + "   0 1 3\n", "Illegal *MESH_FACE command (line 16)"},
+        {facesFrom + "   -1 1 2\n", "Illegal *MESH_FACE command (line 16)"},
         {"*LIGHTOBJECT {\n *LIGHT_TYPE Spot\n", "Only omni lights supported at this moment in history. (line 3)"},
         {"*GEOMOBJECT {\n *TM_ANIMATION {\n  *CONTROL_ROT_TRACK\n",
          "Incorrect *CONTROL_ROT_TRACK command in ParseTMAnimation (line 4)"},
@@ -382,30 +346,16 @@ TEST_F(MasImporterTest, MalformedFilesAreRefusedWithTheLineAndWhatWasExpected) {
     };
     for (const Case& c : cases) {
         SetUp();
-        EXPECT_EQ(Import(c.header + c.body), c.message) << c.body;
+        EXPECT_EQ(Import(c.body, c.header), c.message) << c.body;
         EXPECT_FLOAT_EQ(mScene->LastTime(), 0.0f) << c.body;
     }
 }
 
 TEST_F(MasImporterTest, GroupsAreNotSupportedButReportEveryLaterLine) {
-    ASSERT_EQ(Import(std::string(kHeader) + "*GROUP \"g\" {\n*GEOMOBJECT {\n}\n"), "");
+    ASSERT_EQ(Import("*GROUP \"g\" {\n*GEOMOBJECT {\n}\n"), "");
     EXPECT_EQ(mOut, ">> unimplemented: ParseGroup.\n>> unimplemented: ParseGroup.\n");
     EXPECT_TRUE(mScene->Meshes().empty());
     EXPECT_EQ(mScene->Nodes().size(), 1u);
-}
-
-TEST_F(MasImporterTest, InsertFromMasReadsAFileFromItsDirectory) {
-    mTree.Write("scene.mas", std::string(kHeader) + kTriangle + " }\n *NODE_PARENT \"Root\"\n}\n"
-                             "*GEOMOBJECT {\n *NODE_TM {\n  *NODE_NAME \"Root\"\n }\n}\n");
-    BS::Directory directory = BS::Directory::Adopt(new BS::PosixDirectory(mTree.Path()));
-    std::unique_ptr<BS::File> file(directory.OpenFile("scene.mas", BS::File::kRead));
-    ASSERT_NE(file, nullptr);
-    mScene->InsertFromMAS(file.get(), directory, nullptr);
-    ASSERT_EQ(mScene->Nodes().size(), 2u);
-    mScene->Prepare();
-    ASSERT_EQ(mScene->RootNodes().size(), 1u);
-    EXPECT_EQ(mScene->RootNodes()[0]->mName, "Root");
-    EXPECT_EQ(Mesh(0)->Parent(), mScene->RootNodes()[0]);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-// Reading a scene-file line at a cursor: what each read answers, where it
-// leaves the cursor, and the format's case folding.
+// Reading a scene-file line at a cursor: what each read answers, where it leaves the cursor, and case folding.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "DAS/Source/DAS_MAS_Lexer.h"
 
@@ -35,12 +35,9 @@ TEST(MasLexer, NumbersAreReadUntilTheLineRunsOut) {
 TEST(MasLexer, IntegersClampAndDropOneColon) {
     char line[] = "99999999999 -99999999999 7: 8";
     MAS::Cursor c(line);
-    int v[4] = {};
+    std::vector<int> v(4);
     for (int& i : v) ASSERT_TRUE(c.GetInteger(&i));
-    EXPECT_EQ(v[0], 2147483647);
-    EXPECT_EQ(v[1], -2147483647 - 1);
-    EXPECT_EQ(v[2], 7);
-    EXPECT_EQ(v[3], 8);
+    EXPECT_EQ(v, (std::vector<int>{2147483647, -2147483647 - 1, 7, 8}));
 }
 
 TEST(MasLexer, ATokenTooLongForItsBufferLeavesTheCursor) {
@@ -60,14 +57,10 @@ TEST(MasLexer, StringsQuotedOrBare) {
     char line[] = " \"two words\" \"\" bare \"open";
     MAS::Cursor c(line);
     char text[MAS::kTokenSize];
-    ASSERT_TRUE(c.GetString(text, sizeof text));
-    EXPECT_STREQ(text, "two words");
-    ASSERT_TRUE(c.GetString(text, sizeof text));
-    EXPECT_STREQ(text, "");
-    ASSERT_TRUE(c.GetString(text, sizeof text));
-    EXPECT_STREQ(text, "bare");
-    ASSERT_TRUE(c.GetString(text, sizeof text));  // an unclosed quote runs to the line's end
-    EXPECT_STREQ(text, "open");
+    for (const char* expected : {"two words", "", "bare", "open"}) {  // an unclosed quote runs to the line's end
+        ASSERT_TRUE(c.GetString(text, sizeof text)) << expected;
+        EXPECT_STREQ(text, expected);
+    }
     EXPECT_FALSE(c.GetString(text, sizeof text));
 
     char quoted[] = "\"abcdef\"";
@@ -85,14 +78,11 @@ TEST(MasLexer, BracesAreTheirOwnToken) {
 }
 
 TEST(MasLexer, KeywordsCompareUnderTheFormatsFolding) {
-    EXPECT_TRUE(MAS::Compare("*Mesh_Vertex_List", "*MESH_VERTEX_LIST"));
-    EXPECT_FALSE(MAS::Compare("*MESH", "*MESH_"));
-    EXPECT_FALSE(MAS::Compare("*MESH_", "*MESH"));
-    EXPECT_FALSE(MAS::Compare("*MASH", "*MESH"));
-    EXPECT_TRUE(MAS::Compare("Bj\xC3\xB6rk \xC3\xA5\xC3\xA4", "BJ\xC3\x96RK \xC3\x85\xC3\x84"));
-    EXPECT_EQ(MAS::mytoupper('z'), 'Z');
-    EXPECT_EQ(MAS::mytoupper('{'), '{');
-    EXPECT_EQ(MAS::mytoupper('\0'), '\0');
+    const std::tuple<const char*, const char*, bool> pairs[] = {
+        {"*Mesh_Vertex_List", "*MESH_VERTEX_LIST", true}, {"*MESH", "*MESH_", false}, {"*MESH_", "*MESH", false},
+        {"*MASH", "*MESH", false}, {"Bj\xC3\xB6rk \xC3\xA5\xC3\xA4", "BJ\xC3\x96RK \xC3\x85\xC3\x84", true}};
+    for (const auto& [a, b, same] : pairs) EXPECT_EQ(MAS::Compare(a, b), same) << a << " / " << b;
+    EXPECT_EQ(std::string({MAS::mytoupper('z'), MAS::mytoupper('{'), MAS::mytoupper('\0')}), std::string("Z{", 3));
     EXPECT_TRUE(MAS::EndsWith("robot.Bip01", ".BIP01"));
     EXPECT_FALSE(MAS::EndsWith(".bip01", ".BIP01"));  // the suffix alone is not enough
     EXPECT_FALSE(MAS::EndsWith("robot.bip0", ".BIP01"));

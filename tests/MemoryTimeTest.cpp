@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
-#include <sys/time.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -22,26 +20,6 @@
 
 namespace {
 
-// Sets the time zone for one scope.
-class ScopedZone {
-public:
-    explicit ScopedZone(const char* zone) {
-        const char* old = getenv("TZ");
-        mHad = old != nullptr;
-        if (mHad) mOld = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedZone() {
-        if (mHad) setenv("TZ", mOld.c_str(), 1); else unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool mHad = false;
-    std::string mOld;
-};
-
 const char* const kMonthNames[] = {"January", "February", "March",     "April",   "May",      "June",
                                    "July",    "August",   "September", "October", "November", "December"};
 const char* const kDayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
@@ -58,10 +36,6 @@ TEST(Array, GrowsByItsStepOrAtLeastByOneRecordAndKeepsWhatItHeld) {
     EXPECT_EQ(stepped.Capacity(), 8);  // 2, then 5, then 8
     EXPECT_EQ(unstepped.Capacity(), 7);
     EXPECT_EQ(byTwo.Capacity(), 7);  // 1, then 3, 5, 7: a step of two is taken whole
-    Array<int> second(1, 2);
-    second.Add(1);
-    second.Add(2);
-    EXPECT_EQ(second.Capacity(), 3);
     ASSERT_EQ(stepped.Count(), 7);
     ASSERT_EQ(unstepped.Count(), 7);
     for (int i = 0; i < 7; ++i) {
@@ -71,10 +45,7 @@ TEST(Array, GrowsByItsStepOrAtLeastByOneRecordAndKeepsWhatItHeld) {
 }
 
 TEST(Hash, WeightsBytesByPositionAndPrime) {
-    EXPECT_EQ(BS::Std::HashString(""), 2147483647u);
-    EXPECT_EQ(BS::Std::HashString("A"), 2147486702u);
-    // 2^31 - 1 plus every byte (signed) times its position from 1 times the
-    // primes 47 to 73 in turn, modulo 2^32.
+    // 2^31 - 1 plus every byte (signed) times its position from 1 times the primes 47 to 73 in turn, modulo 2^32.
     const int64_t primes[7] = {47, 53, 59, 61, 67, 71, 73};
     std::mt19937 random(2144);
     for (int trial = 0; trial < 50; ++trial) {
@@ -100,8 +71,7 @@ TEST(Random, LinearCongruentialSequence) {
 }
 
 TEST(Random, FloatsStayBelowOne) {
-    // The seed whose successor is the largest state: the multiplier's inverse
-    // modulo 2^32 by Newton's iteration.
+    // The seed whose successor is the largest state: the multiplier's inverse modulo 2^32 by Newton's iteration.
     uint32_t inverse = 214013u;
     for (int i = 0; i < 5; ++i) inverse *= 2u - 214013u * inverse;
     ASSERT_EQ(inverse * 214013u, 1u);
@@ -115,59 +85,11 @@ TEST(Random, FloatsStayBelowOne) {
     EXPECT_LT(BS::Rand::GetRandomDouble(), 1.0);
 }
 
-TEST(Memory, ReallocateOfNullAllocatesAndGrowingKeepsContents) {
-    char* block = static_cast<char*>(BS::ReallocateMemory(nullptr, 4));
-    ASSERT_NE(block, nullptr);
-    memcpy(block, "abc", 4);
-    block = static_cast<char*>(BS::ReallocateMemory(block, 4096));
-    EXPECT_STREQ(block, "abc");
-    free(block);
-}
-
-TEST(Time, SetTimeMovesTheOriginAndTheClockRunsOn) {
-    std::unique_ptr<BS::Time> clock(BS::Time::CreateTime());
-    struct timeval wall;  // a new clock reads the wall clock
-    gettimeofday(&wall, nullptr);
-    EXPECT_NEAR(clock->GetTime(), static_cast<double>(wall.tv_sec) + wall.tv_usec / 1e6, 0.1);
-    struct timespec monotonic;  // ticks are the monotonic clock's nanoseconds
-    clock_gettime(CLOCK_MONOTONIC, &monotonic);
-    const double ticks = static_cast<double>(BS::Time::GetTickCount());
-    EXPECT_NEAR(ticks, static_cast<double>(monotonic.tv_sec) * 1e9 + static_cast<double>(monotonic.tv_nsec), 1e8);
-    clock->SetTime(5.0);
-    BS::Time::Sleep(0.05);
-    EXPECT_GE(clock->GetTime(), 5.05);
-    EXPECT_LT(clock->GetTime(), 7.0);
-}
-
-TEST(Time, CalendarAgreesWithLocalTime) {
-    const time_t now = time(nullptr);
-    struct tm lt;
-    localtime_r(&now, &lt);
-    static const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
-                                          "July",    "August",   "September", "October", "November", "December"};
-    EXPECT_EQ(BS::Time::GetYear(), lt.tm_year + 1900);
-    EXPECT_EQ(BS::Time::GetMonth(), lt.tm_mon + 1);
-    EXPECT_EQ(BS::Time::GetMonthName(), kMonths[lt.tm_mon]);
-    EXPECT_FALSE(BS::Time::GetDayName().empty());
-}
-
-TEST(HardwareInfo, TickFrequencyAndMachineQueries) {
-    BS::HardwareInfo::Initialize();
-    // The tick counter counts nanoseconds.
-    EXPECT_NEAR(static_cast<double>(BS::HardwareInfo::GetTickFrequency()), 1e9, 2e8);
-    EXPECT_GE(BS::HardwareInfo::GetCpuCount(), 1);
-    EXPECT_GT(BS::HardwareInfo::GetAvailPhysicalMemory(), 0u);
-    EXPECT_EQ(BS::HardwareInfo::GetAvailVirtualMemory(), 0u);
-    EXPECT_EQ(BS::HardwareInfo::GetOsName(), "Linux");
-    EXPECT_FALSE(BS::HardwareInfo::GetCpuName().empty());
-}
-
 TEST(Memory, AnExhaustedHeapIsOutOfMemoryAndTheOldBlockStays) {
     SystemFaults::Scope faults;
     SystemFaults::Fail(SystemFaults::kMalloc, ENOMEM);
     EXPECT_EQ(Catch([] { BS::AllocateMemory(64); }),
               PlainFailure("OutOfMemory", "Out of memory in BS::AllocateMemory"));
-
     char* block = static_cast<char*>(BS::AllocateMemory(16));
     memcpy(block, "kestrel", 8);
     SystemFaults::Fail(SystemFaults::kRealloc, ENOMEM);
@@ -177,7 +99,6 @@ TEST(Memory, AnExhaustedHeapIsOutOfMemoryAndTheOldBlockStays) {
     block = static_cast<char*>(BS::ReallocateMemory(block, 1u << 16));
     EXPECT_STREQ(block, "kestrel");
     free(block);
-
     // No block: a plain allocation, which fails as one.
     SystemFaults::Fail(SystemFaults::kMalloc, ENOMEM);
     EXPECT_EQ(Catch([] { BS::ReallocateMemory(nullptr, 64); }),
@@ -191,8 +112,7 @@ TEST(Memory, AnExhaustedHeapIsOutOfMemoryAndTheOldBlockStays) {
 
 TEST(Time, ClocksReadTheSystemClocksExactly) {
     SystemFaults::Scope faults;
-    // Wall clock 1700000000.390625 s, half a second more at each reading;
-    // ticks 1234567.890123456 s, 300 ns more at each reading.
+    // Wall clock 1700000000.390625 s, half a second more at each reading; ticks 1234567.890123456 s, 300 ns more.
     SystemFaults::FixClocks(0, 1700000000390625, 500000, 1234567890123456ull, 300);
     std::unique_ptr<BS::Time> clock(BS::Time::CreateTime());
     EXPECT_EQ(clock->GetTime(), 1700000000.390625);
@@ -223,18 +143,15 @@ TEST(Time, SpinReturnsAtTheFirstReadingThatManyTicksOn) {
 
 TEST(Time, CalendarFieldsOfChosenTimes) {
     SystemFaults::Scope faults;
-    ScopedZone zone("IST-5:30");  // a zone whose local day and hour differ from UTC's
-    bool months[12] = {}, days[7] = {};
+    SystemFaults::ScopedEnv zone("TZ", "IST-5:30");  // a zone whose local day and hour differ from UTC's
     std::vector<time_t> times;
-    // From 2031-01-09 13:47:26 UTC, a month, three hours and some minutes apart.
+    // From 2031-01-09 13:47:26 UTC, a month, three hours and some minutes apart: every month and weekday.
     for (int k = 0; k < 12; ++k) times.push_back(1925732846 + k * (31 * 86400 + 11231));
     times.push_back(946684799);  // 1999-12-31 23:59:59 UTC, already the next year here
     for (time_t t : times) {
         SystemFaults::FixClocks(t, 0, 0, 0, 0);
-        struct tm lt, utc;
+        struct tm lt;
         ASSERT_NE(localtime_r(&t, &lt), nullptr);
-        gmtime_r(&t, &utc);
-        ASSERT_NE(lt.tm_hour, utc.tm_hour);
         EXPECT_EQ(BS::Time::GetYear(), lt.tm_year + 1900) << t;
         EXPECT_EQ(BS::Time::GetMonth(), lt.tm_mon + 1) << t;
         EXPECT_EQ(BS::Time::GetDay(), lt.tm_mday) << t;
@@ -243,10 +160,7 @@ TEST(Time, CalendarFieldsOfChosenTimes) {
         EXPECT_EQ(BS::Time::GetSecond(), lt.tm_sec) << t;
         EXPECT_EQ(BS::Time::GetMonthName(), kMonthNames[lt.tm_mon]) << t;
         EXPECT_EQ(BS::Time::GetDayName(), kDayNames[lt.tm_wday]) << t;
-        months[lt.tm_mon] = days[lt.tm_wday] = true;
     }
-    EXPECT_EQ(std::count(months, months + 12, true), 12);  // every name was asked for
-    EXPECT_EQ(std::count(days, days + 7, true), 7);
 }
 
 TEST(Time, CalendarWithoutALocalTimeAnswersZero) {
@@ -264,7 +178,6 @@ TEST(Time, CalendarWithoutALocalTimeAnswersZero) {
     EXPECT_EQ(failing(BS::Time::GetSecond), 0);
     EXPECT_EQ(failing(BS::Time::GetMonthName), "");
     EXPECT_EQ(failing(BS::Time::GetDayName), "");
-    EXPECT_FALSE(SystemFaults::Pending(SystemFaults::kLocaltime));
 }
 
 TEST(HardwareInfo, TickFrequencyIsTicksPerWallSecondOverTheSleep) {
@@ -288,4 +201,5 @@ TEST(HardwareInfo, MachineQueriesAnswerWhatTheSystemSays) {
     ASSERT_EQ(uname(&u), 0);
     EXPECT_EQ(BS::HardwareInfo::GetOsName(), u.sysname);
     EXPECT_EQ(BS::HardwareInfo::GetCpuName(), u.machine);
+    EXPECT_EQ(BS::HardwareInfo::GetAvailVirtualMemory(), 0u);  // not known on this system
 }

@@ -1,5 +1,4 @@
-// The music and the beat tables must agree: every table entry is a hit that
-// can be found in the decoded audio of the generated file.
+// The music and the beat tables agree: every table entry is a hit found in the decoded audio of the generated file.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +10,7 @@
 namespace {
 
 const std::vector<int16_t>& Music() {
-    static std::vector<int16_t> samples = [] {
+    static const std::vector<int16_t> samples = [] {
         std::vector<int16_t> s;
         std::string error;
         if (!DecodeMp3(std::string(KESTREL_BUNDLE) + "/demomusa.mp3", s, error)) ADD_FAILURE() << error;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "DemoSys/Riraru3Z/ObjReader.h"
 #include "DemoSys/Riraru3Z/RenderList.h"
@@ -14,10 +15,8 @@
 
 namespace {
 
-const char* const kTriangle =
-    "v 0 0 0\nv 1 0 0\nv 0 1 0\n"
-    "vt 0 0\nvt 1 0\nvt 0 1\n"
-    "vn 0 0 1\n";
+const char* const kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nvn 0 0 1\n";
+const char* const kFace = "f 1/1/1 2/2/1 3/3/1\n";
 
 class ObjReaderTest : public GLTest {
 protected:
@@ -37,101 +36,75 @@ protected:
         for (const RenderList* list : model->GetRenderLists()) count += list->GetVertices().Count();
         return count;
     }
+    static const Array<RenderListVertex>& Vertices(const SimpleModel* model, size_t list = 0) {
+        return model->GetRenderLists().at(list)->GetVertices();
+    }
+    // The first list's corners: position x, y; normal bytes; texture bytes u = 255 s, v = 255 (1 - t); the
+    // render list's own s = 0, t = 1.
+    struct Corner {
+        float x, y;
+        int nx, ny, nz, u, v;
+    };
+    static void ExpectCorners(const SimpleModel* model, const std::vector<Corner>& corners) {
+        ASSERT_NE(model, nullptr);
+        const Array<RenderListVertex>& got = Vertices(model);
+        ASSERT_EQ(got.Count(), static_cast<int>(corners.size()));
+        for (int i = 0; i < got.Count(); ++i) {
+            SCOPED_TRACE("corner " + std::to_string(i));
+            const Corner& c = corners[i];
+            EXPECT_FLOAT_EQ(got[i].x, c.x);
+            EXPECT_FLOAT_EQ(got[i].y, c.y);
+            EXPECT_EQ(got[i].nx, c.nx);
+            EXPECT_EQ(got[i].ny, c.ny);
+            EXPECT_EQ(got[i].nz, c.nz);
+            EXPECT_EQ(got[i].u, c.u);
+            EXPECT_EQ(got[i].v, c.v);
+            EXPECT_EQ(got[i].nw, 0);
+            EXPECT_EQ(got[i].s, 0);
+            EXPECT_EQ(got[i].t, 1);
+        }
+    }
 
     TempTree mTree;
 };
 
-TEST_F(ObjReaderTest, PacksNormalsAndTextureCoordinatesIntoBytes) {
-    SimpleModel* model = Load("packed.obj", std::string(kTriangle) + "usemtl none\nf 1/1/1 2/2/1 3/3/1\n");
-    ASSERT_NE(model, nullptr);
-    ASSERT_EQ(model->GetRenderLists().size(), 1u);
-    const Array<RenderListVertex>& v = model->GetRenderLists()[0]->GetVertices();
-    ASSERT_EQ(v.Count(), 3);
-    EXPECT_EQ(v[0].nx, 0);
-    EXPECT_EQ(v[0].nz, 127);
-    EXPECT_EQ(v[0].nw, 0);
-    const int expected[3][2] = {{0, 255}, {255, 255}, {0, 0}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(v[i].u, expected[i][0]) << i;
-        EXPECT_EQ(v[i].v, expected[i][1]) << i;
-        EXPECT_EQ(v[i].s, 0);
-        EXPECT_EQ(v[i].t, 1);
-    }
-    EXPECT_FLOAT_EQ(v[1].x, 1.0f);
-    EXPECT_FLOAT_EQ(v[2].y, 1.0f);
-}
-
 // Each corner takes its position, texture coordinate and normal by its own
 // three indices: three of each, every corner naming different ones.
-TEST_F(ObjReaderTest, EachCornerTakesItsOwnThreeIndices) {
-    SimpleModel* model = Load("indices.obj",
-                              "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nvn 1 0 0\nvn 0 1 0\nvn 0 0 1\n"
-                              "usemtl none\nf 1/3/2 2/1/3 3/2/1\n");
+TEST_F(ObjReaderTest, EachCornerTakesItsOwnThreeIndicesPackedIntoBytes) {
+    SimpleModel* model = Load("indices.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nvn 1 0 0\nvn 0 1 0\n"
+                                             "vn 0 0 1\nusemtl none\nf 1/3/2 2/1/3 3/2/1\n");
     ASSERT_NE(model, nullptr);
-    const Array<RenderListVertex>& v = model->GetRenderLists()[0]->GetVertices();
-    ASSERT_EQ(v.Count(), 3);
-    // Corner: position x, y; texture bytes u = 255 s, v = 255 (1 - t); normal bytes.
-    const float position[3][2] = {{0, 0}, {1, 0}, {0, 1}};
-    const int texture[3][2] = {{0, 0}, {0, 255}, {255, 255}};
-    const int normal[3][3] = {{0, 127, 0}, {0, 0, 127}, {127, 0, 0}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_FLOAT_EQ(v[i].x, position[i][0]) << i;
-        EXPECT_FLOAT_EQ(v[i].y, position[i][1]) << i;
-        EXPECT_EQ(v[i].u, texture[i][0]) << i;
-        EXPECT_EQ(v[i].v, texture[i][1]) << i;
-        EXPECT_EQ(v[i].nx, normal[i][0]) << i;
-        EXPECT_EQ(v[i].ny, normal[i][1]) << i;
-        EXPECT_EQ(v[i].nz, normal[i][2]) << i;
-    }
-    // The position//normal form: normals by their own index too.
-    model = Load("indices2.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 1 0 0\nvn 0 1 0\nvn 0 0 1\n"
-                                 "usemtl none\nf 1//3 2//1 3//2\n");
-    ASSERT_NE(model, nullptr);
-    const Array<RenderListVertex>& w = model->GetRenderLists()[0]->GetVertices();
-    ASSERT_EQ(w.Count(), 3);
-    EXPECT_EQ(w[0].nz, 127);
-    EXPECT_EQ(w[1].nx, 127);
-    EXPECT_EQ(w[2].ny, 127);
+    EXPECT_EQ(model->GetRenderLists().size(), 1u);
+    ExpectCorners(model, {{0, 0, 0, 127, 0, 0, 0}, {1, 0, 0, 0, 127, 0, 255}, {0, 1, 127, 0, 0, 255, 255}});
+}
+
+// position//normal takes normals by their own index and the first texture
+// coordinate; without any "vt" the face is skipped.
+TEST_F(ObjReaderTest, PositionNormalFormUsesTheFirstTextureCoordinate) {
+    SimpleModel* model = Load("nouv.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 1 0\nvt 0 1\nvn 1 0 0\nvn 0 1 0\nvn 0 0 1\n"
+                                          "usemtl none\nf 1//3 2//1 3//2\n");
+    ExpectCorners(model, {{0, 0, 0, 0, 127, 255, 255}, {1, 0, 127, 0, 0, 255, 255}, {0, 1, 0, 127, 0, 255, 255}});
+    const std::string err = LoadReporting("novt.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nusemtl m\nf 1//1 2//1 3//1\n",
+                                          &model);
+    EXPECT_EQ(VertexCount(model), 0);
+    EXPECT_NE(err.find("novt.obj:6: face without texture indices"), std::string::npos) << err;
 }
 
 TEST_F(ObjReaderTest, NegativeNormalsAndOutOfRangeCoordinatesKeepTheLowByte) {
-    SimpleModel* model = Load("ranges.obj",
-                              "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.5\nvt 1.5 0\nvn -1 0 0\n"
-                              "usemtl none\nf 1/1/1 2/2/1 3/1/1\n");
-    const Array<RenderListVertex>& v = model->GetRenderLists()[0]->GetVertices();
-    EXPECT_EQ(v[0].nx, -127);
-    EXPECT_EQ(v[0].u, 127);
-    EXPECT_EQ(v[1].u, 126);  // 1.5 * 255 = 382
+    SimpleModel* model = Load("ranges.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.5\nvt 1.5 0\nvn -1 0 0\n"
+                                            "usemtl none\nf 1/1/1 2/2/1 3/1/1\n");
+    // 0.5 * 255 = 127.5 and 1.5 * 255 = 382 keep 127 and 126.
+    ExpectCorners(model, {{0, 0, -127, 0, 0, 127, 127}, {1, 0, -127, 0, 0, 126, 255}, {0, 1, -127, 0, 0, 127, 127}});
 }
 
 TEST_F(ObjReaderTest, LinePrimitiveEmitsTheThreeEdges) {
-    SimpleModel* model = Load("lines.obj", std::string(kTriangle) + "usemtl none\nf 1/1/1 2/2/1 3/3/1\n", 1.0f,
-                              ObjReader::kLines);
-    const Array<RenderListVertex>& v = model->GetRenderLists()[0]->GetVertices();
-    ASSERT_EQ(v.Count(), 6);
-    const float xs[6] = {0, 1, 1, 0, 0, 0};
-    const float ys[6] = {0, 0, 0, 1, 1, 0};
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_FLOAT_EQ(v[i].x, xs[i]) << i;
-        EXPECT_FLOAT_EQ(v[i].y, ys[i]) << i;
-    }
-}
-
-TEST_F(ObjReaderTest, PositionNormalFormUsesTheFirstTextureCoordinate) {
-    SimpleModel* model = Load("nouv.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 1 0\nvt 0 1\nvn 0 1 0\n"
-                                          "usemtl none\nf 1//1 2//1 3//1\n");
-    const Array<RenderListVertex>& v = model->GetRenderLists()[0]->GetVertices();
-    ASSERT_EQ(v.Count(), 3);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(v[i].u, 255);
-        EXPECT_EQ(v[i].v, 255);
-        EXPECT_EQ(v[i].ny, 127);
-    }
+    SimpleModel* model = Load("lines.obj", std::string(kTriangle) + "usemtl none\n" + kFace, 1.0f, ObjReader::kLines);
+    const Corner a{0, 0, 0, 0, 127, 0, 255}, b{1, 0, 0, 0, 127, 255, 255}, c{0, 1, 0, 0, 127, 0, 0};
+    ExpectCorners(model, {a, b, b, c, c, a});
 }
 
 TEST_F(ObjReaderTest, SecondLoadSharesRenderListsWithoutReadingAgain) {
-    const std::string text = std::string(kTriangle) + "usemtl none\nf 1/1/1 2/2/1 3/3/1\n";
-    SimpleModel* first = Load("twice.obj", text);
+    SimpleModel* first = Load("twice.obj", std::string(kTriangle) + "usemtl none\n" + kFace);
     ASSERT_EQ(std::remove((mTree.Path() + "/twice.obj").c_str()), 0);
     SimpleModel* second = GetObjectReader()->LoadObj(KESTREL_BUNDLE, mTree.Path() + "/", "twice.obj", 1.0f, 4);
     ASSERT_NE(second, nullptr);
@@ -142,10 +115,8 @@ TEST_F(ObjReaderTest, SecondLoadSharesRenderListsWithoutReadingAgain) {
 
 TEST_F(ObjReaderTest, EveryUsemtlStartsAListAndMaterialsComeFromTheMtl) {
     mTree.Write("shiny.mtl", "# exported\nnewmtl chrome\nKd 1 1 1\nmap_Kd missing.png\nnewmtl matte\n");
-    SimpleModel* model = Load("two.obj", "mtllib shiny.mtl\n" + std::string(kTriangle) +
-                                             "usemtl chrome\nf 1/1/1 2/2/1 3/3/1\n"
-                                             "usemtl chrome\nf 1/1/1 2/2/1 3/3/1\n"
-                                             "usemtl unknown\nf 1/1/1 2/2/1 3/3/1\n");
+    SimpleModel* model = Load("two.obj", "mtllib shiny.mtl\n" + std::string(kTriangle) + "usemtl chrome\n" + kFace +
+                                             "usemtl chrome\n" + kFace + "usemtl unknown\n" + kFace);
     ASSERT_EQ(model->GetRenderLists().size(), 3u);
     SimpleMaterial* chrome = GetObjectReader()->mMaterials.at("chrome");
     EXPECT_EQ(chrome->mName, "chrome");
@@ -160,17 +131,28 @@ TEST_F(ObjReaderTest, EveryUsemtlStartsAListAndMaterialsComeFromTheMtl) {
     mTree.Write("again.mtl", "newmtl twice\n");
     Load("first.obj", "mtllib first.mtl\n");
     SimpleMaterial* first = GetObjectReader()->mMaterials.at("twice");
-    SimpleModel* again = Load("again.obj", "mtllib again.mtl\n" + std::string(kTriangle) + "usemtl twice\nf 1/1/1 2/2/1 3/3/1\n");
+    SimpleModel* again = Load("again.obj", "mtllib again.mtl\n" + std::string(kTriangle) + "usemtl twice\n" + kFace);
     EXPECT_NE(again->GetRenderLists()[0]->GetMaterial(), first);
     EXPECT_EQ(again->GetRenderLists()[0]->GetMaterial(), GetObjectReader()->mMaterials.at("twice"));
-    EXPECT_EQ(GetObjectReader()->mMaterials.at("twice")->mName, "twice");
+}
+
+TEST_F(ObjReaderTest, ABareUsemtlStartsAListWithoutMaterial) {
+    mTree.Write("bare.mtl", "newmtl m\n");
+    SimpleModel* model = Load("bare.obj", "mtllib bare.mtl\n" + std::string(kTriangle) + "usemtl m\n" + kFace +
+                                              "usemtl\nf 3/3/1 2/2/1 1/1/1\nusemtl\r\n" + kFace + "usemtl");
+    ASSERT_EQ(model->GetRenderLists().size(), 4u);
+    EXPECT_NE(model->GetRenderLists()[0]->GetMaterial(), nullptr);
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(model->GetRenderLists()[i]->GetMaterial(), nullptr) << i;
+    ASSERT_EQ(Vertices(model, 1).Count(), 3);
+    EXPECT_FLOAT_EQ(Vertices(model, 1)[0].y, 1.0f);  // the second face, not the first
+    EXPECT_EQ(Vertices(model, 2).Count(), 3);
+    EXPECT_EQ(Vertices(model, 3).Count(), 0);
 }
 
 TEST_F(ObjReaderTest, ScaleMultipliesPositionsAndExtents) {
-    SimpleModel* model = Load("scaled.obj", "v -1 -2 0\nv 1 0 3\nv 0 2 0\nvt 0 0\nvn 0 0 1\n"
-                                            "usemtl none\nf 1/1/1 2/1/1 3/1/1\n",
-                              2.0f);
-    EXPECT_FLOAT_EQ(model->GetRenderLists()[0]->GetVertices()[1].z, 6.0f);
+    SimpleModel* model = Load("scaled.obj", "v -1 -2 0\nv 1 0 3\nv 0 2 0\nvt 0 0\nvn 0 0 1\nusemtl none\n"
+                                            "f 1/1/1 2/1/1 3/1/1\n", 2.0f);
+    EXPECT_FLOAT_EQ(Vertices(model)[1].z, 6.0f);
     const float expected[6] = {4, -4, -2, 2, 6, 0};  // max y, min y, min x, max x, max z, min z
     for (int i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(model->mExtents[i], expected[i]) << i;
 }
@@ -178,8 +160,7 @@ TEST_F(ObjReaderTest, ScaleMultipliesPositionsAndExtents) {
 TEST_F(ObjReaderTest, MissingFilesAreReportedAndTheLoadGoesOn) {
     testing::internal::CaptureStdout();
     SimpleModel* none = GetObjectReader()->LoadObj(KESTREL_BUNDLE, mTree.Path() + "/", "absent.obj", 1.0f, 4);
-    SimpleModel* model = Load("nomtl.obj", "mtllib absent.mtl\n" + std::string(kTriangle) +
-                                               "usemtl x\nf 1/1/1 2/2/1 3/3/1\n");
+    SimpleModel* model = Load("nomtl.obj", "mtllib absent.mtl\n" + std::string(kTriangle) + "usemtl x\n" + kFace);
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(none, nullptr);
     EXPECT_NE(out.find("Unable to read model!\n"), std::string::npos);
@@ -187,16 +168,14 @@ TEST_F(ObjReaderTest, MissingFilesAreReportedAndTheLoadGoesOn) {
     EXPECT_EQ(VertexCount(model), 3);
 }
 
-struct MalformedCase {
-    const char* name;
-    const char* body;  // after the triangle's positions, coordinates and normal
-    const char* message;
-};
-
 // The line that breaks a rule is skipped (a last line without its end is read)
 // and named once; the triangle's own face is still read.
 TEST_F(ObjReaderTest, LinesBreakingTheRulesAreSkippedWithTheirLineNumber) {
-    const MalformedCase cases[] = {
+    const struct {
+        const char* name;
+        const char* body;  // after the triangle's positions, coordinates and normal
+        const char* message;
+    } cases[] = {
         {"before_usemtl", "f 1/1/1 2/2/1 3/3/1\nusemtl m\nf 1/1/1 2/2/1 3/3/1\n", ":8: face before any \"usemtl\""},
         {"zero_index", "usemtl m\nf 0/1/1 2/2/1 3/3/1\nf 1/1/1 2/2/1 3/3/1\n", ":9: face index"},
         {"negative_index", "usemtl m\nf -1/1/1 2/2/1 3/3/1\nf 1/1/1 2/2/1 3/3/1\n", ":9: face index"},
@@ -207,7 +186,7 @@ TEST_F(ObjReaderTest, LinesBreakingTheRulesAreSkippedWithTheirLineNumber) {
         {"garbage", "usemtl m\nf x y z\nf 1/1/1 2/2/1 3/3/1\n", ":9: a face must have exactly three"},
         {"cut", "usemtl m\nf 1/1/1 2/2/1 3/3/1", ":9: the last line has no line end"},  // read all the same
     };
-    for (const MalformedCase& c : cases) {
+    for (const auto& c : cases) {
         SimpleModel* model = nullptr;
         const std::string err = LoadReporting(std::string(c.name) + ".obj", std::string(kTriangle) + c.body, &model);
         ASSERT_NE(model, nullptr) << c.name;
@@ -219,69 +198,30 @@ TEST_F(ObjReaderTest, LinesBreakingTheRulesAreSkippedWithTheirLineNumber) {
 
 TEST_F(ObjReaderTest, MalformedEntriesAreKeptSoLaterIndicesStillCount) {
     SimpleModel* model = nullptr;
-    const std::string err = LoadReporting("holes.obj",
-                                          "v 0 0 0\nv 5 nope\nv 2 0 0\nv 0 3 0\n"
-                                          "vt 0 0\nvt x\nvt 1 0\nvt 0 1\n"
-                                          "vn 0 0 1\nvn\nvn 0 -1 0\n"
-                                          "usemtl m\nf 2/2/2 3/3/3 4/4/1\n",
+    const std::string err = LoadReporting("holes.obj", "v 0 0 0\nv 5 nope\nv 2 0 0\nv 0 3 0\nvt 0 0\nvt x\nvt 1 0\n"
+                                                       "vt 0 1\nvn 0 0 1\nvn\nvn 0 -1 0\nusemtl m\nf 2/2/2 3/3/3 4/4/1\n",
                                           &model);
-    ASSERT_EQ(VertexCount(model), 3);
-    const Array<RenderListVertex>& v = model->GetRenderLists()[0]->GetVertices();
-    // Corner 1: position (5, 0, 0) with its missing parts 0, the zero normal and coordinate.
-    EXPECT_FLOAT_EQ(v[0].x, 5.0f);
-    EXPECT_FLOAT_EQ(v[0].y, 0.0f);
-    EXPECT_EQ(v[0].nz, 0);
-    EXPECT_EQ(v[0].u, 0);
-    EXPECT_EQ(v[0].v, 255);
-    // Corner 2 takes entries 3 of each list, corner 3 position 4, coordinate 4 and normal 1.
-    EXPECT_FLOAT_EQ(v[1].x, 2.0f);
-    EXPECT_EQ(v[1].ny, -127);
-    EXPECT_EQ(v[1].u, 255);
-    EXPECT_FLOAT_EQ(v[2].y, 3.0f);
-    EXPECT_EQ(v[2].nz, 127);
-    EXPECT_EQ(v[2].ny, 0);
-    EXPECT_EQ(v[2].v, 0);
+    // Corner 1 is position (5, 0, 0) with its missing parts 0, the zero normal and coordinate; corner 2 takes
+    // entries 3 of each list, corner 3 position 4, coordinate 4 and normal 1.
+    ExpectCorners(model, {{5, 0, 0, 0, 0, 0, 255}, {2, 0, 0, -127, 0, 255, 255}, {0, 3, 0, 0, 127, 0, 0}});
     EXPECT_NE(err.find("holes.obj:2: \"v\" needs three numbers"), std::string::npos) << err;
     EXPECT_NE(err.find("holes.obj:6: \"vt\" needs two numbers"), std::string::npos) << err;
     EXPECT_NE(err.find("holes.obj:10: \"vn\" needs three numbers"), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 3) << err;
 }
 
-TEST_F(ObjReaderTest, ABareUsemtlStartsAListWithoutMaterial) {
-    mTree.Write("bare.mtl", "newmtl m\n");
-    SimpleModel* model = Load("bare.obj", "mtllib bare.mtl\n" + std::string(kTriangle) +
-                                              "usemtl m\nf 1/1/1 2/2/1 3/3/1\nusemtl\nf 3/3/1 2/2/1 1/1/1\n"
-                                              "usemtl\r\nf 1/1/1 2/2/1 3/3/1\nusemtl");
-    ASSERT_EQ(model->GetRenderLists().size(), 4u);
-    EXPECT_NE(model->GetRenderLists()[0]->GetMaterial(), nullptr);
-    for (int i = 1; i < 4; ++i) EXPECT_EQ(model->GetRenderLists()[i]->GetMaterial(), nullptr) << i;
-    ASSERT_EQ(model->GetRenderLists()[1]->GetVertices().Count(), 3);
-    EXPECT_FLOAT_EQ(model->GetRenderLists()[1]->GetVertices()[0].y, 1.0f);  // the second face, not the first
-    EXPECT_EQ(model->GetRenderLists()[2]->GetVertices().Count(), 3);
-    EXPECT_EQ(model->GetRenderLists()[3]->GetVertices().Count(), 0);
-}
-
-TEST_F(ObjReaderTest, PositionNormalFormWithoutAnyVtIsSkipped) {
-    SimpleModel* model = nullptr;
-    const std::string err = LoadReporting("novt.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nusemtl m\nf 1//1 2//1 3//1\n",
-                                          &model);
-    EXPECT_EQ(VertexCount(model), 0);
-    EXPECT_NE(err.find("novt.obj:6: face without texture indices"), std::string::npos) << err;
-}
-
 TEST_F(ObjReaderTest, OverlongLinesAndMapBeforeNewmtlAreSkipped) {
     mTree.Write("early.mtl", "map_Kd early.png\nnewmtl late\n");
     SimpleModel* model = nullptr;
     const std::string exact(4095 - 2, ' ');  // "# " + spaces: a comment of exactly 4095 characters
-    const std::string err = LoadReporting(
-        "long.obj", "mtllib early.mtl\n# " + exact + "\nv " + std::string(5000, '1') + "\n" + kTriangle +
-                        "usemtl late\nf 1/1/1 2/2/1 3/3/1\n",
-        &model);
+    const std::string err = LoadReporting("long.obj", "mtllib early.mtl\n# " + exact + "\nv " + std::string(5000, '1') +
+                                                          "\n" + kTriangle + "usemtl late\n" + kFace,
+                                          &model);
     EXPECT_NE(err.find("early.mtl:1: \"map_Kd\" before any \"newmtl\""), std::string::npos) << err;
     EXPECT_NE(err.find("long.obj:3: line longer than 4095 characters"), std::string::npos) << err;
     EXPECT_EQ(err.find("long.obj:2"), std::string::npos) << err;
     EXPECT_EQ(VertexCount(model), 3);
-    EXPECT_FLOAT_EQ(model->GetRenderLists()[0]->GetVertices()[1].x, 1.0f);  // the long "v" was not counted
+    EXPECT_FLOAT_EQ(Vertices(model)[1].x, 1.0f);  // the long "v" was not counted
 }
 
 }  // namespace

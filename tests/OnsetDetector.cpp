@@ -6,8 +6,7 @@
 namespace {
 constexpr double kHopSeconds = 0.001;
 constexpr double kWindowSeconds = 0.004;
-// The recent past the energy is compared with: longer than a period of the
-// lowest bass note, so a waveform's own swing is never taken for a hit.
+// The recent past compared with: longer than the lowest bass note's period, so its own swing is never a hit.
 constexpr int kPastHops = 25;
 constexpr double kJumpRatio = 2.5;  // +4 dB
 constexpr double kMinGapSeconds = 0.005;
@@ -28,9 +27,7 @@ std::vector<double> DetectOnsets(const std::vector<int16_t>& stereo, int sampleR
     std::vector<double> energy;
     for (size_t start = 0; start + window <= frames; start += hop) {
         double e = 0.0;
-        for (size_t i = start; i < start + window; ++i) {
-            e += mono[i] * mono[i];
-        }
+        for (size_t i = start; i < start + window; ++i) e += mono[i] * mono[i];
         energy.push_back(e / static_cast<double>(window));
     }
     const double floor = 1e-5;  // about -50 dB: silence has no onsets

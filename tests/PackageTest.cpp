@@ -1,5 +1,4 @@
-// The Debian package, built by the test suite's setup step into
-// KESTREL_PACKAGE_DIR, checked with Debian's own tools.
+// The Debian package, built by the test suite's setup step into KESTREL_PACKAGE_DIR, checked with Debian's own tools.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -26,8 +25,7 @@ std::string Field(const std::string& deb, const std::string& name) {
     return value.substr(0, value.find('\n'));
 }
 
-// dpkg takes no turn waiting for its lock: another installation may be
-// finishing, so the command is tried again while the lock is what stops it.
+// dpkg takes no turn waiting for its lock: the command is tried again while the lock is what stops it.
 std::string WhenDpkgIsFree(const std::string& command) {
     return "for i in $(seq 60); do e=$(" + command +
            " 2>&1 >/dev/null); s=$?; case \"$e\" in *lock*) sleep 2 ;; *) break ;; esac; done; "
@@ -42,30 +40,39 @@ std::set<std::string> RelationNames(const std::string& field) {
     return names;
 }
 
-// Unpacks the package into dir; answers its file paths, directories left out.
-std::set<std::string> Unpack(const std::string& deb, const std::string& dir) {
-    EXPECT_EQ(RunShell("dpkg -x " + Quoted(deb) + " " + Quoted(dir)).status, 0);
-    std::set<std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(dir))
-        if (!entry.is_directory()) files.insert("/" + fs::relative(entry.path(), dir).string());
-    return files;
-}
-
 const int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
+// The package, unpacked once for all its tests.
 class Package : public ::testing::Test {
 protected:
-    void SetUp() override {
-        mDeb = PackagePath();
-        ASSERT_NE(mDeb, "") << "no package in " KESTREL_PACKAGE_DIR;
+    static void SetUpTestSuite() {
+        sDeb = PackagePath();
+        sUnpacked = new TempTree;
+        if (sDeb.empty()) return;
+        EXPECT_EQ(RunShell("dpkg -x " + Quoted(sDeb) + " " + Quoted(sUnpacked->Path())).status, 0);
+        for (const auto& entry : fs::recursive_directory_iterator(sUnpacked->Path()))
+            if (!entry.is_directory()) sFiles.insert("/" + fs::relative(entry.path(), sUnpacked->Path()).string());
     }
-    std::string mDeb;
+    static void TearDownTestSuite() {
+        delete sUnpacked;
+        sUnpacked = nullptr;
+    }
+    void SetUp() override { ASSERT_NE(sDeb, "") << "no package in " KESTREL_PACKAGE_DIR; }
+    static std::string Unpacked(const std::string& path) { return sUnpacked->Path() + path; }
+
+    static std::string sDeb;
+    static TempTree* sUnpacked;
+    static std::set<std::string> sFiles;  // paths in the package, directories left out
 };
+
+std::string Package::sDeb;
+TempTree* Package::sUnpacked = nullptr;
+std::set<std::string> Package::sFiles;
 
 }  // namespace
 
 TEST_F(Package, LintianFindsNoErrorAndNoWarning) {
-    const ProgramRun lintian = RunShell("lintian " + Quoted(mDeb));
+    const ProgramRun lintian = RunShell("lintian " + Quoted(sDeb));
     ASSERT_NE(lintian.status, 127) << "lintian is missing: scripts/setup.sh package installs it";
     for (const std::string& line : Lines(lintian.out)) {
         EXPECT_NE(line.rfind("E: ", 0), 0u) << line;
@@ -75,7 +82,6 @@ TEST_F(Package, LintianFindsNoErrorAndNoWarning) {
 }
 
 TEST_F(Package, ItHoldsTheProgramItsDataAndWhatADesktopNeedsAndNothingElse) {
-    TempTree tree;
     std::set<std::string> expected = {"/usr/bin/kestrel",
                                       "/usr/share/applications/" KESTREL_APP_ID ".desktop",
                                       "/usr/share/metainfo/" KESTREL_APP_ID ".metainfo.xml",
@@ -86,33 +92,28 @@ TEST_F(Package, ItHoldsTheProgramItsDataAndWhatADesktopNeedsAndNothingElse) {
     for (int size : kIconSizes)
         expected.insert("/usr/share/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) +
                         "/apps/kestrel.png");
-    EXPECT_EQ(Unpack(mDeb, tree.Path()), expected);
+    EXPECT_EQ(sFiles, expected);
 
     for (int size : kIconSizes) {
         PngImage icon;
         std::string error;
         const std::string name = std::to_string(size) + "x" + std::to_string(size);
-        ASSERT_TRUE(ReadPng(tree.Path() + "/usr/share/icons/hicolor/" + name + "/apps/kestrel.png", icon, error));
+        ASSERT_TRUE(ReadPng(Unpacked("/usr/share/icons/hicolor/" + name + "/apps/kestrel.png"), icon, error));
         EXPECT_EQ(icon.width, size) << name;
         EXPECT_EQ(icon.height, size) << name;
         // A round ball: clear corners, an opaque middle.
         EXPECT_EQ(icon.rgba[3], 0) << name;
         EXPECT_EQ(icon.rgba[4 * (size * size / 2 + size / 2) + 3], 255) << name;
     }
-    const std::string changelog =
-        RunShell("gzip -dc " + Quoted(tree.Path() + "/usr/share/doc/kestrel/changelog.gz")).out;
-    EXPECT_EQ(changelog.rfind("kestrel (" + Field(mDeb, "Version") + ") ", 0), 0u) << changelog;
+    const std::string changelog = RunShell("gzip -dc " + Quoted(Unpacked("/usr/share/doc/kestrel/changelog.gz"))).out;
+    EXPECT_EQ(changelog.rfind("kestrel (" + Field(sDeb, "Version") + ") ", 0), 0u) << changelog;
 }
 
+// Every library the program loads, as the loader finds it on this machine, belongs to a package it depends on.
 TEST_F(Package, ItDependsOnThePackageOfEveryLibraryTheProgramLoads) {
-    TempTree tree;
-    Unpack(mDeb, tree.Path());
-    const std::set<std::string> depends = RelationNames(Field(mDeb, "Depends"));
-    for (const char* named : {"libsdl2-2.0-0", "libpng16-16", "libmpg123-0", "libegl1", "libgles2"})
-        EXPECT_EQ(depends.count(named), 1u) << named;
-    EXPECT_EQ(RelationNames(Field(mDeb, "Recommends")).count("ffmpeg"), 1u);
-
-    const std::string program = Quoted(tree.Path() + "/usr/bin/kestrel");
+    const std::set<std::string> depends = RelationNames(Field(sDeb, "Depends"));
+    EXPECT_EQ(RelationNames(Field(sDeb, "Recommends")).count("ffmpeg"), 1u);
+    const std::string program = Quoted(Unpacked("/usr/bin/kestrel"));
     const std::string resolved = RunShell("ldd " + program).out;
     const std::regex library("\\(NEEDED\\).*\\[(.+)\\]");
     int libraries = 0;
@@ -120,13 +121,12 @@ TEST_F(Package, ItDependsOnThePackageOfEveryLibraryTheProgramLoads) {
         std::smatch match;
         if (!std::regex_search(line, match, library)) continue;
         ++libraries;
-        // The package that holds the library the loader picks on this
-        // machine, as dpkg knows it (under /usr or not).
         const std::string arrow = "\t" + match[1].str() + " => ";
         const size_t at = resolved.find(arrow);
         ASSERT_NE(at, std::string::npos) << match[1];
         const size_t from = at + arrow.size();
         const std::string path = resolved.substr(from, resolved.find(' ', from) - from);
+        // dpkg may know the library under /usr or not.
         const ProgramRun owner =
             RunShell("{ dpkg -S '" + path + "' || dpkg -S '/usr" + path + "'; } 2>/dev/null | head -n 1 | cut -d: -f1");
         const std::string package = owner.out.substr(0, owner.out.find('\n'));
@@ -136,9 +136,7 @@ TEST_F(Package, ItDependsOnThePackageOfEveryLibraryTheProgramLoads) {
 }
 
 TEST_F(Package, TheDesktopEntryAndTheMetadataValidate) {
-    TempTree tree;
-    Unpack(mDeb, tree.Path());
-    const std::string desktop = tree.Path() + "/usr/share/applications/" KESTREL_APP_ID ".desktop";
+    const std::string desktop = Unpacked("/usr/share/applications/" KESTREL_APP_ID ".desktop");
     const ProgramRun entry = RunShell("desktop-file-validate " + Quoted(desktop));
     EXPECT_EQ(entry.status, 0);
     EXPECT_EQ(entry.out + entry.err, "");
@@ -146,20 +144,17 @@ TEST_F(Package, TheDesktopEntryAndTheMetadataValidate) {
     // Started with no option, the show opens a window when there is a display.
     EXPECT_TRUE(Contains(text, "\nExec=kestrel\n")) << text;
     EXPECT_TRUE(Contains(text, "\nIcon=kestrel\n")) << text;
-    const std::string metainfo = tree.Path() + "/usr/share/metainfo/" KESTREL_APP_ID ".metainfo.xml";
+    const std::string metainfo = Unpacked("/usr/share/metainfo/" KESTREL_APP_ID ".metainfo.xml");
     const ProgramRun metadata = RunShell("appstreamcli validate --no-net " + Quoted(metainfo));
     EXPECT_EQ(metadata.status, 0) << metadata.out << metadata.err;
     EXPECT_TRUE(Contains(RunShell("cat " + Quoted(metainfo)).out,
                          "<launchable type=\"desktop-id\">" KESTREL_APP_ID ".desktop</launchable>"));
 }
 
-// The page shows every option of the program's --help, and man renders it
-// without a warning.
+// The page shows every option of the program's --help, and man renders it without a warning.
 TEST_F(Package, TheManualPageRendersCleanlyAndNamesEveryOptionOfTheHelp) {
-    TempTree tree;
-    Unpack(mDeb, tree.Path());
     const ProgramRun page = RunShell("MANWIDTH=80 man --warnings -E UTF-8 -l " +
-                                     Quoted(tree.Path() + "/usr/share/man/man1/kestrel.1.gz") + " | col -b");
+                                     Quoted(Unpacked("/usr/share/man/man1/kestrel.1.gz")) + " | col -b");
     EXPECT_EQ(page.status, 0);
     EXPECT_EQ(page.err, "");
     const ProgramRun help = RunShell(Quoted(KESTREL_BUNDLE "/kestrel") + " --help");
@@ -180,36 +175,34 @@ TEST_F(Package, TheManualPageRendersCleanlyAndNamesEveryOptionOfTheHelp) {
     EXPECT_TRUE(Contains(page.out, "\nNAME\n       kestrel - ")) << page.out.substr(0, 400);
 }
 
-// As root (CI): installed with dpkg, started by name, removed without a
-// trace. Otherwise unpacked and started from there.
+// As root (CI): installed with dpkg, started by name, removed without a trace. Otherwise, or where the machine's
+// owner installed it (theirs to keep), started from the unpacked package.
 TEST_F(Package, InstalledItPlaysByNameAndRemovedItLeavesNothing) {
-    TempTree tree;
-    const std::set<std::string> files = Unpack(mDeb, tree.Path() + "/unpacked");
+    TempTree out;
     const bool installed =
         RunShell("dpkg-query -W -f='${Status}' kestrel 2>/dev/null | grep -q ' installed'").status == 0;
     if (geteuid() != 0 || installed) {
-        // A package the machine's owner installed is theirs to keep.
-        const ProgramRun run = RunShell("cd / && " + Quoted(tree.Path() + "/unpacked/usr/bin/kestrel") + " " +
-                                        kShotArguments + " " + Quoted(tree.Path() + "/out"));
+        const ProgramRun run = RunShell("cd / && " + Quoted(Unpacked("/usr/bin/kestrel")) + " " + kShotArguments +
+                                        " " + Quoted(out.Path()));
         ASSERT_EQ(run.status, 0) << run.err.substr(0, 3000);
-        ExpectShotLikeTheBuildTrees(tree.Path() + "/out");
+        ExpectShotLikeTheBuildTrees(out.Path());
         return;
     }
     // Folders the package brings that were not there before.
     std::set<std::string> newFolders;
-    for (const auto& entry : fs::recursive_directory_iterator(tree.Path() + "/unpacked")) {
-        const std::string path = "/" + fs::relative(entry.path(), tree.Path() + "/unpacked").string();
+    for (const auto& entry : fs::recursive_directory_iterator(sUnpacked->Path())) {
+        const std::string path = "/" + fs::relative(entry.path(), sUnpacked->Path()).string();
         if (entry.is_directory() && !fs::exists(path)) newFolders.insert(path);
     }
-    const ProgramRun install = RunShell(WhenDpkgIsFree("dpkg -i " + Quoted(mDeb)));
-    const ProgramRun run = RunShell("cd " + Quoted(tree.Path()) + " && PATH=/usr/local/bin:/usr/bin:/bin kestrel " +
-                                    kShotArguments + " " + Quoted(tree.Path() + "/out"));
+    const ProgramRun install = RunShell(WhenDpkgIsFree("dpkg -i " + Quoted(sDeb)));
+    const ProgramRun run = RunShell("cd " + Quoted(out.Path()) + " && PATH=/usr/local/bin:/usr/bin:/bin kestrel " +
+                                    kShotArguments + " " + Quoted(out.Path()));
     const ProgramRun remove = RunShell(WhenDpkgIsFree("dpkg --purge kestrel"));
     EXPECT_EQ(install.status, 0) << install.out << install.err;
     EXPECT_EQ(run.status, 0) << run.err.substr(0, 3000);
-    ExpectShotLikeTheBuildTrees(tree.Path() + "/out");
+    ExpectShotLikeTheBuildTrees(out.Path());
     EXPECT_EQ(remove.status, 0) << remove.out << remove.err;
-    for (const std::string& file : files) EXPECT_FALSE(fs::exists(file)) << file;
+    for (const std::string& file : sFiles) EXPECT_FALSE(fs::exists(file)) << file;
     for (const std::string& folder : newFolders) EXPECT_FALSE(fs::exists(folder)) << folder;
     EXPECT_EQ(RunShell("ls /var/lib/dpkg/info/ | grep '^kestrel[.:]'").out, "");
     EXPECT_EQ(RunShell("dpkg-query -W -f='${Status}' kestrel 2>/dev/null | grep ' installed'").out, "");

@@ -2,13 +2,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -22,23 +21,14 @@
 #include "ShellRun.h"
 #include "TempTree.h"
 
-extern char** environ;
-
 namespace {
 
 ProgramRun RunProgram(const std::string& exe, const std::string& args) { return RunShell(exe + " " + args); }
 ProgramRun RunKestrel(const std::string& args) { return RunProgram(KESTREL_EXE, args); }
 
-// The program run from a working directory, after environment settings such
-// as "HOME=/x" or "env -u HOME".
+// The program run from a working directory, after settings such as "HOME=/x" or "env -u HOME".
 ProgramRun RunKestrelIn(const std::string& dir, const std::string& environment, const std::string& args) {
     return RunShell("cd '" + dir + "' && " + environment + " " + KESTREL_EXE + " " + args);
-}
-
-// A copy of the program, alone at path (a folder made for it), run headless.
-ProgramRun RunCopyAt(const std::string& path) {
-    if (std::system(("cp '" KESTREL_EXE "' '" + path + "'").c_str()) != 0) ADD_FAILURE() << "no copy at " << path;
-    return RunProgram(path, "--headless --fixed-fps 60");
 }
 
 // The bundle copied into the tree as kestrel.app; its program.
@@ -98,11 +88,7 @@ std::string Format(double t) {
     return text;
 }
 
-double Seconds() {
-    struct timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
+double Seconds() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 double MeanBrightness(const PngImage& image) {
     double sum = 0.0;
@@ -110,44 +96,26 @@ double MeanBrightness(const PngImage& image) {
     return sum / (3.0 * image.width * image.height);
 }
 
-// This process's environment with the variables named left out and the
-// "NAME=value" settings given added.
-std::vector<std::string> ChangedEnvironment(const std::vector<std::string>& unset,
-                                            const std::vector<std::string>& set) {
-    std::vector<std::string> result;
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string text = *entry;
-        const std::string name = text.substr(0, text.find('='));
-        const auto named = [&](const std::string& other) { return other.substr(0, other.find('=')) == name; };
-        if (std::none_of(unset.begin(), unset.end(), named) && std::none_of(set.begin(), set.end(), named))
-            result.push_back(text);
-    }
-    result.insert(result.end(), set.begin(), set.end());
-    return result;
-}
-
-// The program started in the background with its standard error in a file,
-// to be stopped by a signal once it has said a given thing.
+// The program started in the background with its standard error in a file, to be stopped by a signal once it has
+// said a given thing. Each entry of the environment changes is "NAME=value" to set or "NAME" to unset.
 class BackgroundRun {
 public:
-    BackgroundRun(const std::string& dir, const std::vector<std::string>& args,
-                  std::vector<std::string> environment = ChangedEnvironment({}, {}))
+    BackgroundRun(const std::string& dir, std::vector<std::string> args, std::vector<std::string> environment = {})
         : mErrPath(mScratch.Path() + "/err") {
-        std::vector<char*> envp;
-        for (std::string& e : environment) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        std::vector<std::string> all = {KESTREL_EXE};
-        all.insert(all.end(), args.begin(), args.end());
+        args.insert(args.begin(), KESTREL_EXE);
         std::vector<char*> argv;
-        for (std::string& a : all) argv.push_back(a.data());
+        for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&files, 2, mErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addchdir_np(&files, dir.c_str());
-        if (posix_spawn(&mPid, KESTREL_EXE, &files, nullptr, argv.data(), envp.data()) != 0) mPid = -1;
-        posix_spawn_file_actions_destroy(&files);
+        mPid = fork();
+        if (mPid != 0) return;
+        for (std::string& change : environment) {
+            if (change.find('=') == std::string::npos) unsetenv(change.c_str());
+            else putenv(change.data());
+        }
+        dup2(open("/dev/null", O_WRONLY), 1);
+        dup2(open(mErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+        if (chdir(dir.c_str()) == 0) execv(KESTREL_EXE, argv.data());
+        _exit(127);
     }
     ~BackgroundRun() {
         if (mPid > 0) {
@@ -156,8 +124,7 @@ public:
         }
     }
     std::string Err() const { return ReadFile(mErrPath); }
-    // Waits until standard error holds the text; false when the program ended
-    // or the time ran out first.
+    // Waits until standard error holds the text; false when the program ended or the time ran out first.
     bool WaitFor(const std::string& text, double limit = 60.0) const {
         for (const double start = Seconds(); Seconds() - start < limit; usleep(20000)) {
             if (Contains(Err(), text)) return true;
@@ -165,8 +132,8 @@ public:
         }
         return false;
     }
-    // Sends the signal and answers the exit status, or -1 when the program
-    // was killed by a signal or had not ended after the limit.
+    // Sends the signal and answers the exit status, or -1 when the program was killed by a signal or had not ended
+    // after the limit.
     int Stop(int signal, double limit = 60.0) {
         kill(mPid, signal);
         int status = 0;
@@ -191,8 +158,7 @@ TEST(Program, HeadlessShotWritesThePortraitScreen) {
     TempTree out;
     const ProgramRun run = RunKestrel("--headless --fixed-fps 60 --shot 0,0.5 --out " + out.Path());
     EXPECT_EQ(run.status, 0);
-    // Every scene loads in the first refresh, each saying so in its own words
-    // (the figure, the jellyfish, the tunnel and the saw blade read force fields).
+    // Every scene loads in the first refresh, saying so in its own words (four of them read force fields).
     EXPECT_EQ(CountOf(run.out, "--> LOADING FORCE FIELD!\n"), 4u);
     for (const char* line : {"OVERLAY // LOAD\n", "--> PARTICLE LOAD\n", " --> white.png\n", " --> manet.png\n",
                              "/FxData/Vantor/robot_steel.png\n"})
@@ -205,39 +171,24 @@ TEST(Program, HeadlessShotWritesThePortraitScreen) {
     }
 }
 
-// Every usage error ends with status 2 before the show loads, its first line
-// naming the cause, and leaves nothing behind.
+// Every usage error ends with status 2 before the show loads, its first line naming the cause, and leaves nothing
+// behind. One run per kind of refusal the parser's own tests (HostOptions) leave to the program.
 TEST(ProgramOptions, UsageErrorsNameTheirCauseAndExitTwo) {
     TempTree tree;
     const struct {
         const char* args;
         const char* message;
     } cases[] = {{"--no-such-option", "'--no-such-option'"},
-                 {"--fixed-fps 0", "--fixed-fps"},
-                 {"--fixed-fps", "--fixed-fps"},
-                 {"--shot 1", "--out"},
-                 {"--record", "--record"},
+                 {"--fixed-fps 100000", "at most 10000"},
                  {"--record x.mp4 --fixed-fps 30", "--fixed-fps"},
                  {"--out --headless --shot 1", "not the option '--headless'"},
-                 {"--shot 1 --out", "--out needs a directory"},
-                 {"--fixed-fps 100000", "at most 10000"},
+                 {"--record -show.mp4", "not the option '-show.mp4'"},
+                 {"--record show.avi", "'show.avi'"},
                  {"--out a --out b --shot 1", "--out is given more than once"},
                  {"--fixed-fps 60 --fixed-fps 30", "--fixed-fps is given more than once"},
                  {"--record a.mp4 --record=b.mp4", "--record is given more than once"},
-                 {"--headless=yes", "--headless takes no value"},
-                 // A video's name must end in a container ffmpeg writes.
-                 {"--record show", "'show'"},
-                 {"--record show.avi", "'show.avi'"},
-                 {"--record -", "'-'"},
-                 {"--record show.png", "'show.png'"},
-                 {"--record -show.mp4", "'-show.mp4'"},
-                 {"--record .mp4", "'.mp4'"},
-                 // Shot times are checked against the show when the options are read.
-                 {"--shot 185 --out o", "time 185 "},
-                 {"--shot 1,190 --out o", "time 190 "},
-                 {"--fixed-fps 1 --shot 184.5 --out o", "time 184.5 "},
-                 {"--refresh-rate 144 --shot 184.99 --out o", "time 184.99 "},
-                 {"--record x.mp4 --shot 184.99 --out o", "time 184.99 "}};
+                 // Every shot time is checked against the show, not only the first.
+                 {"--shot 1,190 --out o", "time 190 "}};
     for (const auto& c : cases) {
         const ProgramRun run = RunKestrelIn(tree.Path(), "", c.args);
         EXPECT_EQ(run.status, 2) << c.args;
@@ -247,13 +198,9 @@ TEST(ProgramOptions, UsageErrorsNameTheirCauseAndExitTwo) {
     EXPECT_EQ(Listing(tree.Path()), "");
 }
 
-// Options as people type them.
-TEST(ProgramOptions, BothValueFormsAndTheHelpAreAccepted) {
-    TempTree tree;
-    const ProgramRun run = RunKestrelIn(tree.Path(), "", "--headless --fixed-fps=60 --shot=0.1 --out=shots");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(Listing(tree.Path() + "/shots"), "shot_0000.100.png\n");
-    for (const char* args : {"--help", "-h", "--no-such-option --help", "--fixed-fps 0 -h"}) {
+// The help wins over anything else given, even a usage error.
+TEST(ProgramOptions, TheHelpIsShownWhateverElseIsGiven) {
+    for (const char* args : {"--no-such-option --help", "--fixed-fps 0 -h"}) {
         const ProgramRun help = RunKestrel(args);
         EXPECT_EQ(help.status, 0) << args;
         EXPECT_EQ(help.out.rfind("usage: kestrel", 0), 0u) << args;
@@ -270,21 +217,10 @@ TEST(Program, PlaysTheWholeShowAndExitsZero) {
     EXPECT_EQ(CountOf(run.out, " glError"), 0u) << run.out.substr(0, 2000);
     EXPECT_EQ(CountOf(run.out, "not found"), 0u);
     EXPECT_EQ(CountOf(run.out, "GOT EXCEPTION"), 0u);
-    // A statistics line every 20 frames; the frame at 185 s, 11100, ends
-    // the show after the line of frame 11100.
+    // A statistics line every 20 frames; frame 11100, at 185 s, ends the show after its line.
     EXPECT_EQ(CountOf(run.out, " DEMOTIME | "), 11100u / 20u);
     EXPECT_TRUE(Contains(run.out, "[0.333333 DEMOTIME | 20 FRAMES | 0.3 SECONDS | 60.0 FPS]\n"));
     EXPECT_TRUE(Contains(run.out, "[185.000000 DEMOTIME | 11100 FRAMES | 0.3 SECONDS | 60.0 FPS]\n"));
-}
-
-// The last shot ends the process.
-TEST(Program, TheShowFadesOutToBlack) {
-    TempTree out;
-    ASSERT_EQ(RunKestrel("--headless --fixed-fps 60 --shot 181.5,183.5,184.9 --out " + out.Path()).status, 0);
-    const double full = MeanBrightness(Picture(out.Path() + "/shot_0181.500.png"));
-    EXPECT_GT(full, 20.0);
-    EXPECT_NEAR(MeanBrightness(Picture(out.Path() + "/shot_0183.500.png")), 0.5 * full, 0.15 * full);
-    EXPECT_LT(MeanBrightness(Picture(out.Path() + "/shot_0184.900.png")), 0.05 * full + 1.0);
 }
 
 TEST(Program, WithoutTheMusicTheShowPlaysSilently) {
@@ -297,8 +233,7 @@ TEST(Program, WithoutTheMusicTheShowPlaysSilently) {
     Picture(tree.Path() + "/shot_0002.000.png");
 }
 
-// A copy of the bundle without one scene's data files: the loaders say what
-// is missing and the show plays to its end.
+// Without one scene's data files the loaders say what is missing and the show plays to its end.
 TEST(Program, AShowWithoutOneScenesFilesStillPlaysToTheEnd) {
     TempTree tree;
     const std::string exe = CopyOfTheBundle(tree);
@@ -311,20 +246,14 @@ TEST(Program, AShowWithoutOneScenesFilesStillPlaysToTheEnd) {
     EXPECT_TRUE(Contains(run.err, "particles.raw: no particle file")) << run.err;
 }
 
-// Shots of the same frames at render scales 1, 2 and 3, one at least in every
-// scene on this test's clock of one frame a second (the beat sections' bass
-// counters move more slowly on it: build/scene-at 1 TIMES names the scenes),
-// scaled ones are N times the size and, averaged down over N x N blocks,
-// match the scale-1 picture.
 namespace {
 
+// One shot at least in every scene on a clock of one frame a second (build/scene-at 1 TIMES names the scenes).
 const char* const kOneShotPerScene = "5,22,35,60,69,88,112,128,145";
-// Before this time the film grain covers the picture: noise of its own at
-// every pixel, which only averages out over a few pixels.
+// Before this time film grain puts noise of its own on every pixel, which averages out only over a few.
 constexpr double kGrainEnd = 29.6;
 
-// Mean absolute difference per channel between blocks of block x block
-// pixels of the reference and the same blocks of the picture at the scale.
+// Mean absolute difference per channel between the reference's block x block blocks and the scaled picture's.
 double MeanBlockDifference(const PngImage& scaled, const PngImage& reference, int scale, int block) {
     auto blockMean = [](const PngImage& image, int x0, int y0, int size, int c) {
         double sum = 0.0;
@@ -344,6 +273,7 @@ double MeanBlockDifference(const PngImage& scaled, const PngImage& reference, in
 
 }  // namespace
 
+// Shots at render scales 2 and 3 are N times the size and, averaged over N x N blocks, the scale-1 picture.
 TEST(ProgramRenderScale, ScaledShotsAreLargerAndMatchTheScaleOnePictureInEveryScene) {
     TempTree out;
     for (int scale : {1, 2, 3}) {
@@ -366,13 +296,8 @@ TEST(ProgramRenderScale, ScaledShotsAreLargerAndMatchTheScaleOnePictureInEverySc
     }
 }
 
-// The tunnel and the saw blade step their sparks and motion by a fixed
-// amount on every frame, the robot by at least a tick, so a display that
-// played a frame on each of its refreshes would run them faster. On a
-// simulated 144 Hz display the robot (69 s), the saw blade (112 s) and the
-// tunnel (160 s) look as the 60 frames a second of the fixed clock show them:
-// under 1% of full scale apart on average (they differed by 5 to 15% when
-// every refresh played a frame). Two runs of most of the show.
+// The robot (69 s), the saw blade (112 s) and the tunnel (160 s) step on every frame, so a 144 Hz display that
+// played a frame on each refresh would run them faster (5 to 15% apart); played right they are under 1% apart.
 TEST(ProgramRefreshRate, AFastDisplayShowsTheFramesOfASixtyHertzOne) {
     TempTree out;
     const std::string shots = " --shot 69,112,160 --out " + out.Path();
@@ -389,14 +314,11 @@ TEST(ProgramRefreshRate, AFastDisplayShowsTheFramesOfASixtyHertzOne) {
     }
 }
 
-// A show begun with --start plays, from there on, the frames of a whole run
-// to the byte: the opening in a glitch window, whose clock draws random
-// numbers (25.6 s), right after a bass flash (30.3 s), the robot mid-walk (69 s),
-// the particle figure forming (88 s) and in its last half second, whose top
-// rows keep the earlier frames' particles (104.25 s), the saw blade's sparks
-// (112 s), the overlay (133.45 s), the jellyfish's stream (141.82 s), the tunnel (160 s) and the
-// credits scrolling (170 s); each at its start and a fifth of a second on.
-// The same on a simulated 144 Hz display.
+// A show begun with --start plays the whole run's frames to the byte, at the start and a fifth of a second on, also
+// on a 144 Hz display: a glitch window drawing random numbers (25.6 s), after a bass flash (30.3 s), the robot
+// mid-walk (69 s), the particle figure forming (88 s) and in its last half second, whose top rows keep earlier
+// frames' particles (104.25 s), the saw blade's sparks (112 s), the overlay (133.45 s), the jellyfish's stream
+// (141.82 s), the tunnel (160 s) and the credits (170 s).
 TEST(ProgramStart, EveryFrameFromTheStartIsTheWholeRunsFrame) {
     TempTree out;
     const std::vector<double> starts = {25.6, 30.3, 69.0, 88.0, 104.25, 112.0, 133.45, 141.82, 160.0, 170.0};
@@ -465,17 +387,7 @@ TEST(Program, RecordsTheShowAsAVideoWithItsMusic) {
     EXPECT_TRUE(Contains(size, "width=480") && Contains(size, "height=320")) << size;
 }
 
-// Stopping the show: SIGINT and SIGTERM end it between frames with the
-// conventional status, and what was written stays whole.
-TEST(ProgramSignals, InterruptAndTerminateEndAHeadlessShowWithTheirStatus) {
-    for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
-        TempTree dir;
-        BackgroundRun run(dir.Path(), {"--headless"});
-        ASSERT_TRUE(run.WaitFor("Playing musics.")) << run.Err();
-        EXPECT_EQ(run.Stop(signal), status) << signal;
-    }
-}
-
+// SIGINT and SIGTERM end the show between frames with the conventional status; what was written stays whole.
 TEST(ProgramSignals, ShotsWrittenBeforeTheSignalStayWhole) {
     TempTree dir;
     BackgroundRun run(dir.Path(), {"--headless", "--fixed-fps", "60", "--shot", "0,0.2,150", "--out", "shots"});
@@ -505,14 +417,11 @@ TEST(ProgramSignals, AnInterruptedRecordingIsAVideoThatPlays) {
     EXPECT_EQ(probe.err, "");  // every frame decodes
 }
 
-// Loading takes seconds inside the first refresh; a signal then ends the
-// program at once, before any frame, leaving neither a picture nor a video.
+// A signal while the show loads (seconds, in the first refresh) ends it at once, leaving neither picture nor video.
 TEST(ProgramSignals, AnInterruptWhileLoadingEndsBeforeTheFirstFrameAndLeavesNothing) {
     SKIP_WITHOUT("ffmpeg");
     TempTree dir;
-    // The opening scene loads first; the other seven follow. One program at a
-    // time, each stopped as soon as its opening is loaded, so that a busy
-    // machine cannot let one finish loading while the other is stopped.
+    // One program at a time, each stopped once its opening scene (the first of eight) is loaded.
     BackgroundRun shots(dir.Path(), {"--headless", "--fixed-fps", "60", "--shot", "0", "--out", "shots"});
     ASSERT_TRUE(shots.WaitFor("tiny balls")) << shots.Err();
     EXPECT_EQ(shots.Stop(SIGINT), 130) << shots.Err();
@@ -525,93 +434,49 @@ TEST(ProgramSignals, AnInterruptWhileLoadingEndsBeforeTheFirstFrameAndLeavesNoth
     EXPECT_FALSE(Contains(video.Err(), "recording finished")) << video.Err();
 }
 
-// Where the program finds its data: beside its real file, however started.
+// The program finds its data beside its real file, even started through a link found on PATH (a name that neither
+// the link's folder nor the working directory resolves): else no data tree and status 1.
 TEST(ProgramBundle, ALinkToTheProgramFindsTheBundleBesideTheRealFile) {
     TempTree tree;
-    const ProgramRun direct = RunKestrelIn(tree.Path(), "", "--headless --fixed-fps 60 --shot 0.5 --out direct");
-    ASSERT_EQ(direct.status, 0) << direct.err;
     tree.MakeDir("bin");
     ASSERT_EQ(symlink(KESTREL_EXE, (tree.Path() + "/bin/show").c_str()), 0);
-    const PngImage expected = Picture(tree.Path() + "/direct/shot_0000.500.png");
-    for (const auto& [environment, program] : {std::pair<std::string, std::string>{"", tree.Path() + "/bin/show"},
-                                               {"PATH=\"$PWD/bin:$PATH\"", "show"}}) {
-        const ProgramRun run = RunShell("cd '" + tree.Path() + "' && " + environment + " " + program +
-                                        " --headless --fixed-fps 60 --shot 0.5 --out linked");
-        EXPECT_EQ(run.status, 0) << program;
-        EXPECT_EQ(CountOf(run.err, "cannot"), 0u) << run.err.substr(0, 2000);
-        EXPECT_EQ(Picture(tree.Path() + "/linked/shot_0000.500.png").rgba, expected.rgba) << program;
-        std::remove((tree.Path() + "/linked/shot_0000.500.png").c_str());
-    }
+    const ProgramRun run = RunShell("cd '" + tree.Path() + "' && PATH=\"$PWD/bin:$PATH\" show " +
+                                    "--headless --fixed-fps 60 --shot 0.5 --out x");
+    EXPECT_EQ(run.status, 0) << run.err.substr(0, 2000);
+    EXPECT_EQ(CountOf(run.err, "cannot"), 0u) << run.err.substr(0, 2000);
+    EXPECT_EQ(Picture(tree.Path() + "/x/shot_0000.500.png").height, 480);
 }
 
-// Without a usable data tree the program names every place it looked and ends
-// with one; an empty data tree would play a blank show full of loading
-// errors, so it is no data tree either.
+// Without a usable data tree the program names every place it looked and ends with one.
 TEST(ProgramBundle, WithoutAUsableDataTreeTheProgramNamesEveryPlaceItLookedAndEndsWithOne) {
     TempTree tree;
-    tree.MakeDir("lone/bin");
-    tree.MakeDir("empty.app/FxData");
-    const std::string at = "kestrel:   " + tree.Path();
-    const struct {
-        std::string program;
-        std::vector<std::string> places;
-    } cases[] = {{"lone/bin/kestrel", {at + "/lone/bin: FxData missing", at + "/lone/share/kestrel: FxData missing"}},
-                 {"empty.app/kestrel",
-                  {at + "/empty.app: FxData/Common/PostProcessNormal.vsh missing", at + "/share/kestrel: FxData missing"}}};
-    for (const auto& c : cases) {
-        const ProgramRun run = RunCopyAt(tree.Path() + "/" + c.program);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.out, "");
-        std::vector<std::string> expected = {"kestrel: no usable data tree; looked in:"};
-        expected.insert(expected.end(), c.places.begin(), c.places.end());
-        EXPECT_EQ(Lines(run.err), expected);
-    }
+    const std::string lone = tree.MakeDir("lone/bin") + "/kestrel";
+    ASSERT_EQ(std::system(("cp '" KESTREL_EXE "' '" + lone + "'").c_str()), 0);
+    const ProgramRun run = RunProgram(lone, "--headless --fixed-fps 60");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    const std::string at = "kestrel:   " + tree.Path() + "/lone/";
+    const std::vector<std::string> expected = {"kestrel: no usable data tree; looked in:", at + "bin: FxData missing",
+                                               at + "share/kestrel: FxData missing"};
+    EXPECT_EQ(Lines(run.err), expected);
 }
 
-// The layout of an installation under a prefix: the program in bin/, its
-// music and data tree in share/kestrel/.
-TEST(ProgramBundle, AProgramInBinFindsItsDataInShareKestrelOfTheSamePrefix) {
+// The cases of an unusable HOME are ApplicationTest's; here the program's one line and status.
+TEST(ProgramStartUp, AMissingHomeIsOneLineAndStatusOne) {
     TempTree tree;
-    const std::string exe(KESTREL_EXE);
-    const std::string bundle = exe.substr(0, exe.rfind('/'));
-    tree.MakeDir("prefix/bin");
-    tree.MakeDir("prefix/share/kestrel");
-    ASSERT_EQ(std::system(("cp '" + exe + "' '" + tree.Path() + "/prefix/bin/kestrel' && cp -r '" + bundle +
-                           "/FxData' '" + bundle + "/demomusa.mp3' '" + tree.Path() + "/prefix/share/kestrel/'")
-                              .c_str()),
-              0);
-    const ProgramRun run =
-        RunProgram(tree.Path() + "/prefix/bin/kestrel", "--headless --fixed-fps 60 --shot 2 --out " + tree.Path());
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(CountOf(run.err, "cannot"), 0u) << run.err.substr(0, 2000);
-    EXPECT_EQ(CountOf(run.out, "Unable"), 0u) << run.out.substr(0, 2000);
-    Picture(tree.Path() + "/shot_0002.000.png");
+    const ProgramRun run = RunKestrelIn(tree.Path(), "env -u HOME", "--headless --fixed-fps 60");
+    EXPECT_EQ(run.status, 1);
+    ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
+    EXPECT_TRUE(Contains(run.err, "kestrel: Cannot open preferences and documents directory, (HOME ")) << run.err;
 }
 
-TEST(ProgramStartUp, AMissingOrUnusableHomeIsOneLineAndStatusOne) {
-    TempTree tree;
-    const std::string locked = tree.MakeDir("locked");
-    chmod(locked.c_str(), 0);
-    std::vector<std::string> environments = {"env -u HOME", "HOME=" + tree.Path() + "/nowhere"};
-    // The superuser reads any directory.
-    if (access(locked.c_str(), R_OK) != 0) environments.push_back("HOME=" + locked);
-    for (const std::string& environment : environments) {
-        const ProgramRun run = RunKestrelIn(tree.Path(), environment, "--headless --fixed-fps 60");
-        EXPECT_EQ(run.status, 1) << environment;
-        ASSERT_EQ(Lines(run.err).size(), 1u) << run.err;
-        EXPECT_TRUE(Contains(run.err, "kestrel: Cannot open preferences and documents directory, (HOME ")) << run.err;
-    }
-    chmod(locked.c_str(), 0700);
-}
-
-// Outputs: a picture that cannot be written is never reported as success and
-// never left cut short under its name.
+// A picture that cannot be written is never reported as success nor left cut short under its name.
 TEST(ProgramOutput, AnUnusableOutFolderEndsAtOnceWithStatusOne) {
     TempTree tree;
     tree.Write("file", "x");
     const std::string locked = tree.MakeDir("locked");
     chmod(locked.c_str(), 0555);
-    std::vector<std::string> folders = {"file", "file/shots", "/proc/kestrel-shots"};
+    std::vector<std::string> folders = {"file"};
     if (access(locked.c_str(), W_OK) != 0) folders.push_back("locked");
     for (const std::string& folder : folders) {
         const ProgramRun run = RunKestrelIn(tree.Path(), "", "--headless --fixed-fps 60 --shot 0 --out " + folder);
@@ -655,7 +520,6 @@ TEST(ProgramRecording, AnUnusablePlaceIsRefusedBeforeLoading) {
         const char* reason;
     } cases[] = {{"", "taken.mp4", "it is a directory"},
                  {"", "file/show.mp4", "Not a directory"},
-                 {"", "/proc/kestrel/show.mp4", ""},
                  {"PATH=/nonexistent", "show.mp4", "ffmpeg is not on PATH"}};
     for (const auto& c : cases) {
         const ProgramRun run = RunKestrelIn(tree.Path(), c.environment, std::string("--record ") + c.name);
@@ -666,8 +530,8 @@ TEST(ProgramRecording, AnUnusablePlaceIsRefusedBeforeLoading) {
     EXPECT_EQ(Listing(tree.Path()), "file\ntaken.mp4\n");
 }
 
-// Encoders that fail at once, in the middle of a frame, after taking every frame, and without a word,
-// in place of ffmpeg: the reason is its first line, else how it ended.
+// Encoders in place of ffmpeg that fail at once, after taking every frame, in the middle of a frame, and without
+// a word: the reason is its first line, else how it ended.
 TEST(ProgramRecording, AFailingEncoderIsReportedAndTheOldVideoStays) {
     const struct {
         const char* body;
@@ -693,15 +557,6 @@ TEST(ProgramRecording, AFailingEncoderIsReportedAndTheOldVideoStays) {
     }
 }
 
-TEST(ProgramRecording, ANameBeginningWithADashIsAFileOfThatName) {
-    SKIP_WITHOUT("ffmpeg ffprobe");
-    TempTree tree;
-    const ProgramRun run = RunKestrelIn(tree.Path(), "", "--record=-show.mp4 --shot 0.2 --out s");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(Listing(tree.Path()), "-show.mp4\ns\n");
-    EXPECT_TRUE(Contains(Probe(tree.Path() + "/-show.mp4", "-show_entries stream=codec_name"), "codec_name=h264"));
-}
-
 TEST(ProgramShotTimes, TimesSharingANameWriteOnePictureAndMinusZeroIsZero) {
     TempTree tree;
     const ProgramRun run =
@@ -715,14 +570,13 @@ TEST(ProgramShotTimes, TimesSharingANameWriteOnePictureAndMinusZeroIsZero) {
     EXPECT_EQ(CountOf(run.err, "shares the picture name"), 1u) << run.err;
 }
 
-// SDL's video start opens the session bus, whose library keeps a buffer to
-// the end; leak checking builds are told so.
+// SDL's video start opens the session bus, whose library keeps a buffer to the end; leak checking builds are told so.
 std::string IgnoreSessionBusLeak(const TempTree& tree) {
     return "LSAN_OPTIONS=suppressions=" + tree.Write("leaks.supp", "leak:libdbus-1.so\n");
 }
 
-// A display that cannot be reached is one line naming the one tried (an
-// empty DISPLAY names none), and the show renders headless.
+// A display that cannot be reached is one line naming the one tried (an empty DISPLAY names none), and the show
+// renders headless.
 TEST(ProgramDisplay, AnUnreachableDisplayIsOneLineNamingTheOneTriedAndTheShowRendersHeadless) {
     const struct {
         const char* displays;
@@ -743,12 +597,11 @@ TEST(ProgramDisplay, AnUnreachableDisplayIsOneLineNamingTheOneTriedAndTheShowRen
     }
 }
 
-// Without any display the show plays headless on the wall clock: one line
-// says so and how to watch it; ALSA's own lines, when there is no sound
-// card, stay off the terminal, leaving the host's one line about it.
+// Without any display the show plays headless on the wall clock: one line says so and how to watch it (not when
+// --headless asked for it); ALSA's own lines about a missing sound card stay off the terminal.
 TEST(ProgramDisplay, WithoutADisplayOneLineSaysHowToWatchAndAlsaKeepsQuiet) {
     TempTree dir;
-    BackgroundRun run(dir.Path(), {}, ChangedEnvironment({"DISPLAY", "WAYLAND_DISPLAY"}, {"SDL_AUDIODRIVER=alsa"}));
+    BackgroundRun run(dir.Path(), {}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_AUDIODRIVER=alsa"});
     ASSERT_TRUE(run.WaitFor("Playing musics.")) << run.Err();
     EXPECT_EQ(run.Stop(SIGTERM), 143);
     const std::vector<std::string> lines = HostLines(run.Err());
@@ -760,15 +613,14 @@ TEST(ProgramDisplay, WithoutADisplayOneLineSaysHowToWatchAndAlsaKeepsQuiet) {
         EXPECT_FALSE(Contains(run.Err(), "ALSA lib")) << run.Err();
     }
 
-    BackgroundRun asked(dir.Path(), {"--headless"}, ChangedEnvironment({"DISPLAY", "WAYLAND_DISPLAY"}, {}));
+    BackgroundRun asked(dir.Path(), {"--headless"}, {"DISPLAY", "WAYLAND_DISPLAY"});
     ASSERT_TRUE(asked.WaitFor("Playing musics.")) << asked.Err();
     EXPECT_EQ(asked.Stop(SIGTERM), 143);
     EXPECT_FALSE(Contains(asked.Err(), "no display")) << asked.Err();
 }
 
-// The program in a window on a virtual display server of the given screen
-// size: "stop" (a shell command run once the window exists, with $show the
-// program's process) ends it; prints the program's status.
+// The program in a window on a virtual display server of the given screen size, ended by "stop" (a shell command run
+// once the window exists, $show the program's process); out holds "status=N".
 struct WindowRun {
     std::string out;
     std::string window;  // xwininfo's description
@@ -776,6 +628,16 @@ struct WindowRun {
     int Value(const std::string& key) const {
         const size_t at = window.find(key);
         return at == std::string::npos ? -1 : std::atoi(window.c_str() + at + key.size());
+    }
+    // Whether the grabbed screen holds the whole 480 x 320 picture at the window's place.
+    bool HoldsThePicture(const PngImage& screen) const {
+        const int left = Value("Absolute upper-left X:"), top = Value("Absolute upper-left Y:");
+        return left >= 0 && top >= 0 && left + 480 <= screen.width && top + 320 <= screen.height;
+    }
+    // A channel of the picture's pixel (x, y) on the grabbed screen.
+    int PictureLevel(const PngImage& screen, int x, int y, int c) const {
+        const int left = Value("Absolute upper-left X:"), top = Value("Absolute upper-left Y:");
+        return screen.rgba[(static_cast<size_t>(top + y) * screen.width + left + x) * 4 + c];
     }
 };
 
@@ -800,9 +662,8 @@ WindowRun RunInWindow(const std::string& screen, const std::string& args, const 
     return run;
 }
 
-// A window on a small screen: the landscape picture once (two times would
-// pass 80% of the 800 x 600), centred; a signal ends the windowed show as it
-// ends a headless one.
+// On a small screen the window holds the landscape picture once (twice would pass 80% of 800 x 600), centred; a
+// signal ends the windowed show as it ends a headless one.
 TEST(ProgramDisplay, TheWindowOpensLandscapeOnASmallScreenAndASignalEndsTheWindowedShow) {
     SKIP_WITHOUT("Xvfb xwininfo");
     const WindowRun run = RunInWindow("800x600", "--fixed-fps 60", "kill -INT $show");
@@ -813,9 +674,8 @@ TEST(ProgramDisplay, TheWindowOpensLandscapeOnASmallScreenAndASignalEndsTheWindo
     EXPECT_EQ(run.Value("Absolute upper-left Y:"), 140) << run.window;
 }
 
-// On a 1920 x 1080 screen the window opens at 960 x 640; Escape ends the show
-// with status 0. --portrait keeps the portrait
-// window (once: twice would pass 80% of the 1080 lines).
+// On 1920 x 1080 the window opens at 960 x 640 and Escape ends the show with 0; --portrait keeps the portrait window,
+// once (twice would pass 80% of the 1080 lines).
 TEST(ProgramDisplay, TheWindowOpensAtTwiceTheLandscapePictureAndEscapeEndsItWithZero) {
     SKIP_WITHOUT("Xvfb xwininfo xdotool");
     const WindowRun run = RunInWindow("1920x1080", "", "xdotool search --name kestrel key --window %1 Escape");
@@ -828,9 +688,8 @@ TEST(ProgramDisplay, TheWindowOpensAtTwiceTheLandscapePictureAndEscapeEndsItWith
     EXPECT_EQ(portrait.Value("Height:"), 480) << portrait.window;
 }
 
-// The window shows the frame's upright picture, fitted. The frame of a shot
-// stays on screen while its picture is written, here into a pipe that no one
-// reads until the screen is grabbed: window and picture then match.
+// The window shows the frame's upright picture: a shot's frame stays on screen while its picture is written, here
+// into a pipe that no one reads until the screen is grabbed.
 TEST(ProgramDisplay, TheWindowShowsTheUprightPictureOfTheFrame) {
     SKIP_WITHOUT("Xvfb xwininfo ffmpeg");
     TempTree tree;
@@ -845,21 +704,17 @@ TEST(ProgramDisplay, TheWindowShowsTheUprightPictureOfTheFrame) {
     const PngImage screen = Picture(tree.Path() + "/screen.png"), shot = Picture(tree.Path() + "/shot.png");
     ASSERT_EQ(shot.width, 480);
     ASSERT_EQ(shot.height, 320);
-    const int left = run.Value("Absolute upper-left X:"), top = run.Value("Absolute upper-left Y:");
-    ASSERT_TRUE(left >= 0 && top >= 0 && left + 480 <= screen.width && top + 320 <= screen.height) << run.window;
+    ASSERT_TRUE(run.HoldsThePicture(screen)) << run.window;
     size_t differing = 0;
     for (int y = 0; y < 320; ++y)
         for (int x = 0; x < 480; ++x)
             for (int c = 0; c < 3; ++c)
-                differing += std::abs(screen.rgba[(static_cast<size_t>(top + y) * screen.width + left + x) * 4 + c] -
-                                      shot.rgba[(static_cast<size_t>(y) * 480 + x) * 4 + c]) > 8;
+                differing += std::abs(run.PictureLevel(screen, x, y, c) - shot.rgba[(y * 480 + x) * 4 + c]) > 8;
     EXPECT_LT(differing, 480u * 320u * 3u / 100u);
 }
 
-// Paused (Space) half-way through the show, the window draws the player's
-// time line over its picture, still three seconds on (a seek's would be
-// gone after two): the bar six rows above the picture's bottom is filled
-// bright to about the middle, and dim beyond.
+// Paused (Space) half-way, the window draws the player's time line, still three seconds on (a seek's would be gone
+// after two): the bar six rows above the picture's bottom is bright to about the middle, and dim beyond.
 TEST(ProgramDisplay, APausedWindowShowsThePlayersTimeLine) {
     SKIP_WITHOUT("Xvfb xwininfo xdotool ffmpeg");
     TempTree tree;
@@ -868,15 +723,11 @@ TEST(ProgramDisplay, APausedWindowShowsThePlayersTimeLine) {
                                           GrabScreen("800x600", tree.Path() + "/screen.png") + "; kill -TERM $show");
     EXPECT_TRUE(Contains(run.out, "status=143")) << run.out << run.err;
     const PngImage screen = Picture(tree.Path() + "/screen.png");
-    const int left = run.Value("Absolute upper-left X:"), top = run.Value("Absolute upper-left Y:");
-    ASSERT_TRUE(left >= 0 && top >= 0 && left + 480 <= screen.width && top + 320 <= screen.height) << run.window;
+    ASSERT_TRUE(run.HoldsThePicture(screen)) << run.window;
     // The darkest channel of a bar pixel: the bar's rows are 312 and 313 of the 480 x 320 picture.
     const auto bar = [&](int x) {
-        int darkest = 255;
-        for (int c = 0; c < 3; ++c)
-            darkest = std::min(darkest, static_cast<int>(screen.rgba[(static_cast<size_t>(top + 313) * screen.width +
-                                                                      left + x) * 4 + c]));
-        return darkest;
+        return std::min({run.PictureLevel(screen, x, 313, 0), run.PictureLevel(screen, x, 313, 1),
+                         run.PictureLevel(screen, x, 313, 2)});
     };
     EXPECT_GT(bar(6 + 468 * 40 / 100), 200) << "played: about half of 185 s";
     EXPECT_LT(bar(6 + 468 * 75 / 100), 160) << "still to play";

@@ -27,69 +27,59 @@ protected:
         glClearColor(0, 1, 0, 1);  // green: whatever no quad covered
         glClear(GL_COLOR_BUFFER_BIT);
     }
-    // Row 0 red, row 1 blue.
-    static GLuint TwoRowTexture() {
-        static const unsigned char kRows[] = {255, 0, 0, 255, 255, 0, 0, 255, 0, 0, 255, 255, 0, 0, 255, 255};
-        return MakeTexture(2, 2, kRows);
-    }
-    // Column 0 red, column 1 blue.
-    static GLuint TwoColumnTexture() {
-        static const unsigned char kColumns[] = {255, 0, 0, 255, 0, 0, 255, 255};
-        return MakeTexture(2, 1, kColumns);
-    }
-    static bool CornersCovered() {
-        for (auto [x, y] : {std::pair{0, 0}, {319, 0}, {0, 479}, {319, 479}, {160, 240}})
-            if (NearColour(Pixel(x, y), 0, 255, 0)) return false;
-        return true;
-    }
 };
 
 }  // namespace
 
-TEST_F(RenderTargetTest, FullRectPutsTextureRowZeroAtTheTop) {
-    TwoRowTexture();
-    glEnable(GL_BLEND);  // the shared white is opaque: the picture covers what was there
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    DemoSys::DrawRect(0, 0, 480, 320, 0, DemoSys::kWhite);
-    glDisable(GL_BLEND);
-    EXPECT_TRUE(CornersCovered());
-    EXPECT_TRUE(NearColour(Pixel(160, 479), 255, 0, 0));  // GL's top row
-    EXPECT_TRUE(NearColour(Pixel(160, 0), 0, 0, 255));
+// Row 0 red, row 1 blue; column 0 red, column 1 blue.
+const unsigned char kRows[] = {255, 0, 0, 255, 255, 0, 0, 255, 0, 0, 255, 255, 0, 0, 255, 255};
+const unsigned char kColumns[] = {255, 0, 0, 255, 0, 0, 255, 255};
+
+// Quads in the 480 x 320 landscape space over green: texture row 0 at the top (blended, the shared white is opaque),
+// flipped by a negative height; a quarter turn puts the picture's left column at the portrait screen's top; half the
+// space's width is half the screen's.
+TEST_F(RenderTargetTest, QuadsMapFromTheLandscapeSpaceWithTextureRowZeroAtTheTop) {
+    const struct {
+        const char* name;
+        void (*draw)();
+        int probes[4][5];  // x, y, r, g, b; y from GL's bottom row
+    } cases[] = {
+        {"full",
+         [] {
+             MakeTexture(2, 2, kRows);
+             glEnable(GL_BLEND);
+             glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+             DemoSys::DrawRect(0, 0, 480, 320, 0, DemoSys::kWhite);
+             glDisable(GL_BLEND);
+         },
+         {{0, 0, 0, 0, 255}, {319, 479, 255, 0, 0}, {160, 479, 255, 0, 0}, {160, 0, 0, 0, 255}}},
+        {"flipped",
+         [] {
+             MakeTexture(2, 2, kRows);
+             DemoSys::mShader2D->BindShader();
+             DemoSys::DrawRectWithShader(DemoSys::mShader2D, 0, 320, 480, -320, 0, kWhite);
+         },
+         {{0, 0, 255, 0, 0}, {319, 479, 0, 0, 255}, {160, 479, 0, 0, 255}, {160, 0, 255, 0, 0}}},
+        {"turned",
+         [] {
+             MakeTexture(2, 1, kColumns);
+             DemoSys::DrawRect(0, 0, 480, 320, kHalfPi, kWhite);
+         },
+         {{0, 0, 0, 0, 255}, {319, 479, 255, 0, 0}, {160, 470, 255, 0, 0}, {160, 10, 0, 0, 255}}},
+        {"left half",
+         [] {
+             MakeTexture(2, 2, kRows);
+             DemoSys::DrawRect(0, 0, 240, 320, 0, kWhite);
+         },
+         {{80, 400, 255, 0, 0}, {80, 80, 0, 0, 255}, {240, 240, 0, 255, 0}, {319, 479, 0, 255, 0}}},
+    };
+    for (const auto& c : cases) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        c.draw();
+        for (const auto& p : c.probes)
+            EXPECT_TRUE(NearColour(Pixel(p[0], p[1]), p[2], p[3], p[4])) << c.name << " at " << p[0] << ", " << p[1];
+    }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(RenderTargetTest, NegativeHeightFlipsRowZeroToTheBottom) {
-    TwoRowTexture();
-    DemoSys::mShader2D->BindShader();
-    DemoSys::DrawRectWithShader(DemoSys::mShader2D, 0, 320, 480, -320, 0, kWhite);
-    EXPECT_TRUE(CornersCovered());
-    EXPECT_TRUE(NearColour(Pixel(160, 479), 0, 0, 255));
-    EXPECT_TRUE(NearColour(Pixel(160, 0), 255, 0, 0));
-}
-
-TEST_F(RenderTargetTest, QuarterTurnFillsThePortraitScreen) {
-    TwoColumnTexture();
-    DemoSys::DrawRect(0, 0, 480, 320, kHalfPi, kWhite);
-    EXPECT_TRUE(CornersCovered());
-    // The landscape picture's left edge turns to the screen's top.
-    EXPECT_TRUE(NearColour(Pixel(160, 470), 255, 0, 0));
-    EXPECT_TRUE(NearColour(Pixel(160, 10), 0, 0, 255));
-}
-
-TEST_F(RenderTargetTest, RectanglesMapFromTheLandscapeSpace) {
-    TwoRowTexture();
-    // The left half of the 480-wide space is the left half of the viewport.
-    DemoSys::DrawRect(0, 0, 240, 320, 0, kWhite);
-    EXPECT_FALSE(NearColour(Pixel(80, 240), 0, 255, 0));
-    EXPECT_TRUE(NearColour(Pixel(240, 240), 0, 255, 0));
-}
-
-TEST_F(RenderTargetTest, ColourUniformTintsTheQuad) {
-    static const unsigned char kWhitePixel[] = {255, 255, 255, 255};
-    MakeTexture(1, 1, kWhitePixel);
-    const float red[4] = {1, 0, 0, 1};
-    DemoSys::DrawRect(0, 0, 480, 320, 0, red);
-    EXPECT_TRUE(NearColour(Pixel(100, 100), 255, 0, 0));
 }
 
 // White draws the picture byte for byte, alpha included; any other colour,
@@ -147,21 +137,16 @@ TEST_F(RenderTargetTest, ShaderWithoutColourUniformStillDraws) {
 // A stream cut at the buffer's end writes what fits and raises no GL error;
 // one that starts past the end writes nothing.
 TEST_F(RenderTargetTest, AStreamLongerThanItsBufferWritesWhatFits) {
-    while (glGetError() != GL_NO_ERROR) {
-    }
     const StreamingVertexBuffer stream(16);
     const unsigned char bytes[32] = {};
-    stream.Stream(bytes, sizeof bytes, 8);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    stream.Stream(bytes, sizeof bytes);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    stream.Stream(bytes, 4, 16);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    for (const auto& [size, offset] : {std::pair<size_t, size_t>{sizeof bytes, 8}, {sizeof bytes, 0}, {4, 16}}) {
+        stream.Stream(bytes, size, offset);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << size << " bytes at " << offset;
+    }
     StreamingVertexBuffer::Unbind();
 }
 
-// A stream holds one buffer of its own, for as long as it lives. The driver
-// hands out buffer names in turn, so the names around it show how many it took.
+// A stream holds one buffer of its own while it lives: the driver's names in turn around it show how many it took.
 TEST_F(RenderTargetTest, AStreamHoldsOneBufferNameWhileItLives) {
     GLuint before = 0, after = 0;
     GLint own = 0;
@@ -194,31 +179,25 @@ TEST_F(RenderTargetTest, AGLErrorIsPrintedWithItsTagOnce) {
 TEST_F(RenderTargetTest, InitLoadsTheSharedShaderOnce) {
     Shader* first = DemoSys::mShader2D;
     ASSERT_NE(first, nullptr);
-    EXPECT_NE(first->GetProgram(), 0u);
     DemoSys::Init(&View());
     EXPECT_EQ(DemoSys::mShader2D, first);
 }
 
-TEST_F(RenderTargetTest, RenderBufferIsCompleteWithOrWithoutDepth) {
+// Sizes and completeness at every scale are RenderScaleTest's; here the screen's framebuffer left bound, and a
+// target without depth has none.
+TEST_F(RenderTargetTest, ARenderBufferLeavesTheScreenBoundAndHasDepthOnlyIfAsked) {
     for (bool depth : {false, true}) {
-        DemoSys::ResetRenderTarget();
         RenderBuffer target(64, 32, depth);
-        GLint bound = 0;
+        GLint bound = 0, type = 0;
         glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-        EXPECT_EQ(static_cast<GLuint>(bound), View().defaultFramebuffer);  // restored
-
+        EXPECT_EQ(static_cast<GLuint>(bound), View().defaultFramebuffer);
         target.BindAsRenderTarget();
         EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-        GLint type = 0;
-        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
-                                              GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &type);
+        const GLenum what = GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE;
+        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, what, &type);
         EXPECT_EQ(type, depth ? GL_RENDERBUFFER : GL_NONE);
-        GLint viewport[4];
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        EXPECT_EQ(viewport[2], 64);
-        EXPECT_EQ(viewport[3], 32);
+        DemoSys::ResetRenderTarget();
     }
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(RenderTargetTest, RenderedTargetCanBeDrawnAsTexture) {
@@ -254,30 +233,30 @@ TEST_F(RenderTargetTest, ViewReusesItsFramebufferUntilLayoutChanges) {
     EXPECT_EQ(depthBits, 16);
 }
 
+// In a context of its own (kept to the end: closing a headless surface ends the display that the program's own
+// context shares) the first texture, framebuffer and renderbuffer are named 1: a view that never drew must leave
+// them alone when it lays out again or goes.
 TEST_F(RenderTargetTest, AViewThatMadeNothingDeletesNothing) {
-    // In a context of its own the first texture, framebuffer and renderbuffer
-    // are named 1: a view that never drew must leave them alone when it lays
-    // out again or goes.
-    // Kept to the end: closing a headless surface ends the display that the
-    // test program's own context shares.
     static DisplaySurface* other = CreateHeadlessSurface().release();
     ASSERT_TRUE(other && other->MakeCurrent());
-    const unsigned char pixel[4] = {9, 9, 9, 255};
-    GLuint texture = MakeTexture(1, 1, pixel), framebuffer = 0, renderbuffer = 0;
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glGenRenderbuffers(1, &renderbuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
-    ASSERT_EQ(texture + framebuffer + renderbuffer, 3u);
+    static const std::array<GLuint, 3> names = [] {
+        const unsigned char pixel[4] = {9, 9, 9, 255};
+        std::array<GLuint, 3> made = {MakeTexture(1, 1, pixel), 0, 0};
+        glGenFramebuffers(1, &made[1]);
+        glBindFramebuffer(GL_FRAMEBUFFER, made[1]);
+        glGenRenderbuffers(1, &made[2]);
+        glBindRenderbuffer(GL_RENDERBUFFER, made[2]);
+        return made;
+    }();
     {
         GLView idle;
         idle.setContext(other);
         idle.layoutSubviews();
     }
-    EXPECT_TRUE(glIsTexture(texture));
-    EXPECT_TRUE(glIsFramebuffer(framebuffer));
-    EXPECT_TRUE(glIsRenderbuffer(renderbuffer));
+    const bool kept = glIsTexture(names[0]) && glIsFramebuffer(names[1]) && glIsRenderbuffer(names[2]);
     ASSERT_TRUE(View().context()->MakeCurrent());
+    EXPECT_EQ(names, (std::array<GLuint, 3>{1, 1, 1}));
+    EXPECT_TRUE(kept);
 }
 
 TEST_F(RenderTargetTest, ATargetMadeWhileAnotherUnitIsActiveLeavesThatUnitsTexture) {

@@ -19,8 +19,7 @@ struct ProgramRun {
 inline std::string ReadAll(FILE* file) {
     std::string text;
     char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
     return text;
 }
 
@@ -29,8 +28,7 @@ inline ProgramRun RunShell(const std::string& commandLine) {
     ProgramRun run;
     TempTree scratch;
     const std::string errPath = scratch.Path() + "/stderr";
-    const std::string command = "{ " + commandLine + "; } 2>" + errPath;
-    FILE* pipe = popen(command.c_str(), "r");
+    FILE* pipe = popen(("{ " + commandLine + "; } 2>" + errPath).c_str(), "r");
     if (!pipe) return run;
     run.out = ReadAll(pipe);
     const int status = pclose(pipe);

@@ -1,14 +1,9 @@
-// The whole show loaded in this process and sent about by the player's
-// controls: a moment reached by seeking forward, back to the start and on
-// again is the same picture to the byte, and the music stands where the
-// picture is. One process, since the show's state is the process's own.
+// The whole show loaded in this process (its state is the process's own) and sent about by the player's controls:
+// a moment reached by seeking forward, back and on again is the same picture to the byte, and the music stands where
+// the picture is.
 #include <gtest/gtest.h>
 
-#include <time.h>
-
 #include <chrono>
-#include <cmath>
-#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -17,6 +12,7 @@
 #include "DemoSys/Music.h"
 #include "DemoSys/demo.h"
 #include "GLTestSupport.h"
+#include "Linux/Source/CapturingSurface.h"
 #include "Linux/Source/PlatformClock.h"
 #include "Linux/Source/PngFile.h"
 #include "ShellRun.h"
@@ -26,14 +22,9 @@ namespace {
 
 constexpr double kFrame = 1.0 / 60.0;
 
-double Seconds() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
+double Seconds() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
-// The show as the program loads it: its scene files are found from the
-// application's directory.
+// The show as the program loads it, its scene files found from the application's directory.
 class ShowSeek : public SceneTest {
 protected:
     static demo& Show() {
@@ -65,12 +56,11 @@ protected:
     }
 };
 
-// The program's own pictures of a whole run (raw screens, rows top first),
-// turned to GL's rows bottom first.
-std::vector<unsigned char> WholeRunFrame(const std::string& dir, const char* name) {
+// The program's picture of a whole run (raw screen, rows top first) in GL's rows, bottom first.
+std::vector<unsigned char> WholeRunFrame(const std::string& dir, double t) {
     PngImage image;
     std::string error;
-    if (!ReadPng(dir + "/" + name, image, error)) ADD_FAILURE() << error;
+    if (!ReadPng(dir + "/" + CapturingSurface::ShotFileName(t), image, error)) ADD_FAILURE() << error;
     std::vector<unsigned char> rows(image.rgba.size());
     const size_t row = static_cast<size_t>(image.width) * 4;
     for (int y = 0; y < image.height; ++y)
@@ -78,45 +68,33 @@ std::vector<unsigned char> WholeRunFrame(const std::string& dir, const char* nam
     return rows;
 }
 
-// Every scene with a state of its own, reached forward and back again in
-// an order that leaves any unkept state of a scene behind for its next
-// visit: the robot (69 s), the particle figure (95 s), the saw blade (112,
-// 121 s), the robot again (155 s), the tunnel (160 s), the jellyfish with
-// its stream (175 s), the crystal room's beat section (45 s). Each is the
-// whole run's picture, to the byte.
+// Every scene with a state of its own, visited forward and back in an order that leaves any unkept state behind for
+// the next visit: the robot (69, 155 s), the particle figure (95 s), the saw blade (112, 121 s), the tunnel (160 s),
+// the jellyfish's stream (175 s), the crystal room's beat section (45 s).
 TEST_F(ShowSeek, EveryMomentIsTheWholeRunsPictureHoweverTheShowCameThere) {
     TempTree whole;
     const ProgramRun run = RunShell(std::string(KESTREL_EXE) + " --headless --fixed-fps 60 --shot " +
                                     "45,69,95,112,121,155,160,175 --out " + whole.Path());
     ASSERT_EQ(run.status, 0) << run.err;
     Show();
-    const struct {
-        double t;
-        const char* picture;
-    } visits[] = {{175.0, "shot_0175.000.png"}, {69.0, "shot_0069.000.png"}, {112.0, "shot_0112.000.png"},
-                  {95.0, "shot_0095.000.png"},  {121.0, "shot_0121.000.png"}, {160.0, "shot_0160.000.png"},
-                  {155.0, "shot_0155.000.png"}, {175.0, "shot_0175.000.png"}, {45.0, "shot_0045.000.png"},
-                  {69.0, "shot_0069.000.png"},  {160.0, "shot_0160.000.png"}};
-    for (const auto& visit : visits) {
-        EXPECT_TRUE(FrameAt(visit.t) == WholeRunFrame(whole.Path(), visit.picture)) << visit.t << " s";
-        EXPECT_EQ(Host::ShowTime(), visit.t);
+    for (double t : {175.0, 69.0, 112.0, 95.0, 121.0, 160.0, 155.0, 175.0, 45.0, 69.0, 160.0}) {
+        EXPECT_TRUE(FrameAt(t) == WholeRunFrame(whole.Path(), t)) << t << " s";
+        EXPECT_EQ(Host::ShowTime(), t);
     }
 }
 
-// The music moves with every seek, paused or playing, and a paused show
-// goes on from the frame it shows.
+// The music moves with every seek, paused or playing, and a paused show goes on from the frame it shows.
 TEST_F(ShowSeek, TheMusicStandsWhereThePictureIsAndPausingHoldsBoth) {
     Show();
     ASSERT_TRUE(gAVPlayer) << "the music of the show";
     FrameAt(20.0);
     Host::PauseShow(true);
     EXPECT_TRUE(Host::ShowPaused());
-    // Seeking while paused: the picture of the new moment, the music there, still.
+    // A seek while paused: the new moment's picture, the music there, still.
     FrameAt(120.0);
     EXPECT_EQ(Host::ShowTime(), 120.0);
     EXPECT_NEAR(gAVPlayer->position(), 120.0, 1.0 / 44100.0);
-    // A second goes by on the clock while paused; the show goes on from the
-    // frame it showed, and the music plays again.
+    // A second passes while paused; the show goes on from the frame it showed, and the music plays again.
     for (int i = 0; i < 60; ++i) PlatformClock::AdvanceFrame();
     Host::PauseShow(false);
     PlayFrame();
@@ -124,10 +102,8 @@ TEST_F(ShowSeek, TheMusicStandsWhereThePictureIsAndPausingHoldsBoth) {
     const double resumed = gAVPlayer->position();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_GT(gAVPlayer->position(), resumed) << "the music plays on";
-    // A seek back while the music plays: the way from the start, through the
-    // particle figure, takes far longer than a frame, and the music still starts with the frame of the
-    // picture it goes to. It is ahead only by what that frame took to draw
-    // (about what the frame before took) and the device's one buffer.
+    // A seek back while the music plays replays the show from the start, far longer than a frame, yet the music
+    // starts with the frame it goes to, ahead only by that frame's drawing (about the last one's) and one buffer.
     const double started = Seconds();
     PlayFrame();
     const double drawn = Seconds() - started;

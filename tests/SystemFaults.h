@@ -1,14 +1,13 @@
-// Failing system calls and chosen clock readings for the base system's tests.
-// Only the unit test binary is linked with -Wl,--wrap=<call> for the calls
-// below (tests/CMakeLists.txt): the library's calls reach the wrappers, which
-// go straight on to the system unless a test has armed a fault or fixed the
-// clocks. The program keeps its direct calls, so nothing is paid per frame.
+// Failing system calls, chosen clock readings and environment for the base system's tests. Only the unit test
+// binary wraps these calls (-Wl,--wrap, tests/CMakeLists.txt), so the program pays nothing per frame.
 #pragma once
 
 #include <sys/types.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
 namespace SystemFaults {
 
@@ -16,16 +15,13 @@ enum Call {
     kFopen, kFtello, kFseeko, kOpen, kMkdir, kUnlink, kRmdir, kGetcwd, kMalloc, kRealloc, kLocaltime, kCallCount
 };
 
-// The call's next use after `skip` successful ones fails once, with `error`
-// in errno.
+// The call's next use after `skip` successful ones fails once, with `error` in errno.
 void Fail(Call call, int error, int skip = 0);
 // True while an armed failure has not been used.
 bool Pending(Call call);
 
-// From now on time() answers `now`; gettimeofday answers wallStartMicros,
-// then one wallStepMicros more at each call; clock_gettime answers
-// tickStartNanos, then one tickStepNanos more at each call; usleep returns at
-// once and only adds its argument to SleptMicros().
+// From now on time() answers `now`; gettimeofday and clock_gettime answer their start, then one step more at each
+// call; usleep returns at once and only adds its argument to SleptMicros().
 void FixClocks(time_t now, int64_t wallStartMicros, int64_t wallStepMicros, uint64_t tickStartNanos,
                uint64_t tickStepNanos);
 int TickReads();
@@ -43,6 +39,28 @@ public:
     ~Scope() { Reset(); }
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;
+};
+
+// An environment variable set (unset for nullptr) for one scope; the time zone is read anew both ways.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : mName(name), mHad(getenv(name) != nullptr) {
+        if (mHad) mOld = getenv(name);
+        Set(value);
+    }
+    ~ScopedEnv() { Set(mHad ? mOld.c_str() : nullptr); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    void Set(const char* value) {
+        value ? setenv(mName, value, 1) : unsetenv(mName);
+        tzset();
+    }
+
+    const char* mName;
+    bool mHad;
+    std::string mOld;
 };
 
 }  // namespace SystemFaults

@@ -14,8 +14,7 @@ namespace {
 
 class TextureTest : public GLTest {
 protected:
-    // A 4 x 4 picture whose pixel (row, column) has red = 16 * row, green =
-    // 16 * column; the top-left pixel is fully transparent.
+    // A 4 x 4 picture: pixel (row, column) has red 16 row, green 16 column; the top-left one is transparent.
     std::string WriteGrid(const std::string& name) {
         std::vector<uint8_t> rgba(4 * 4 * 4);
         for (int row = 0; row < 4; ++row)
@@ -52,90 +51,78 @@ TEST_F(TextureTest, TexturesAreClampedAtTheirEdgesWithTheFiltersAsked) {
     glDeleteTextures(1, &texture);
 }
 
-TEST_F(TextureTest, SecondLoadOfAPathSharesTheTextureWithoutACpuCopy) {
+// A path is decoded once: later loads share its texture without a CPU copy, and a
+// rect texture loaded first, nearest-filtered, is what a later load answers.
+TEST_F(TextureTest, LaterLoadsOfAPathShareItsTextureWithoutACpuCopy) {
     const std::string path = WriteGrid("shared.png");
-    SimpleMaterial first, second;
+    SimpleMaterial first, second, third;
     first.LoadTexture(path);
     second.LoadTexture(path);
     EXPECT_EQ(first.mTexture, second.mTexture);
     EXPECT_TRUE(first.HasTexture());
     EXPECT_FALSE(second.HasTexture());
     EXPECT_EQ(glIsTexture(first.mTexture), GL_TRUE);
-}
-
-TEST_F(TextureTest, RectFirstAnswersTheRectTextureAndNoCopy) {
-    const std::string path = WriteGrid("rect.png");
-    const GLuint rect = SimpleMaterial::LoadRectTextureFromFile(path);
-    SimpleMaterial material;
-    EXPECT_EQ(material.LoadTextureFromFile(path), rect);
-    EXPECT_FALSE(material.HasTexture());
+    const std::string rectPath = WriteGrid("rect.png");
+    const GLuint rect = SimpleMaterial::LoadRectTextureFromFile(rectPath);
+    EXPECT_EQ(third.LoadTextureFromFile(rectPath), rect);
+    EXPECT_FALSE(third.HasTexture());
     glBindTexture(GL_TEXTURE_2D, rect);
     GLint minFilter = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
     EXPECT_EQ(minFilter, GL_NEAREST);
 }
 
-TEST_F(TextureTest, AnUnreadablePictureIsReportedByItsPathAndLeavesNoPixels) {
+// Unreadable pictures are logged by path and cached as empty textures without pixels.
+TEST_F(TextureTest, AnUnreadablePictureIsReportedAndGivesAnEmptyCachedTexture) {
     const std::string missing = mTree.Path() + "/missing.png";
     const std::string notAPicture = mTree.Write("text.png", "not a picture");
     testing::internal::CaptureStderr();
-    SimpleMaterial material;
+    SimpleMaterial material, broken;
     material.LoadTexture(missing);
-    SimpleMaterial::LoadRectTextureFromFile(notAPicture);
+    const GLuint name = broken.LoadTextureFromFile(notAPicture);
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("texture " + missing + ": "), std::string::npos) << log;
     EXPECT_NE(log.find("texture " + notAPicture + ": "), std::string::npos) << log;
     EXPECT_EQ(material.mPixelWidth, 0);
     EXPECT_EQ(material.mPixelHeight, 0);
+    EXPECT_NE(name, static_cast<GLuint>(-1));
+    EXPECT_FALSE(broken.HasTexture());
+    EXPECT_EQ(SimpleMaterial::LoadRectTextureFromFile(notAPicture), name);
+    float p[4] = {1, 1, 1, 1};
+    broken.GetPixel(0.5f, 0.5f, p);
+    for (float c : p) EXPECT_FLOAT_EQ(c, 0.0f);
 }
 
 TEST_F(TextureTest, GetPixelReadsRowsTopDownPremultiplied) {
-    SimpleMaterial material;
-    material.LoadTexture(WriteGrid("grid.png"));
-    ASSERT_TRUE(material.HasTexture());
-    EXPECT_EQ(material.mPixelWidth, 4);
-    float p[4];
-    material.GetPixel(0.0f, 0.0f, p);  // the transparent corner
-    for (float c : p) EXPECT_FLOAT_EQ(c, 0.0f);
-    material.GetPixel(0.5f, 0.5f, p);  // row 2, column 2
-    EXPECT_NEAR(p[0], 32.0f / 255.0f, 1e-6f);
-    EXPECT_NEAR(p[1], 32.0f / 255.0f, 1e-6f);
-    EXPECT_NEAR(p[3], 1.0f, 1e-6f);
-    material.GetPixel(0.26f, 0.9f, p);  // row 3, column 1
-    EXPECT_NEAR(p[0], 48.0f / 255.0f, 1e-6f);
-    EXPECT_NEAR(p[1], 16.0f / 255.0f, 1e-6f);
-    // Outside [0, 1) the lookup stays inside the picture.
-    material.GetPixel(1.0f, -3.0f, p);
-    EXPECT_NEAR(p[0], 0.0f, 1e-6f);
-    EXPECT_NEAR(p[1], 48.0f / 255.0f, 1e-6f);
-
-    // A picture one row high is a picture too.
+    SimpleMaterial grid, strip;
+    grid.LoadTexture(WriteGrid("grid.png"));
     const uint8_t row[8] = {10, 20, 30, 255, 200, 100, 50, 255};
     std::string error;
     ASSERT_TRUE(WritePng(mTree.Path() + "/row.png", 2, 1, row, error)) << error;
-    SimpleMaterial strip;
     strip.LoadTexture(mTree.Path() + "/row.png");
-    ASSERT_TRUE(strip.HasTexture());
-    strip.GetPixel(0.75f, 0.5f, p);
-    EXPECT_NEAR(p[0], 200.0f / 255.0f, 1e-6f);
-    EXPECT_NEAR(p[2], 50.0f / 255.0f, 1e-6f);
+    ASSERT_TRUE(grid.HasTexture() && strip.HasTexture());
+    EXPECT_EQ(grid.mPixelWidth, 4);
+    const struct {
+        const SimpleMaterial* material;
+        float u, v;
+        int rgba[4];
+    } lookups[] = {
+        {&grid, 0.0f, 0.0f, {0, 0, 0, 0}},         // the transparent corner
+        {&grid, 0.5f, 0.5f, {32, 32, 200, 255}},   // row 2, column 2
+        {&grid, 0.26f, 0.9f, {48, 16, 200, 255}},  // row 3, column 1
+        {&grid, 1.0f, -3.0f, {0, 48, 200, 255}},   // outside [0, 1) the lookup stays inside the picture
+        {&strip, 0.75f, 0.5f, {200, 100, 50, 255}},  // a picture one row high is a picture too
+    };
+    for (const auto& l : lookups) {
+        float p[4];
+        l.material->GetPixel(l.u, l.v, p);
+        for (int c = 0; c < 4; ++c) EXPECT_NEAR(p[c], l.rgba[c] / 255.0f, 1e-6f) << l.u << ", " << l.v << ": " << c;
+    }
     // The list of loaded textures gives width before height.
     testing::internal::CaptureStdout();
     SimpleMaterial::DebugTextures();
     const std::string listed = testing::internal::GetCapturedStdout();
     EXPECT_NE(listed.find(" > " + mTree.Path() + "/row.png [   2 x   1 ]\n"), std::string::npos) << listed;
-}
-
-TEST_F(TextureTest, UndecodableFileGivesAnEmptyCachedTexture) {
-    const std::string path = mTree.Write("broken.png", "not a picture");
-    SimpleMaterial material;
-    const GLuint name = material.LoadTextureFromFile(path);
-    EXPECT_NE(name, static_cast<GLuint>(-1));
-    EXPECT_FALSE(material.HasTexture());
-    EXPECT_EQ(SimpleMaterial::LoadRectTextureFromFile(path), name);
-    float p[4] = {1, 1, 1, 1};
-    material.GetPixel(0.5f, 0.5f, p);
-    for (float c : p) EXPECT_FLOAT_EQ(c, 0.0f);
 }
 
 }  // namespace

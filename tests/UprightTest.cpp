@@ -1,10 +1,11 @@
-// The presentation rule every host follows, the turn of read-back pixels into
-// the upright picture, and the recording's progress line.
+// The presentation rule every host follows, the turn of read-back pixels into the upright picture, and the
+// recording's progress line.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "DemoSys/Presentation.h"
@@ -12,32 +13,24 @@
 #include "Linux/Source/ScreenPicture.h"
 #include "Linux/Source/WindowPlacement.h"
 
-namespace {
-
-using Presentation::Rect;
 using Presentation::Size;
 
-void ExpectRect(const Rect& r, int x, int y, int width, int height) {
-    EXPECT_EQ(r.x, x);
-    EXPECT_EQ(r.y, y);
-    EXPECT_EQ(r.width, width);
-    EXPECT_EQ(r.height, height);
-}
-
-}  // namespace
-
-// 1920 x 1080: 1080 * 3 / 2 = 1620 wide, (1920 - 1620) / 2 = 150 of bars on
-// each side; a square drawable bars the top and bottom instead.
+// 1920 x 1080: 1080 * 3 / 2 = 1620 wide, (1920 - 1620) / 2 = 150 of bars on each side; a square drawable bars
+// the top and bottom instead.
 TEST(Presentation, ThePictureFitsTheDrawableWithItsAspectAndBlackBars) {
-    ExpectRect(Presentation::FitPicture({960, 640}, true), 0, 0, 960, 640);
-    ExpectRect(Presentation::FitPicture({1920, 1080}, true), 150, 0, 1620, 1080);
-    ExpectRect(Presentation::FitPicture({900, 900}, true), 0, 150, 900, 600);
-    ExpectRect(Presentation::FitPicture({800, 600}, false), 200, 0, 400, 600);
-    const Size upright = Presentation::PictureSize(true), portrait = Presentation::PictureSize(false);
-    EXPECT_EQ(upright.width, 480);
-    EXPECT_EQ(upright.height, 320);
-    EXPECT_EQ(portrait.width, 320);
-    EXPECT_EQ(portrait.height, 480);
+    const struct {
+        Size drawable;
+        bool upright;
+        std::vector<int> rect;
+    } cases[] = {{{960, 640}, true, {0, 0, 960, 640}},
+                 {{1920, 1080}, true, {150, 0, 1620, 1080}},
+                 {{900, 900}, true, {0, 150, 900, 600}},
+                 {{800, 600}, false, {200, 0, 400, 600}}};
+    for (const auto& c : cases) {
+        const Presentation::Rect r = Presentation::FitPicture(c.drawable, c.upright);
+        EXPECT_EQ(std::vector<int>({r.x, r.y, r.width, r.height}), c.rect)
+            << c.drawable.width << " x " << c.drawable.height;
+    }
 }
 
 // The smallest N with 480 N x 320 N at least the fitted rectangle, at most 4.
@@ -57,28 +50,19 @@ TEST(Presentation, TheRenderScaleCoversTheFittedPictureUpToFour) {
             << c.drawable.width << " x " << c.drawable.height << (c.upright ? " upright" : " portrait");
 }
 
-// Upright, the picture's top edge shows the screen's right edge (s = 1) and
-// its left edge the screen's top (t = 1, GL's last row).
+// (s, t) of the corners bottom left, bottom right, top left, top right. Upright, the picture's top edge shows
+// the screen's right edge (s = 1) and its left edge the screen's top (t = 1, GL's last row).
 TEST(Presentation, TheQuadTurnsTheScreenARightEdgeOnTop) {
-    float uv[8];
-    Presentation::CornerTexCoords(true, uv);
-    enum { kBottomLeft = 0, kBottomRight = 2, kTopLeft = 4, kTopRight = 6 };
-    EXPECT_EQ(uv[kTopLeft], 1.0f);
-    EXPECT_EQ(uv[kTopRight], 1.0f);
-    EXPECT_EQ(uv[kBottomLeft], 0.0f);
-    EXPECT_EQ(uv[kBottomRight], 0.0f);
-    EXPECT_EQ(uv[kTopLeft + 1], 1.0f);
-    EXPECT_EQ(uv[kBottomLeft + 1], 1.0f);
-    EXPECT_EQ(uv[kTopRight + 1], 0.0f);
-    EXPECT_EQ(uv[kBottomRight + 1], 0.0f);
-    Presentation::CornerTexCoords(false, uv);
-    const float portrait[8] = {0, 0, 1, 0, 0, 1, 1, 1};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(uv[i], portrait[i]) << i;
+    for (const auto& [upright, corners] : {std::pair{true, std::vector<float>{0, 1, 0, 0, 1, 1, 1, 0}},
+                                           std::pair{false, std::vector<float>{0, 0, 1, 0, 0, 1, 1, 1}}}) {
+        std::vector<float> uv(8);
+        Presentation::CornerTexCoords(upright, uv.data());
+        EXPECT_EQ(uv, corners) << (upright ? "upright" : "portrait");
+    }
 }
 
-// A 3 x 4 screen whose pixels carry their own GL column and row. Upright,
-// the screen's right edge is on top: the picture's top row is the screen's
-// last column, its left column the screen's top row (GL's last).
+// A 3 x 4 screen whose pixels carry their own GL column and row. Upright, the picture's top row is the
+// screen's last column, its left column the screen's top row (GL's last).
 TEST(ScreenPicture, TheUprightPictureIsTheScreenTurnedWithItsRightEdgeOnTop) {
     constexpr int kWidth = 3, kHeight = 4;
     std::vector<unsigned char> rows;
@@ -111,33 +95,20 @@ TEST(ScreenPicture, TheUprightPictureIsTheScreenTurnedWithItsRightEdgeOnTop) {
 
 // 80% of 1920 x 1080 is 1536 x 864: twice 480 x 320 fits, three times not.
 TEST(WindowPlacement, TheWindowOpensAtTheLargestWholeMultipleWithinFourFifthsOfTheDesktop) {
-    EXPECT_EQ(WholeScaleWithin({0, 0, 1920, 1080}, 480, 320, 0.8), 2);
-    EXPECT_EQ(WholeScaleWithin({0, 0, 3840, 2160}, 480, 320, 0.8), 5);
-    EXPECT_EQ(WholeScaleWithin({0, 0, 2560, 1440}, 480, 320, 0.8), 3);
-    EXPECT_EQ(WholeScaleWithin({0, 0, 800, 600}, 480, 320, 0.8), 1);
-    EXPECT_EQ(WholeScaleWithin({0, 0, 400, 300}, 480, 320, 0.8), 1);
-    const ScreenRect small = PlaceWindow({0, 0, 400, 300}, 480, 320, 1.0);
-    EXPECT_EQ(small.width, 400);  // shrunk to fit, aspect kept
-    EXPECT_EQ(small.height, 266);
+    for (const auto& [width, height, scale] : {std::tuple{1920, 1080, 2}, {3840, 2160, 5}, {2560, 1440, 3}, {800, 600, 1},
+                                               {400, 300, 1}})
+        EXPECT_EQ(WholeScaleWithin({0, 0, width, height}, 480, 320, 0.8), scale) << width << " x " << height;
+    const ScreenRect small = PlaceWindow({0, 0, 400, 300}, 480, 320, 1.0);  // shrunk to fit, aspect kept
+    EXPECT_EQ(std::pair(small.width, small.height), std::pair(400, 266));
 }
 
-TEST(RecordingSurface, TheVideoIsTheUprightPictureAtTheScaleAndProgressEstimatesTheRest) {
-    const std::vector<std::string> upright =
-        RecordingSurface::EncoderArguments("v.mp4.partial", "mp4", "", 60.0, {true, 4});
-    EXPECT_NE(std::find(upright.begin(), upright.end(), "1920x1280"), upright.end());
-    // The pictures arrive top down: no flip on the way.
-    EXPECT_EQ(std::find(upright.begin(), upright.end(), "vflip"), upright.end());
-    const std::vector<std::string> portrait =
-        RecordingSurface::EncoderArguments("v.mp4.partial", "mp4", "", 60.0, {false, 2});
-    EXPECT_NE(std::find(portrait.begin(), portrait.end(), "640x960"), portrait.end());
-
+TEST(RecordingSurface, TheProgressLineEstimatesTheRest) {
     char line[160];
-    // 37 s is 20% of the show's 185; 10 s for it leaves 40 s for the rest.
+    // 37 s is 20% of the show's 185: 10 s for it leave 40 s; a video from 148 s is half done at 166.5 s.
     RecordingSurface::FormatProgress(line, sizeof line, 37.0, 2220, 10.0);
     EXPECT_STREQ(line, "kestrel: recorded 37 s of the show (2220 frames, 20%), about 0 min 40 s left");
     RecordingSurface::FormatProgress(line, sizeof line, 92.5, 5550, 200.0);
     EXPECT_STREQ(line, "kestrel: recorded 92 s of the show (5550 frames, 50%), about 3 min 20 s left");
-    // A video from 148 s: 18.5 s of its 37 are half of it.
     RecordingSurface::FormatProgress(line, sizeof line, 166.5, 1110, 30.0, 148.0);
     EXPECT_STREQ(line, "kestrel: recorded 18 s of the show (1110 frames, 50%), about 0 min 30 s left");
 }

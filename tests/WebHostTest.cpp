@@ -1,5 +1,5 @@
-// The browser host's portable parts, checked natively: its PNG decoder
-// against the Linux host's, and its rand() against the C library's here.
+// The browser host's portable parts, checked natively: its PNG decoder against the Linux host's, its rand() against
+// the C library's.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -1,9 +1,7 @@
-// Plays the web page in Debian's headless Chromium on a fixed clock and
-// compares the frames it takes from the canvas with the native program's
-// headless shots of the same show times; checks the music, the console, the
-// prompts' place and fullscreen, and what a page without its data says.
+// Plays the web page in Debian's headless Chromium on a fixed clock and compares its canvas frames with the native
+// program's headless shots of the same times; checks the music, the console, the prompts' place and fullscreen, the
+// player's keys, and what a page without its data says. One line per check; exits 0 when every check passes.
 //   node browser-test.js PAGE_FOLDER NATIVE_PROGRAM
-// Exits 0 when every check passes; prints one line per check.
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -12,22 +10,15 @@ const { execFile } = require('child_process');
 const { openPage } = require('./browser.js');
 const { readPng } = require('./png.js');
 
-// A coarse fixed clock keeps the run short; the native shots use the same
-// one, so both play exactly the same frames.
+// A coarse fixed clock keeps the run short; the native shots use the same one, so both play the same frames.
 const kFps = 10;
-// Two show times in every scene (the contact sheet's, which at this clock
-// too are the scenes it names).
+// Two show times in every scene (the contact sheet's).
 const kTimes = [5, 22, 35.5, 58.9, 70.9, 77.4, 88, 97, 116, 121.5, 128, 136, 145, 154.9, 160.3, 175];
-// Frames are compared by the mean absolute difference (colour levels,
-// 0..255) of the means of 8 x 8 pixel blocks. Until 29.6 s the picture
-// carries film grain from a sin() hash in the shader, per-pixel noise that
-// SwiftShader and Mesa's llvmpipe compute with different float precision
-// (about 10 levels per pixel apart; in 8 x 8 blocks it averages out to about
-// 1). Elsewhere the rasterisers differ by rounding in filtering and blending:
-// at most 1.4 levels per pixel here, less in blocks. (The crystal room's
-// frame at 60 s, no longer among these, was a little lighter and bluer in
-// the browser, 4.6 in blocks; the cause was not found.) A scene not drawn,
-// a picture turned the wrong way or another frame of the show is 10 or more.
+// Frames are compared by the mean absolute difference (levels, 0..255) of 8 x 8 block means. Until 29.6 s film grain
+// from a sin() hash is noise that SwiftShader and llvmpipe compute with different precision (about 10 levels a pixel,
+// 1 in blocks); elsewhere rounding in filtering and blending differs by at most 1.4 a pixel. (The crystal room at
+// 60 s, no longer among these, was 4.6 in blocks, lighter and bluer; the cause was not found.) A scene not drawn, a
+// picture turned the wrong way or another frame of the show is 10 or more.
 const kBlock = 8;
 const kMaxBlockDifference = 6;
 const kShowSeconds = 185;
@@ -62,9 +53,8 @@ async function checkShot(page, time, nativeDir, work, what = '') {
     ' from the native frame');
 }
 
-// A show begun at 150 s plays the native --start's frames; the player's keys
-// move it: Right 5 s on, Space pauses (no frame plays, the music stands) and
-// resumes, Left 5 s back.
+// A show begun at 150 s plays the native --start's frames; Right goes 5 s on, Space pauses (no frame plays, the music
+// stands) and resumes, Left goes 5 s back.
 async function checkStartAndKeys(work) {
   const nativeDone = nativeShots(path.join(work, 'native-start'), [151], ['--start', '150']);
   const session = await openPage(pageFolder, `start=150&fixed-fps=${kFps}&shot=151`);
@@ -100,8 +90,7 @@ async function checkStartAndKeys(work) {
     const still = await page.evaluate(() => [kestrelPage.playedFrames, kestrelPage.musicPosition()]);
     check(still[0] === paused[0] && still[1] === paused[1], `Space pauses the picture and the music (${paused} -> ${still})`);
     await page.keyboard.press(' ');
-    await framesAfter(still[0] + 3);
-    check(true, 'Space resumes');
+    await framesAfter(still[0] + 3);  // Space resumes, or this times out
     const back = await jumpAfter('ArrowLeft');
     check(Math.abs(back + 5) < 1e-6, `Left goes 5 s back from the frame shown (${back.toFixed(3)} s)`);
   } finally {
@@ -109,9 +98,7 @@ async function checkStartAndKeys(work) {
   }
 }
 
-// The canvas shows the raw portrait frame turned a quarter turn
-// counter-clockwise: canvas pixel (cx, cy) is raw pixel (319 - cy, cx).
-// Answers the mean difference per pixel and of the block means.
+// The mean difference per pixel and of the block means; canvas pixel (cx, cy) is raw portrait pixel (319 - cy, cx).
 function differences(native, canvas) {
   const blocksX = canvas.width / kBlock, blocks = new Float64Array(blocksX * (canvas.height / kBlock) * 3);
   let perPixel = 0;
@@ -130,9 +117,8 @@ function differences(native, canvas) {
   return { perPixel: perPixel / (canvas.width * canvas.height * 3), block: block / blocks.length };
 }
 
-// The loading picture's own "LOADING..." line, found in the picture: its
-// lavender pixels below the horizon (the glow there is orange), as a box in
-// picture pixels, right and bottom exclusive.
+// The loading picture's "LOADING..." line: its lavender pixels below the horizon (the glow there is orange), as a box
+// in picture pixels, right and bottom exclusive.
 function loadingTextBox(picture) {
   const box = { left: picture.width, top: picture.height, right: 0, bottom: 0 };
   for (let y = 240; y < picture.height; y++)
@@ -147,8 +133,7 @@ function loadingTextBox(picture) {
   return box;
 }
 
-// At a page size, the start prompt's text stays clear of the loading
-// picture's line, which the page shows fitted into the canvas and centred.
+// At a page size the start prompt's text stays clear of the loading picture's line, shown fitted and centred.
 async function checkPromptPlace(page, line, width, height) {
   await page.setViewport({ width, height, deviceScaleFactor: 1 });
   const text = await page.evaluate(() => {

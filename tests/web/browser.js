@@ -1,7 +1,6 @@
-// Opens the web page, served from a folder on 127.0.0.1 (or opened as a
-// file), in Debian's headless Chromium with software WebGL, at one canvas
-// pixel per screen pixel (480 x 320 unless asked otherwise), and waits for the start
-// prompt (or another stage of the page).
+// Opens the web page, served from a folder on 127.0.0.1 (or as a file), in Debian's headless Chromium with software
+// WebGL at one canvas pixel per screen pixel (480 x 320 unless asked otherwise), and waits for the start prompt (or
+// another stage of the page).
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -9,8 +8,7 @@ const path = require('path');
 const puppeteer = require('puppeteer-core');
 const { serve } = require('./server.js');
 
-// Software WebGL, sound without a gesture, a fresh profile, and nothing that
-// reaches for the network (the machine has none).
+// Software WebGL, sound without a gesture, a fresh profile, and nothing that reaches for the network (there is none).
 const kArguments = ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
   '--autoplay-policy=no-user-gesture-required', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync'];

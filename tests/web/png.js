@@ -1,5 +1,4 @@
-// Reads the 8-bit RGB or RGBA, non-interlaced PNG pictures the native
-// program writes, into RGBA rows top first.
+// Reads the 8-bit RGB or RGBA, non-interlaced PNG pictures the native program writes, into RGBA rows top first.
 'use strict';
 const zlib = require('zlib');
 

@@ -1,6 +1,5 @@
-// Serves a folder on 127.0.0.1, with the types a browser needs for a
-// WebAssembly page:  node server.js FOLDER [PORT]   (PORT 0: any free one).
-// Prints the address once listening.
+// Serves a folder on 127.0.0.1 with the types a browser needs for a WebAssembly page, and prints the address once
+// listening:  node server.js FOLDER [PORT]   (PORT 0: any free one).
 'use strict';
 const http = require('http');
 const fs = require('fs');

@@ -4,7 +4,7 @@
 // frames a second, median and 95th-percentile frame time (the work of a
 // frame on the page's main thread: the show's frame and its presentation)
 // and the render scales it was drawn at.
-//   node measure.js PAGE_FOLDER [FIXED_FPS | wall] [WIDTHxHEIGHT]
+//   node bench/measure-page.js PAGE_FOLDER [FIXED_FPS | wall] [WIDTHxHEIGHT]
 // On a fixed clock (default 60) the page plays one frame per animation
 // frame as fast as the browser allows, so frames per second is throughput;
 // on the wall clock ("wall") it keeps the show's pace and adapts its render
@@ -13,7 +13,7 @@
 const fs = require('fs');
 const path = require('path');
 const zlib = require('zlib');
-const { openPage } = require('./browser.js');
+const { openPage } = require('../tests/web/browser.js');
 
 const kScenes = ['scene1', 'particleScene', 'crystalGrowth', 'manetjakt', 'robot', 'tunnel', 'sawblade', 'overlay'];
 
