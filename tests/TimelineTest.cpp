@@ -155,6 +155,7 @@ int FramesToZero(PostProcessState& s, int index, int (*random)()) {
 // frame; a snare turns by 0.15 pi and shakes on every second beat of four.
 TEST(PostProcess, BeatsFlashTurnAndShake) {
     PostProcessState up;
+    EXPECT_EQ(up.lPostFladder[3], 0.0f) << "the show starts still";
     up.Update(kStep, {false, true}, Odd);
     EXPECT_FLOAT_EQ(up.lPostFladder[0], 0.5235988f);
     EXPECT_EQ(up.lPostFladder[3], 25.0f);
