@@ -9,6 +9,7 @@ resumes where it left off, and a mutant is run again only when its source or
 the tests changed.
 """
 import argparse
+import collections
 import difflib
 import hashlib
 import json
@@ -436,14 +437,10 @@ def diff_of(m):
 def report_catchers(results):
     """With --every-test: how many faults each test caught, and how many of
     them no other test caught."""
-    caught, alone = {}, {}
-    for r in results:
-        for test in r["failed_tests"]:
-            caught[test] = caught.get(test, 0) + 1
-        if len(r["failed_tests"]) == 1:
-            alone[r["failed_tests"][0]] = alone.get(r["failed_tests"][0], 0) + 1
-    for test in sorted(caught, key=lambda t: (-alone.get(t, 0), -caught[t], t)):
-        print(f"== catches {caught[test]:3}, alone {alone.get(test, 0):3}: {test}")
+    caught = collections.Counter(test for r in results for test in r["failed_tests"])
+    alone = collections.Counter(r["failed_tests"][0] for r in results if len(r["failed_tests"]) == 1)
+    for test in sorted(caught, key=lambda t: (-alone[t], -caught[t], t)):
+        print(f"== catches {caught[test]:3}, alone {alone[test]:3}: {test}")
 
 
 def report(results, files):

@@ -28,6 +28,7 @@
 #include "Linux/Source/RunLoop.h"
 #include "Linux/Source/WindowEvents.h"
 #include "Linux/Source/WindowPlacement.h"
+#include "SystemFaults.h"
 #include "TempTree.h"
 #include "kestrel_linuxViewController.h"
 
@@ -151,17 +152,15 @@ TEST(HostOptions, ShotTimesAreCheckedAgainstTheLastShownFrame) {
 TEST(RasteriserThreads, OneWorkerMoreThanTheCoresUnlessTheUserChose) {
     for (const auto& [cores, workers] : {std::pair{1, 2}, {2, 3}, {16, 17}, {0, 1}, {-1, 1}})  // 0, -1: sysconf failed
         EXPECT_EQ(RasteriserThreadsFor(cores), workers) << cores;
-    const char* before = getenv("LP_NUM_THREADS");
-    const std::string saved = before ? before : "";
-    setenv("LP_NUM_THREADS", "0", 1);
-    SpareRasteriserThread();
-    EXPECT_STREQ(getenv("LP_NUM_THREADS"), "0");
-    unsetenv("LP_NUM_THREADS");
+    {
+        const SystemFaults::ScopedEnv chosen("LP_NUM_THREADS", "0");
+        SpareRasteriserThread();
+        EXPECT_STREQ(getenv("LP_NUM_THREADS"), "0");
+    }
+    const SystemFaults::ScopedEnv unset("LP_NUM_THREADS", nullptr);
     SpareRasteriserThread();
     ASSERT_NE(getenv("LP_NUM_THREADS"), nullptr);
     EXPECT_EQ(atol(getenv("LP_NUM_THREADS")), sysconf(_SC_NPROCESSORS_ONLN) + 1);
-    if (before) setenv("LP_NUM_THREADS", saved.c_str(), 1);
-    else unsetenv("LP_NUM_THREADS");
 }
 
 // Frames counted from each start; the show reads the clock shifted to the tick its frame stands for: on a
