@@ -75,44 +75,7 @@ protected:
             differ += std::abs(a[i] - b[i]) + std::abs(a[i + 1] - b[i + 1]) + std::abs(a[i + 2] - b[i + 2]) > 48;
         return differ;
     }
-    // The share of pixels that differ from the clear blue of the animated scenes.
-    static double NotBlue() {
-        const std::vector<unsigned char> pixels = ReadScreenRGBA();
-        int other = 0;
-        for (size_t i = 0; i < pixels.size(); i += 4) other += !(pixels[i] < 8 && pixels[i + 1] < 8 && pixels[i + 2] > 247);
-        return other / (320.0 * 480.0);
-    }
 };
-
-TEST_F(AnimatedSceneTest, TheGeneratedScenesImportAsDesignedAndArePrepared) {
-    AnimatedScene dancer, flight;
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(dancer.Load("Vantor", "07_robot2.mas") && flight.Load("Scene4", "shadow.mas"));
-    testing::internal::GetCapturedStdout();
-    DAS& robotScene = dancer.Scene();
-    EXPECT_FLOAT_EQ(robotScene.LastTime(), 11.0f);
-    EXPECT_EQ(robotScene.Cameras().size(), 2u);
-    EXPECT_GE(robotScene.Meshes().size(), 15u);
-    DAS_Node* pelvis = robotScene.NodeForName("BonePelvis");
-    ASSERT_NE(pelvis, nullptr);
-    EXPECT_FALSE(pelvis->Object()->Visible());
-    EXPECT_EQ(robotScene.RootNodes().size(), robotScene.Nodes().size() - 6) << "prepared: six bones on the pelvis";
-    EXPECT_NE(robotScene.ActiveCamera(4.0f), robotScene.ActiveCamera(1.0f));
-    EXPECT_FLOAT_EQ(flight.Scene().LastTime(), 24.0f);
-    EXPECT_EQ(flight.Scene().Cameras().size(), 1u);
-    EXPECT_EQ(flight.Scene().Meshes().size(), 2u);
-}
-
-TEST_F(AnimatedSceneTest, ARewoundSceneReplaysItsFrames) {
-    robot& dancer = Rewound<robot>();
-    EXPECT_EQ(LoadOutput<robot>().find(" --> "), std::string::npos);  // one shader for all: no names listed
-    Render(dancer, 2.0f, 20);
-    const std::vector<unsigned char> first = ReadScreenRGBA();
-    Render(dancer, 3.0f, 40);
-    robot::Rewind();
-    Render(dancer, 2.0f, 20);
-    EXPECT_TRUE(ReadScreenRGBA() == first) << "the dance starts over from where load left it";
-}
 
 // The robot's clock steps by the frame's time within 1/60 s and 0.05 s and loops from 10 s back to 1 s; the saw's
 // from 4.2 s to 1 s.
@@ -123,26 +86,15 @@ TEST_F(AnimatedSceneTest, TheRobotsAndTheSawsClocksStepWithinBoundsAndLoop) {
     EXPECT_FLOAT_EQ(robot::Wrap(10.0f), 10.0f);
     testing::internal::CaptureStdout();
     EXPECT_NEAR(robot::Wrap(10.01f), 1.01f, 1e-5f);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n == 10.010000 == \n");
+    testing::internal::GetCapturedStdout();
     EXPECT_FLOAT_EQ(sawblade::Wrap(4.2f), 4.2f);
     EXPECT_NEAR(sawblade::Wrap(4.25f), 1.25f, 1e-6f);
 }
 
-TEST_F(AnimatedSceneTest, TheTunnelFliesThroughItsFramesWithSparks) {
-    tunnel& flight = Rewound<tunnel>();
-    EXPECT_NE(LoadOutput<tunnel>().find(" --> white.png\n"), std::string::npos) << "each mesh's material named";
-    Render(flight, 60.0f);
-    EXPECT_GT(NotBlue(), 0.2) << "frames and floor fill much of the view";
-    EXPECT_LT(PixelsTheLeftTextureChanges(flight, 60.0f), 320 * 480 / 50) << "the tunnel reflects its own surroundings";
-}
-
-TEST_F(AnimatedSceneTest, TheSawBladeSpinsBeforeItsBackgroundAndSparks) {
-    sawblade& saw = Rewound<sawblade>();
-    EXPECT_NE(LoadOutput<sawblade>().find(" --> manet.png\n"), std::string::npos) << "each mesh's material named";
-    const double first = Render(saw, 105.0f);
-    EXPECT_GT(first, 30.0) << "the background and the blade are drawn";
-    EXPECT_GT(Render(saw, 106.0f, 10), 30.0);
-    EXPECT_LT(PixelsTheLeftTextureChanges(saw, 105.0f), 320 * 480 / 50) << "the blade reflects its own surroundings";
+// Their pictures are the reference frames'; what those cannot see is a texture another scene left bound.
+TEST_F(AnimatedSceneTest, TheTunnelAndTheSawReflectTheirOwnSurroundingsWhateverWasLeftBound) {
+    EXPECT_LT(PixelsTheLeftTextureChanges(Rewound<tunnel>(), 60.0f), 320 * 480 / 50);
+    EXPECT_LT(PixelsTheLeftTextureChanges(Rewound<sawblade>(), 105.0f), 320 * 480 / 50);
 }
 
 TEST_F(AnimatedSceneTest, AScenesFrameBeginsClearedWithDepthAndItsThreeArrays) {
@@ -222,27 +174,6 @@ TEST_F(AnimatedSceneTest, SparksAddTheirGoldOverThePictureWhateverCullingWasLeft
         EXPECT_GE(centre[2], 62) << "added to the grey beneath, not painted over it";
         EXPECT_TRUE(NearColour(Pixel(100, 240), 64, 64, 64)) << "beside the spark";
     }
-    // Sparks do not hide one another: one behind another on the line of sight adds to it.
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    spark.alpha = 0.5f;
-    ParticleEngine single(1, "/FxData/Common/particle.png"), pair(2, "/FxData/Common/particle.png");
-    single.AddParticle(spark);
-    single.Update(nullptr, 0.0f, 0.0f);
-    DrawSparks(single, lens, camera);
-    const int one = Pixel(160, 240)[1];
-    pair.AddParticle(spark);
-    spark.position[2] = spark.home[2] = -60.0f;
-    spark.size = 8.0f;  // as large on the screen as the nearer one
-    pair.AddParticle(spark);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    pair.Update(nullptr, 0.0f, 0.0f);
-    DrawSparks(pair, lens, camera);
-    EXPECT_GT(one, 20);
-    EXPECT_NEAR(Pixel(160, 240)[1], 2 * one, 4) << "the farther spark adds its gold too";
-    glDisable(GL_DEPTH_TEST);
-
     // Warming up is four seconds of free flight (no spring pulls a spark home), fading as it goes.
     Particle& flying = sparks.GetParticles()[0];
     flying.velocity[0] = 8.0f;

@@ -7,9 +7,7 @@
 #include "B3D/Source/B3D_Camera.h"
 #include "B3D/Source/B3D_Light.h"
 #include "B3D/Source/B3D_World.h"
-#include "CaughtError.h"
 #include "DAS/Source/DAS.h"
-#include "DemoSys/SimpleTexture.h"
 
 namespace {
 
@@ -118,18 +116,6 @@ TEST_F(AnimationTest, AParentWithoutAnObjectPlacesItsChildrenAsAtTheOrigin) {
 }
 
 TEST_F(AnimationTest, ParentsAreFoundByNameEvenWhenNamedBeforeTheyExist) {
-    {  // only a scene read from a file links by name; one put together in code keeps its roots
-        DAS plain(&mWorld);
-        auto* orphan = new DAS_Node();
-        orphan->mParentName = "B";
-        auto* named = new DAS_Node();
-        named->mName = "B";
-        plain.InsertNode(orphan, nullptr);
-        plain.InsertNode(named, nullptr);
-        plain.Prepare();
-        EXPECT_EQ(orphan->Parent(), nullptr);
-        EXPECT_EQ(plain.RootNodes().size(), 2u);
-    }
     DAS_Node* a = NodeWithObject("A", "B");
     DAS_Node* b = NodeWithObject("B");
     mScene.SetLinkByName(true);
@@ -182,8 +168,6 @@ TEST_F(AnimationTest, CamerasAreActiveInTheirIntervalsFirstInsertedWinning) {
         {0.0f, first}, {1.0f, first}, {1.5f, nullptr}, {2.7f, first}, {4.0f, second}};
     for (const auto& [time, camera] : active) EXPECT_EQ(mScene.ActiveCamera(time), camera) << time;
     EXPECT_EQ(mScene.FirstCamera(), first);
-    for (int i = 2; i < 32; ++i) EXPECT_TRUE(first->AddInterval(10.0f + i, 10.5f + i));
-    EXPECT_FALSE(first->AddInterval(100.0f, 101.0f));
 }
 
 TEST_F(AnimationTest, CameraNodesMoveTheirCamera) {
@@ -203,21 +187,6 @@ TEST_F(AnimationTest, CameraNodesMoveTheirCamera) {
     EXPECT_TRUE(once == view.View());
     const BS::Matrix44 shadow = view.GetShadowMapMatrix(0);
     EXPECT_TRUE(shadow == BS::Matrix44());
-}
-
-TEST_F(AnimationTest, LookupsAndRefusals) {
-    DAS_Node* node = NodeWithObject("Camera04.Target");
-    EXPECT_EQ(mScene.NodeForName("Camera04.Target"), node);
-    EXPECT_EQ(mScene.NodeForObject(node->Object()), node);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(mScene.NodeForName("Nobody"), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "--> 'Nobody' not found, returning NULL\n");
-    EXPECT_EQ(Catch([&] { mScene.InsertMaterial(nullptr); }).message, "Material cannot be NULL");
-    EXPECT_EQ(Catch([&] { mScene.InsertTexture(nullptr); }).message, "Texture cannot be NULL");
-    EXPECT_EQ(Catch([&] { mScene.InsertCamera(nullptr, nullptr); }).message,
-              "Couldn't create new CameraNode in animation system");
-    EXPECT_EQ(mScene.InsertNode(nullptr, nullptr), nullptr);
-    mScene.InsertTexture(new SimpleTexture(7));
 }
 
 TEST(SceneGraph, HiddenAndCulledObjectsDrawNoneOfTheirChildren) {

@@ -40,3 +40,12 @@ CaughtError Catch(F&& call) {
     }
     return CaughtError{};
 }
+
+// The error's class and the path it names, marked where its message leaves that path out: a user must be told
+// which file is at fault, in whatever words.
+template <typename F>
+std::string Failure(F&& call) {
+    const CaughtError e = Catch(call);
+    const bool named = e.message.find(e.file) != std::string::npos;
+    return e.type + (e.file.empty() ? "" : " " + e.file) + (named ? "" : " (not in the message)");
+}

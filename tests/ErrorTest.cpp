@@ -14,8 +14,3 @@ TEST(Errors, DerivedErrorKeepsItsClassThroughItsBase) {
     EXPECT_EQ(write.ErrorType(), "BS::DiskFull");
     EXPECT_EQ(BS::Error("m").ErrorType(), "BS::Error");
 }
-
-// Handlers read the message; what() stays the standard library's text.
-TEST(Errors, WhatIsNotTheMessage) {
-    EXPECT_STREQ(BS::AccessDenied("secret message", "f").what(), std::exception().what());
-}

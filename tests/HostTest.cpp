@@ -19,7 +19,6 @@
 #include <unistd.h>
 
 #include "DemoSys/Host.h"
-#include "Linux/Source/CapturingSurface.h"
 #include "Linux/Source/HostOptions.h"
 #include "Linux/Source/PngFile.h"
 #include "Linux/Source/PlatformClock.h"
@@ -30,7 +29,6 @@
 #include "Linux/Source/WindowPlacement.h"
 #include "SystemFaults.h"
 #include "TempTree.h"
-#include "kestrel_linuxViewController.h"
 
 namespace {
 
@@ -114,6 +112,13 @@ TEST(HostOptions, RefusedCommandLinesSayWhy) {
         {{"--scale", "1.3"}, ""}, {{"--scale", "x"}, ""}, {{"--scale"}, ""}, {{"--scale", "2", "--scale", "2"}, ""},
         {{"--upright"}, ""}, {{"--portrait=yes"}, ""}, {{"--fullscreen", "--headless"}, ""},
         {{"--fullscreen", "--record", "v.mp4"}, ""},
+        {{"--fixed-fps", "100000"}, "at most 10000"}, {{"--record", "x.mp4", "--fixed-fps", "30"}, "--fixed-fps"},
+        {{"--out", "--headless", "--shot", "1"}, "not the option '--headless'"},
+        {{"--record", "-show.mp4"}, "not the option '-show.mp4'"}, {{"--record", "show.avi"}, "'show.avi'"},
+        {{"--out", "a", "--out", "b", "--shot", "1"}, "--out is given more than once"},
+        {{"--fixed-fps", "60", "--fixed-fps", "30"}, "--fixed-fps is given more than once"},
+        {{"--record", "a.mp4", "--record=b.mp4"}, "--record is given more than once"},
+        {{"--shot", "1,190", "--out", "o"}, "time 190 "},  // every shot time is checked, not only the first
     };
     for (const auto& c : cases) {
         HostOptions refused;
@@ -217,38 +222,6 @@ TEST(RunLoop, DisplayLinkFiresEveryIntervalAndStopsWhenInvalidated) {
     RunLoop::Main().Refresh();
     RunLoop::Main().Refresh();
     EXPECT_EQ(fired, 3 + 8 + 1);
-}
-
-TEST(ViewController, AnimationIntervalAndActiveState) {
-    kestrel_linuxViewController controller;
-    controller.setAnimationFrameInterval(0);
-    controller.setAnimationFrameInterval(-2);
-    EXPECT_EQ(controller.getAnimationFrameInterval(), 1);
-    controller.applicationDidBecomeActive();  // not in a window yet: starts nothing
-    EXPECT_FALSE(controller.isAnimating());
-    EXPECT_FALSE(RunLoop::Main().HasLinks());
-
-    controller.startAnimation();
-    EXPECT_TRUE(controller.isAnimating());
-    EXPECT_TRUE(RunLoop::Main().HasLinks());
-    controller.setAnimationFrameInterval(2);  // restarts with the new interval
-    EXPECT_TRUE(controller.isAnimating());
-    EXPECT_EQ(controller.getAnimationFrameInterval(), 2);
-    controller.stopAnimation();
-    EXPECT_FALSE(RunLoop::Main().HasLinks());
-    controller.startAnimation();  // loading the view stops whatever ran before
-    controller.viewDidLoad(nullptr);
-    EXPECT_FALSE(controller.isAnimating());
-    EXPECT_FALSE(RunLoop::Main().HasLinks());
-    controller.viewWillAppear();
-    EXPECT_TRUE(RunLoop::Main().HasLinks());
-    controller.viewWillDisappear();
-    EXPECT_FALSE(RunLoop::Main().HasLinks());
-}
-
-TEST(CapturingSurface, ShotNamesSortByTime) {
-    EXPECT_EQ(CapturingSurface::ShotFileName(0.0), "shot_0000.000.png");
-    EXPECT_EQ(CapturingSurface::ShotFileName(29.6), "shot_0029.600.png");
 }
 
 // The video is the upright picture at the scale, arriving top down (no flip); names reach ffmpeg as files.
@@ -385,9 +358,8 @@ TEST(PngFile, APictureComesBackPixelForPixelAndAFailedReadLeavesAnEmptyImage) {
     EXPECT_EQ(std::make_tuple(broken.width, broken.height, broken.rgba.size()), std::make_tuple(0, 0, size_t{0}));
     EXPECT_FALSE(Host::DecodePicture(cut, picture, error));
     EXPECT_FALSE(WritePng(dir.Path() + "/none/p.png", kWidth, kHeight, rgba.data(), error));
-    EXPECT_EQ(error, strerror(ENOENT));
     EXPECT_FALSE(ReadPng(dir.Path() + "/none.png", image, error));
-    EXPECT_EQ(error, "cannot open " + dir.Path() + "/none.png");
+    EXPECT_NE(error.find(dir.Path() + "/none.png"), std::string::npos) << error;
 
     png_image grey{};  // one byte a pixel: reads as opaque RGBA
     grey.version = PNG_IMAGE_VERSION;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "B3D/Source/B3D_World.h"
-#include "CaughtError.h"
+#include "BS/Export/BS_Error.h"
 #include "DAS/Source/DAS.h"
 
 namespace {
@@ -164,7 +164,7 @@ TEST_F(KeyframeTest, KeysAreKeptInTimeOrderAndTimesAreUnique) {
     track.AddPositionKey(At(1.0f, 1.0f));
     ASSERT_EQ(track.PositionKeys().size(), 3u);
     for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(track.PositionKeys()[i].Time(), static_cast<float>(i));
-    EXPECT_EQ(Catch([&] { track.AddPositionKey(At(1.0f, 5.0f)); }).message, "Two keyframes cannot have the same time!");
+    EXPECT_THROW(track.AddPositionKey(At(1.0f, 5.0f)), BS::Error);
     EXPECT_EQ(track.PositionKeys().size(), 3u);
     EXPECT_FLOAT_EQ(track.PositionKeys()[1].Position().x, 1.0f);
 }
@@ -175,7 +175,7 @@ TEST_F(KeyframeTest, EmptyTracksGiveDefaultsOrRefuse) {
     const BS::Quaternion q = track.Rotation(1.0f, true);
     EXPECT_EQ(std::vector<float>({p.x, p.y, p.z, p.w, q.w, q.v.x}), (std::vector<float>{0, 0, 0, 1, 1, 0}));
     DAS_Vertex vertex;
-    EXPECT_EQ(Catch([&] { vertex.Animate(1.0f, false); }).message, "No key frame for vertex found, can't Animate!");
+    EXPECT_THROW(vertex.Animate(1.0f, false), BS::Error);
     DAS_Face face;
     EXPECT_THROW(face.Animate(1.0f, false), BS::Error);
 }

@@ -96,17 +96,4 @@ TEST_F(OrientationTest, TheOverlayLeavesNoArrayOfItsOwnOnForTheNextScene) {
     EXPECT_EQ(reinterpret_cast<uintptr_t>(colours), 1500u * 2 * sizeof(float));
 }
 
-TEST_F(OrientationTest, TunnelSparksGlowGoldInEveryFrame) {
-    tunnel& scene = Loaded<tunnel>();
-    const Select spark = [](const Rgb& p) { return p.r > 200 && p.g > 110 && p.b < 90 && p.r > p.b + 150; };
-    int frames = 0;
-    for (int check : {30, 90, 150}) {
-        for (; frames <= check; ++frames) Play(scene, 0.0f, 0.0f, 0.0f);
-        const Upright frame = Upright::ReadScreen();
-        // Round the camera, not along one edge: both halves of the picture glow.
-        EXPECT_GT(frame.Count(spark, 0, kWidth / 2), 250) << "after " << frames << " frames";
-        EXPECT_GT(frame.Count(spark, kWidth / 2, kWidth), 250) << "after " << frames << " frames";
-    }
-}
-
 }  // namespace

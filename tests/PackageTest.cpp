@@ -93,18 +93,6 @@ TEST_F(Package, ItHoldsTheProgramItsDataAndWhatADesktopNeedsAndNothingElse) {
         expected.insert("/usr/share/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) +
                         "/apps/kestrel.png");
     EXPECT_EQ(sFiles, expected);
-
-    for (int size : kIconSizes) {
-        PngImage icon;
-        std::string error;
-        const std::string name = std::to_string(size) + "x" + std::to_string(size);
-        ASSERT_TRUE(ReadPng(Unpacked("/usr/share/icons/hicolor/" + name + "/apps/kestrel.png"), icon, error));
-        EXPECT_EQ(icon.width, size) << name;
-        EXPECT_EQ(icon.height, size) << name;
-        // A round ball: clear corners, an opaque middle.
-        EXPECT_EQ(icon.rgba[3], 0) << name;
-        EXPECT_EQ(icon.rgba[4 * (size * size / 2 + size / 2) + 3], 255) << name;
-    }
     const std::string changelog = RunShell("gzip -dc " + Quoted(Unpacked("/usr/share/doc/kestrel/changelog.gz"))).out;
     EXPECT_EQ(changelog.rfind("kestrel (" + Field(sDeb, "Version") + ") ", 0), 0u) << changelog;
 }

@@ -70,22 +70,6 @@ TEST_F(ParticleTest, CoordinatesMapToCellsWithTheBordersServingOutside) {
     for (const auto& [x, size, cell] : cases) EXPECT_EQ(ParticleEngine::CellIndex(x, size), cell) << x << " of " << size;
 }
 
-TEST_F(ParticleTest, FieldActsFirstAndFarParticlesKeepTheBorderForce) {
-    ParticleEngine engine(1, "/FxData/none.png");
-    std::vector<float> field(ParticleEngine::kFieldCells * 3, 0.0f);
-    field[3 * ((0 * 32 + 0) * 32 + 31) + 0] = 10.0f;  // cell (31, 0, 0) pushes along x
-    engine.SetForceField(field.data());
-    engine.AddParticle(Alive(500.0f, -500.0f, -500.0f));
-    for (int i = 1; i <= 3; ++i) {
-        engine.Update(nullptr, kDt, 0.0f);
-        EXPECT_NEAR(engine.GetParticles()[0].velocity[0], 1.0f * i, 1e-5f);
-    }
-    EXPECT_NEAR(engine.GetParticles()[0].position[0], 500.0f + 0.1f + 0.2f + 0.3f, 1e-3f);
-    engine.SetForceField(nullptr);
-    engine.Update(nullptr, kDt, 0.0f);
-    EXPECT_NEAR(engine.GetParticles()[0].velocity[0], 3.0f, 1e-5f);
-}
-
 // One update by the rule: size and alpha step with the speeds they had, then the speeds step; the velocity takes the
 // field of the particle's cell, then the spring and damping; the position steps with the new velocity.
 void Step(Particle& p, const std::vector<float>& field, float worldSize, float dt, float k) {
@@ -294,46 +278,6 @@ TEST_F(ParticleTest, OverlappingParticlesBlendInPoolOrderWithTheHiddenLeftOut) {
     EXPECT_TRUE(NearColour(centre, 64, 127, 0, 3)) << centre[0] << " " << centre[1] << " " << centre[2];
     EXPECT_TRUE(NearColour(beside, 0, 0, 0)) << "nothing where no particle is";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-// The sprites face the viewer through the inverse of the camera matrix's turning part alone, its translation
-// column and perspective row left out: the uniform the shader receives against an inverse computed here from a
-// camera with both (translated by (1, 2, -10), turned 0.7 about y and 0.3 about x, in perspective).
-TEST_F(ParticleTest, SpritesTurnByTheInverseOfTheCamerasTurningPartAlone) {
-    ParticleEngine engine(1, "/FxData/none.png");
-    engine.AddParticle(Alive(0.0f, 0.0f, 0.0f));
-    engine.Update(nullptr, 0.0f, 0.0f);
-    const double c1 = std::cos(0.7), s1 = std::sin(0.7), c2 = std::cos(0.3), s2 = std::sin(0.3);
-    const double view[4][4] = {{c1, s1 * s2, s1 * c2, 1}, {0, c2, -s2, 2}, {-s1, c1 * s2, c1 * c2, -10}, {0, 0, 0, 1}};
-    const double near = 1, far = 100, f = 1.8, aspect = 320.0 / 480.0;
-    const double projection[4][4] = {{f / aspect, 0, 0, 0},
-                                     {0, f, 0, 0},
-                                     {0, 0, (far + near) / (near - far), 2 * far * near / (near - far)},
-                                     {0, 0, -1, 0}};
-    double m[4][4] = {};
-    BS::Matrix44 mvp;
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) {
-            for (int k = 0; k < 4; ++k) m[r][c] += projection[r][k] * view[k][c];
-            mvp.m[c * 4 + r] = static_cast<float>(m[r][c]);
-        }
-    // The inverse of the upper 3 x 3 block by cofactors.
-    const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
-                       m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
-                       m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
-    engine.Render(&mvp);
-    GLint program = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    ASSERT_NE(program, 0);
-    float received[16];
-    glGetUniformfv(program, glGetUniformLocation(program, "cameraInverseRotationMatrix"), received);
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) {
-            const int r1 = (c + 1) % 3, r2 = (c + 2) % 3, c1i = (r + 1) % 3, c2i = (r + 2) % 3;
-            const double expected = (r < 3 && c < 3) ? (m[r1][c1i] * m[r2][c2i] - m[r1][c2i] * m[r2][c1i]) / det
-                                                     : (r == c ? 1.0 : 0.0);
-            EXPECT_NEAR(received[c * 4 + r], expected, 1e-4 * (1.0 + std::fabs(expected))) << r << ", " << c;
-        }
 }
 
 }  // namespace

@@ -95,33 +95,6 @@ TEST_F(RenderScaleTest, TargetsMadeBeforeAChangeAreRemadeAtTheNewScaleKeepingThe
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// A landscape picture drawn as the scenes draw theirs, a quarter turn onto the portrait screen: quadrants red,
-// green (top) over blue, white.
-TEST_F(RenderScaleTest, TheUprightPictureShowsTheLandscapeTopOnTopAtEveryScale) {
-    static const unsigned char kQuadrants[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
-    for (float scale : {1.0f, 1.25f, 1.5f, 2.0f}) {
-        UseScale(scale);
-        DemoSys::ResetRenderTarget();
-        glDisable(GL_BLEND);
-        MakeTexture(2, 2, kQuadrants);
-        DemoSys::DrawRect(0, 0, 480, 320, static_cast<float>(M_PI / 2.0), DemoSys::kWhite);
-
-        ScreenPicture upright(true);
-        upright.ReadBound(View().framebufferWidth, View().framebufferHeight);
-        ASSERT_EQ(upright.Width(), static_cast<int>(480 * scale));
-        ASSERT_EQ(upright.Height(), static_cast<int>(320 * scale));
-        const auto at = [&](int x, int y) {
-            const size_t px = static_cast<size_t>(x * scale), py = static_cast<size_t>(y * scale);
-            const unsigned char* q = upright.Pixels() + (py * static_cast<size_t>(upright.Width()) + px) * 4;
-            return std::array<int, 4>{q[0], q[1], q[2], q[3]};
-        };
-        EXPECT_TRUE(NearColour(at(120, 80), 255, 0, 0)) << scale;
-        EXPECT_TRUE(NearColour(at(360, 80), 0, 255, 0)) << scale;
-        EXPECT_TRUE(NearColour(at(120, 240), 0, 0, 255)) << scale;
-        EXPECT_TRUE(NearColour(at(360, 240), 255, 255, 255)) << scale;
-    }
-}
-
 // A host's limit holds the scale below the one asked for, whichever of the two changes, until it is lifted.
 TEST_F(RenderScaleTest, ALimitHoldsTheScaleBelowTheOneAskedForUntilLifted) {
     UseScale(3);

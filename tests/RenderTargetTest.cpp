@@ -1,6 +1,6 @@
+// The 2D drawing's streams, render targets and view on headless GL: the GL state they leave and their error paths;
+// their pictures are the reference frames'.
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 #include "DemoSys/DemoLog.h"
 #include "DemoSys/DemoSys.h"
@@ -15,7 +15,6 @@
 namespace {
 
 const float kWhite[4] = {1, 1, 1, 1};
-const float kHalfPi = static_cast<float>(M_PI / 2.0);
 
 class RenderTargetTest : public GLTest {
 protected:
@@ -30,80 +29,6 @@ protected:
 };
 
 }  // namespace
-
-// Row 0 red, row 1 blue; column 0 red, column 1 blue.
-const unsigned char kRows[] = {255, 0, 0, 255, 255, 0, 0, 255, 0, 0, 255, 255, 0, 0, 255, 255};
-const unsigned char kColumns[] = {255, 0, 0, 255, 0, 0, 255, 255};
-
-// Quads in the 480 x 320 landscape space over green: texture row 0 at the top (blended, the shared white is opaque),
-// flipped by a negative height; a quarter turn puts the picture's left column at the portrait screen's top; half the
-// space's width is half the screen's.
-TEST_F(RenderTargetTest, QuadsMapFromTheLandscapeSpaceWithTextureRowZeroAtTheTop) {
-    const struct {
-        const char* name;
-        void (*draw)();
-        int probes[4][5];  // x, y, r, g, b; y from GL's bottom row
-    } cases[] = {
-        {"full",
-         [] {
-             MakeTexture(2, 2, kRows);
-             glEnable(GL_BLEND);
-             glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-             DemoSys::DrawRect(0, 0, 480, 320, 0, DemoSys::kWhite);
-             glDisable(GL_BLEND);
-         },
-         {{0, 0, 0, 0, 255}, {319, 479, 255, 0, 0}, {160, 479, 255, 0, 0}, {160, 0, 0, 0, 255}}},
-        {"flipped",
-         [] {
-             MakeTexture(2, 2, kRows);
-             DemoSys::mShader2D->BindShader();
-             DemoSys::DrawRectWithShader(DemoSys::mShader2D, 0, 320, 480, -320, 0, kWhite);
-         },
-         {{0, 0, 255, 0, 0}, {319, 479, 0, 0, 255}, {160, 479, 0, 0, 255}, {160, 0, 255, 0, 0}}},
-        {"turned",
-         [] {
-             MakeTexture(2, 1, kColumns);
-             DemoSys::DrawRect(0, 0, 480, 320, kHalfPi, kWhite);
-         },
-         {{0, 0, 0, 0, 255}, {319, 479, 255, 0, 0}, {160, 470, 255, 0, 0}, {160, 10, 0, 0, 255}}},
-        {"left half",
-         [] {
-             MakeTexture(2, 2, kRows);
-             DemoSys::DrawRect(0, 0, 240, 320, 0, kWhite);
-         },
-         {{80, 400, 255, 0, 0}, {80, 80, 0, 0, 255}, {240, 240, 0, 255, 0}, {319, 479, 0, 255, 0}}},
-    };
-    for (const auto& c : cases) {
-        glClear(GL_COLOR_BUFFER_BIT);
-        c.draw();
-        for (const auto& p : c.probes)
-            EXPECT_TRUE(NearColour(Pixel(p[0], p[1]), p[2], p[3], p[4])) << c.name << " at " << p[0] << ", " << p[1];
-    }
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-// White draws the picture byte for byte, alpha included; any other colour,
-// however near white, multiplies every channel.
-TEST_F(RenderTargetTest, WhiteDrawsThePictureAsItIsAndOtherColoursScaleIt) {
-    static const unsigned char kTexel[] = {200, 100, 50, 128};
-    MakeTexture(1, 1, kTexel);
-    DemoSys::DrawRect(0, 0, 480, 320, 0, kWhite);
-    EXPECT_EQ(Pixel(100, 100), (std::array<int, 4>{200, 100, 50, 128}));
-    // A white quad is the cheaper copy shader's; any other the 2D shader's.
-    GLint program = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    EXPECT_NE(static_cast<GLuint>(program), DemoSys::mShader2D->GetProgram());
-    const float halfAlpha[4] = {1, 1, 1, 0.5f};
-    DemoSys::DrawRect(0, 0, 480, 320, 0, halfAlpha);
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    EXPECT_EQ(static_cast<GLuint>(program), DemoSys::mShader2D->GetProgram());
-    EXPECT_NEAR(Pixel(100, 100)[3], 64, 1);
-    EXPECT_EQ(Pixel(100, 100)[0], 200);
-    const float dimRed[4] = {0.5f, 1, 1, 1};
-    DemoSys::DrawRect(0, 0, 480, 320, 0, dimRed);
-    EXPECT_NEAR(Pixel(100, 100)[0], 100, 1);
-    EXPECT_EQ(Pixel(100, 100)[3], 128);
-}
 
 TEST_F(RenderTargetTest, ShaderWithoutColourUniformStillDraws) {
     TempTree tree;
@@ -176,13 +101,6 @@ TEST_F(RenderTargetTest, AGLErrorIsPrintedWithItsTagOnce) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), " glError: 0x 500> probe\n");
 }
 
-TEST_F(RenderTargetTest, InitLoadsTheSharedShaderOnce) {
-    Shader* first = DemoSys::mShader2D;
-    ASSERT_NE(first, nullptr);
-    DemoSys::Init(&View());
-    EXPECT_EQ(DemoSys::mShader2D, first);
-}
-
 // Sizes and completeness at every scale are RenderScaleTest's; here the screen's framebuffer left bound, and a
 // target without depth has none.
 TEST_F(RenderTargetTest, ARenderBufferLeavesTheScreenBoundAndHasDepthOnlyIfAsked) {
@@ -198,18 +116,6 @@ TEST_F(RenderTargetTest, ARenderBufferLeavesTheScreenBoundAndHasDepthOnlyIfAsked
         EXPECT_EQ(type, depth ? GL_RENDERBUFFER : GL_NONE);
         DemoSys::ResetRenderTarget();
     }
-}
-
-TEST_F(RenderTargetTest, RenderedTargetCanBeDrawnAsTexture) {
-    RenderBuffer target(32, 32, false);
-    target.BindAsRenderTarget();
-    glClearColor(1, 0, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    DemoSys::ResetRenderTarget();
-    glActiveTexture(GL_TEXTURE0);
-    target.BindAsTexture();
-    DemoSys::DrawRect(0, 0, 480, 320, 0, kWhite);
-    EXPECT_TRUE(NearColour(Pixel(160, 240), 255, 0, 255));
 }
 
 TEST_F(RenderTargetTest, ViewReusesItsFramebufferUntilLayoutChanges) {

@@ -4,19 +4,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <initializer_list>
 #include <string>
-#include <tuple>
 #include <utility>
 
 #include "BS/Export/BS_Math.h"
 #include "DemoSys/Beats.h"
 #include "DemoSys/Riraru3Z/ParticleEngine.h"
-#include "Effects/OverlayDrawings.h"
 #include "Effects/SceneSupport.h"
 #include "Effects/crystalGrowth.h"
 #include "Effects/manetjakt.h"
-#include "Effects/overlay.h"
 #include "Effects/particleScene.h"
 #include "Effects/sawblade.h"
 #include "Effects/tunnel.h"
@@ -47,112 +43,8 @@ TEST(SceneLogic, ShardsGrowOverAFifthOfASecond) {
     EXPECT_NEAR(crystalGrowth::ShardGrowth(bass[0] - 0.1f, 0), 0.5f, 1e-4f);
 }
 
-// p turned as the scenes' Rotate(axis, angle) turns it: by -angle about the axis, right-handed (Rodrigues).
-BS::Vector3 Turned(const BS::Vector3& p, BS::Vector3 axis, double angle) {
-    axis.Normalize();
-    const double c = std::cos(-angle), s = std::sin(-angle);
-    const double k[3] = {axis.x, axis.y, axis.z}, v[3] = {p.x, p.y, p.z};
-    const double cross[3] = {k[1] * v[2] - k[2] * v[1], k[2] * v[0] - k[0] * v[2], k[0] * v[1] - k[1] * v[0]};
-    const double dot = k[0] * v[0] + k[1] * v[1] + k[2] * v[2];
-    double r[3];
-    for (int i = 0; i < 3; ++i) r[i] = v[i] * c + cross[i] * s + k[i] * dot * (1.0 - c);
-    return BS::Vector3(float(r[0]), float(r[1]), float(r[2]));
-}
-
-// p through the turns (axis, angle) in the order the scene makes them, then moved.
-BS::Vector3 Through(BS::Vector3 p, std::initializer_list<std::pair<BS::Vector3, double>> turns,
-                    const BS::Vector3& move = BS::Vector3(0.0f, 0.0f, 0.0f)) {
-    for (const auto& turn : turns) p = Turned(p, turn.first, turn.second);
-    return BS::Vector3(p.x + move.x, p.y + move.y, p.z + move.z);
-}
-
-void ExpectPlaces(const BS::Matrix44& m, const BS::Vector3& p, const BS::Vector3& want, const std::string& what) {
-    const BS::Vector3 got = m.TransformPoint(p);
-    const float tolerance = 1e-4f * (1.0f + std::fabs(want.x) + std::fabs(want.y) + std::fabs(want.z));
-    EXPECT_NEAR(got.x, want.x, tolerance) << what;
-    EXPECT_NEAR(got.y, want.y, tolerance) << what;
-    EXPECT_NEAR(got.z, want.z, tolerance) << what;
-}
-
-const BS::Vector3 kProbes[] = {{1.0f, 2.0f, 3.0f}, {-4.0f, 0.5f, 2.5f}, {0.3f, -7.0f, -1.0f}};
-const BS::Vector3 kX(1.0f, 0.0f, 0.0f), kY(0.0f, 1.0f, 0.0f), kZ(0.0f, 0.0f, 1.0f);
-
-// The crystals spin a hundred times as fast from 52.2 to 58 s; each shard keeps its own tilt and stretches
-// with its number.
-TEST(SceneLogic, CrystalsSpinAndEachShardKeepsItsOwnTilt) {
-    for (const BS::Vector3& p : kProbes) {
-        for (float t : {40.0f, 52.2f, 53.0f, 55.5f, 57.9f, 58.0f, 61.3f}) {
-            const float s = t > 52.2f && t < 58.0f ? 100.0f : 1.0f;
-            ExpectPlaces(crystalGrowth::Spin(t), p, Through(p, {{kX, s * t}, {kY, 1.5f * s * t}, {kZ, 2.0f * s * t}}),
-                         "spin at " + std::to_string(t));
-        }
-        for (int shard : {1, 9, 33, 59})
-            for (float t : {bass[shard] + 0.1f, 170.0f}) {
-                const float g = crystalGrowth::ShardGrowth(t, shard), i = static_cast<float>(shard);
-                ExpectPlaces(crystalGrowth::ShardPlacement(t, shard), p,
-                             Through(BS::Vector3(p.x * g, p.y * (g + 0.01f * i * g), p.z * g),
-                                     {{kX, 137.0f * i}, {BS::Vector3(-1.0f, 0.0f, 1.0f), 234.0f * i},
-                                      {BS::Vector3(0.2f, 1.0f, 0.0f), 349.0f * i}}),
-                             "shard " + std::to_string(shard) + " at " + std::to_string(t));
-            }
-        ExpectPlaces(crystalGrowth::MainPlacement(), p, BS::Vector3(2.0f * p.x, p.y - 10.0f, 2.0f * p.z), "the crystal");
-    }
-}
-
-// The skull slides across rocking and nods with its jaw; the cameras of the particles, the saw blade and the
-// jellyfish.
-TEST(SceneLogic, TheSkullAndTheScenesViewsFollowTheirRules) {
-    for (float t : {0.0f, 3.7f, 4.6f, 11.0f, 12.0f, 16.4f, 17.3f}) {
-        const std::string when = " at " + std::to_string(t);
-        const float phases[4] = {0.3f + t, 1.1f * t, 2.0f - t, 0.7f * t};
-        for (const BS::Vector3& p : kProbes) {
-            ExpectPlaces(particleScene::HeadPlacement(t), p,
-                         Through(p,
-                                 {{kZ, kHalfPi}, {kX, 0.3 * std::sin(0.5 * t) - 0.3 * kPi}, {kY, 0.25 * std::sin(0.25 * t)}},
-                                 BS::Vector3(180.0f - 180.0f * t / 11.0f, 150.0f, -180.0f)),
-                         "the skull" + when);
-            ExpectPlaces(particleScene::Nod(t, -0.15f), p, Turned(p, kX, -0.15 * std::pow(std::sin(2.0 * t), 2.0)),
-                         "the jaw" + when);
-            ExpectPlaces(particleScene::Camera(t), p,
-                         Through(p, {{BS::Vector3(-1.0f, 0.0f, 0.0f), kPi / 4.0 - kPi * t / 48.0}, {kY, 0.16 * kPi - 0.016 * kPi * t}},
-                                 BS::Vector3(0.0f, 10.0f, -25.0f)),
-                         "the particles' camera" + when);
-            ExpectPlaces(sawblade::View(phases[0], phases[1], phases[2], phases[3]), p,
-                         Through(BS::Vector3(p.x, p.y, p.z + 220.0f + 50.0f * std::sin(phases[0])),
-                                 {{kX, 0.25 * std::sin(phases[1])}, {kZ, 0.25 * std::sin(phases[2])}, {kY, phases[3]}}),
-                         "the saw blade's camera" + when);
-        }
-    }
-    for (float t : {150.0f, snare[100] + 0.01f, snare[120] + 0.01f}) {
-        const double n = SnareCount(t);
-        for (const BS::Vector3& p : kProbes)
-            ExpectPlaces(manetjakt::View(t), p,
-                         Through(p, {{kX, n * n}, {kZ, kHalfPi}, {kX, -1.0}}, BS::Vector3(0.0f, 0.0f, -150.0f)),
-                         "the jellyfish's view at " + std::to_string(t));
-    }
-}
-
-TEST(SceneLogic, TheOverlayRocksAndBlendsThereAndBack) {
-    for (float t : {0.0f, 0.4f, 1.9f, 7.3f}) EXPECT_NEAR(overlay::Rock(t), 0.25 * std::sin(2.0 * t), 1e-6) << t;
-    for (const auto& [u, blend] :
-         {std::pair{0.0f, 0.0}, {0.25f, 0.5}, {0.5f, 1.0}, {0.9f, (1.0 - std::cos(1.8 * kPi)) / 2.0}})
-        EXPECT_NEAR(overlay::Blend(u), blend, 1e-6f) << u;
-}
-
-TEST(SceneLogic, ParticleSpringFormsHoldsAndReleases) {
-    // At and past the ends exactly; between them by the formula, to rounding.
-    const std::tuple<float, float, float> cases[] = {
-        {4.0f, 0.0f, 0.0f}, {7.0f, 20.0f * std::pow(std::sin(0.25f * 3.1415927f), 5.0f), 1e-4f}, {10.0f, 20.0f, 0.0f},
-        {11.99f, 20.0f, 0.0f}, {12.0f, 0.0f, 0.0f}, {15.0f, 0.0f, 0.0f}};
-    for (const auto& [t, strength, tolerance] : cases)
-        EXPECT_NEAR(particleScene::SpringStrength(t), strength, tolerance) << t;
-}
-
-TEST(SceneLogic, ParticleBackgroundBrightensDimsAndNeverTakesARootOfANegative) {
-    EXPECT_FLOAT_EQ(particleScene::BackgroundLevel(0.0f), 0.0f);
-    EXPECT_NEAR(particleScene::BackgroundLevel(10.0f), 1.0f, 1e-6f);
-    EXPECT_NEAR(particleScene::BackgroundLevel(5.0f), std::sqrt(std::sin(0.25f * 3.1415927f)), 1e-5f);
-    for (float t : {0.0f, 11.0f, 16.5f}) EXPECT_NEAR(particleScene::BackgroundScroll(t), -400.0f + 200.0f * t / 11.0f, 1e-3f);
+// Past its twenty seconds the background's level would be the root of a negative sine: it stays dark.
+TEST(SceneLogic, ParticleBackgroundNeverTakesARootOfANegative) {
     for (float t : {20.5f, 21.0f, 22.4f}) EXPECT_FLOAT_EQ(particleScene::BackgroundLevel(t), 0.0f) << t;  // NaN fails
 }
 
@@ -237,39 +129,6 @@ TEST(SceneLogic, ParticleRecipesDrawTheirNumbersInTurn) {
         srand(seed);
         ExpectMade(tunnel::Spark(), ring, "a tunnel spark");
     }
-}
-
-// Drawing corner k of triangle i as the overlay decodes it, enlarged onto the screen.
-void Corner(const unsigned char* vertices, int corner, float& x, float& y) {
-    y = 2.5f * (vertices[2 * corner] / 255.0f - 0.5f);
-    x = 2.5f * (0.5f - vertices[2 * corner + 1] / 255.0f);
-}
-
-TEST(SceneLogic, OverlayBlendsTowardsTheSecondDrawingAndTurns) {
-    static float positions[overlay::kCorners * 2], colours[overlay::kCorners * 4];
-    overlay::interpolateOverlay(0.0f, 0.0f, brud1_vertices, brud1_colors, positions, colours);
-    for (int corner : {0, 1, 700, 1499}) {
-        float x, y;
-        Corner(brud1_vertices, corner, x, y);
-        EXPECT_NEAR(positions[2 * corner], x, 1e-6f);
-        EXPECT_NEAR(positions[2 * corner + 1], y, 1e-6f);
-    }
-    const float* c = &colours[4 * 3 * 10];  // triangle 10, corner 0
-    EXPECT_NEAR(c[0], brud1_colors[30] / 255.0f, 1e-6f);
-    EXPECT_NEAR(c[3], std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]), 1e-6f);
-    EXPECT_EQ(c[3], colours[4 * 31 + 3]);  // one colour per triangle
-    // Fully blended, any source gives drawing 2.
-    overlay::interpolateOverlay(0.0f, 1.0f, brud3_vertices, brud3_colors, positions, colours);
-    float x, y;
-    Corner(brud2_vertices, 42, x, y);
-    EXPECT_NEAR(positions[84], x, 1e-6f);
-    EXPECT_NEAR(positions[85], y, 1e-6f);
-    EXPECT_NEAR(colours[4 * 42], brud2_colors[3 * 14] / 255.0f, 1e-6f);
-    // Turning keeps every corner's distance from the centre.
-    overlay::interpolateOverlay(0.7f, 0.0f, brud1_vertices, brud1_colors, positions, colours);
-    Corner(brud1_vertices, 5, x, y);
-    EXPECT_NEAR(std::hypot(positions[10], positions[11]), std::hypot(x, y), 1e-5f);
-    EXPECT_GT(std::fabs(positions[10] - x) + std::fabs(positions[11] - y), 1e-3f);
 }
 
 }  // namespace

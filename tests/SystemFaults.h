@@ -1,5 +1,5 @@
-// Failing system calls, chosen clock readings and environment for the base system's tests. Only the unit test
-// binary wraps these calls (-Wl,--wrap, tests/CMakeLists.txt), so the program pays nothing per frame.
+// Failing system calls and environment for the base system's tests. Only the unit test binary wraps these calls
+// (-Wl,--wrap, tests/CMakeLists.txt), so the program pays nothing per frame.
 #pragma once
 
 #include <sys/types.h>
@@ -11,25 +11,14 @@
 
 namespace SystemFaults {
 
-enum Call {
-    kFopen, kFtello, kFseeko, kOpen, kMkdir, kUnlink, kRmdir, kGetcwd, kMalloc, kRealloc, kLocaltime, kCallCount
-};
+enum Call { kFopen, kFtello, kFseeko, kMalloc, kRealloc, kCallCount };
 
 // The call's next use after `skip` successful ones fails once, with `error` in errno.
 void Fail(Call call, int error, int skip = 0);
 // True while an armed failure has not been used.
 bool Pending(Call call);
 
-// From now on time() answers `now`; gettimeofday and clock_gettime answer their start, then one step more at each
-// call; usleep returns at once and only adds its argument to SleptMicros().
-void FixClocks(time_t now, int64_t wallStartMicros, int64_t wallStepMicros, uint64_t tickStartNanos,
-               uint64_t tickStepNanos);
-int TickReads();
-int WallReads();
-clockid_t LastTickClock();
-uint64_t SleptMicros();
-
-// Every fault disarmed, the clocks back to the system's.
+// Every fault disarmed.
 void Reset();
 
 // Resets on the way out of a test, failed assertions included.

@@ -50,17 +50,6 @@ TEST(Presentation, TheRenderScaleCoversTheFittedPictureUpToFour) {
             << c.drawable.width << " x " << c.drawable.height << (c.upright ? " upright" : " portrait");
 }
 
-// (s, t) of the corners bottom left, bottom right, top left, top right. Upright, the picture's top edge shows
-// the screen's right edge (s = 1) and its left edge the screen's top (t = 1, GL's last row).
-TEST(Presentation, TheQuadTurnsTheScreenARightEdgeOnTop) {
-    for (const auto& [upright, corners] : {std::pair{true, std::vector<float>{0, 1, 0, 0, 1, 1, 1, 0}},
-                                           std::pair{false, std::vector<float>{0, 0, 1, 0, 0, 1, 1, 1}}}) {
-        std::vector<float> uv(8);
-        Presentation::CornerTexCoords(upright, uv.data());
-        EXPECT_EQ(uv, corners) << (upright ? "upright" : "portrait");
-    }
-}
-
 // A 3 x 4 screen whose pixels carry their own GL column and row. Upright, the picture's top row is the
 // screen's last column, its left column the screen's top row (GL's last).
 TEST(ScreenPicture, TheUprightPictureIsTheScreenTurnedWithItsRightEdgeOnTop) {
