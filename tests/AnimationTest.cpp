@@ -170,25 +170,6 @@ TEST_F(AnimationTest, CamerasAreActiveInTheirIntervalsFirstInsertedWinning) {
     EXPECT_EQ(mScene.FirstCamera(), first);
 }
 
-TEST_F(AnimationTest, CameraNodesMoveTheirCamera) {
-    auto* node = new DAS_CameraNode();
-    node->mCamera = new B3D_Camera();
-    B3D_Camera& view = *node->mCamera;
-    node->mObject = new B3D_Object();
-    mScene.InsertObject(node->mObject);
-    node->mAnimator.AddPositionKey(DAS_ObjectPositionKeyframe(BS::Vector3(0, 0, 10), 0.0f));
-    mScene.InsertCamera(node, nullptr);
-    mScene.Prepare();
-    mScene.Animate(0.0f);
-    view.PrepareRender(mWorld);
-    EXPECT_FLOAT_EQ(view.View().m[14], -10.0f);
-    const BS::Matrix44 once = view.View();
-    view.PrepareRender(mWorld);
-    EXPECT_TRUE(once == view.View());
-    const BS::Matrix44 shadow = view.GetShadowMapMatrix(0);
-    EXPECT_TRUE(shadow == BS::Matrix44());
-}
-
 TEST(SceneGraph, HiddenAndCulledObjectsDrawNoneOfTheirChildren) {
     B3D_Camera camera;
     ProbeObject parent, child;

@@ -1,7 +1,6 @@
-// What a call threw, as a value a test can compare: the error's class, its message and, for a file error, the path.
+// What a call threw: the error's class, its message and, for a file error, the path.
 #pragma once
 
-#include <ostream>
 #include <string>
 
 #include "BS/Export/BS_Error.h"
@@ -11,23 +10,7 @@ struct CaughtError {
     std::string message;
     std::string file;
     bool isFileError = false;
-
-    bool operator==(const CaughtError& o) const {
-        return type == o.type && message == o.message && file == o.file && isFileError == o.isFileError;
-    }
 };
-
-inline std::ostream& operator<<(std::ostream& out, const CaughtError& e) {
-    return out << e.type << " \"" << e.message << "\"" << (e.isFileError ? " on \"" + e.file + "\"" : "");
-}
-
-// A file error as expected, and one that names no file.
-inline CaughtError FileFailure(std::string type, std::string message, std::string file) {
-    return CaughtError{"BS::" + std::move(type), std::move(message), std::move(file), true};
-}
-inline CaughtError PlainFailure(std::string type, std::string message) {
-    return CaughtError{"BS::" + std::move(type), std::move(message), "", false};
-}
 
 template <typename F>
 CaughtError Catch(F&& call) {

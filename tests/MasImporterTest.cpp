@@ -195,35 +195,6 @@ TEST_F(MasImporterTest, MaterialsAreNamedByTheirPicturesAndReferencedAcrossLists
     EXPECT_EQ(Mesh()->Mesh()->Material(), mScene->Materials()[0]->mMaterial);
 }
 
-TEST_F(MasImporterTest, CamerasTakeTheirTargetsNameTracksAndIntervals) {
-    ASSERT_EQ(Import("*CAMERAOBJECT {\n *NODE_TM {\n  *NODE_NAME \"Camera04\"\n  *TM_POS 0 0 10\n  *TM_ROTAXIS 0 0 1\n"
-                     "  *TM_ROTANGLE 0\n }\n"
-                     " *NODE_TM {\n  *NODE_NAME \"Camera04.Target\"\n  *TM_POS 1 1 1\n  *TM_ROTAXIS 1 0 0\n  *TM_ROTANGLE 0.5\n }\n"
-                     " *CAMERA_SETTINGS {\n  *CAMERA_START_FRAME 0\n  *CAMERA_END_FRAME 4800\n  *CAMERA_START_FRAME 9600\n"
-                     "  *CAMERA_END_FRAME 14400\n }\n"
-                     " *TM_ANIMATION {\n  *NODE_NAME \"Camera04\"\n  *CONTROL_ROT_TRACK {\n   *SAMPLES {\n    4800 0.6 0.8 0 1.2\n"
-                     "   }\n  }\n }\n"
-                     " *TM_ANIMATION {\n  *NODE_NAME \"Camera04.target\"\n  *CONTROL_POS_TRACK {\n   *SAMPLES {\n    4800 5 5 5\n"
-                     "   }\n  }\n  *CONTROL_ROT_TRACK {\n   *SAMPLES {\n    9600 1 0 0 0.3\n   }\n  }\n }\n"
-                     "}\n"),
-              "");
-    ASSERT_EQ(mScene->Cameras().size(), 1u);
-    DAS_CameraNode* camera = mScene->Cameras()[0];
-    EXPECT_EQ(camera->mTargetAnimator.PositionKeys().size(), 1u);
-    EXPECT_EQ(camera->mTargetAnimator.RotationKeys().size(), 1u);
-    EXPECT_EQ(camera->mAnimator.PositionKeys().size(), 1u);  // the target's samples add nothing
-    ASSERT_EQ(camera->mAnimator.RotationKeys().size(), 2u);
-    EXPECT_FLOAT_EQ(camera->mObject->mTransform.m[14], -10.0f);
-    EXPECT_EQ(camera->mIntervalCount, 2u);
-    // The sample's turn about (x, -y, z), then the camera's correction about x.
-    BS::Matrix44 expected = BS::Vector3(0.6f, -0.8f, 0).GetQuaternion(1.2f).Matrix();
-    BS::Matrix44 correction;
-    correction.Rotate(BS::Vector3(1, 0, 0), 1.5707964f);
-    expected = expected * correction;
-    const BS::Matrix44 got = camera->mAnimator.RotationKeys()[1].GetQuaternion().Matrix();
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(got.m[i], expected.m[i], 1e-5f) << i;
-}
-
 TEST_F(MasImporterTest, ARotationSampleAtTickZeroTakesTheNodeTransformsPlace) {
     ASSERT_EQ(Import("*GEOMOBJECT {\n *NODE_TM {\n  *TM_ROTAXIS 0 0 1\n  *TM_ROTANGLE 1\n  *TM_POS 1 0 0\n }\n"
                      " *TM_ANIMATION {\n  *NODE_NAME \"G\"\n  *CONTROL_POS_TRACK {\n   *SAMPLES {\n    0 4 0 0\n   }\n  }\n"

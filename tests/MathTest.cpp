@@ -35,10 +35,6 @@ TEST(MathRotation, AxisBuildersQuaternionsAndVectorsTurnByPlusAngle) {
     Vector3 v(1, 0, 0);
     v.Rotate(Vector3(0, 0, 1), kHalfPi);
     ExpectVector(v, 0, 1, 0);
-    Vector2 p(1, 2);
-    p.Rotate(kHalfPi);
-    EXPECT_NEAR(p.x, -2.0f, 1e-6f);
-    EXPECT_NEAR(p.y, 1.0f, 1e-6f);
 }
 
 // Hand formulas in double precision over random inputs: column-major
@@ -122,11 +118,9 @@ TEST_F(MathOracle, ProductsAndTheirBuildersPreMultiplyOnColumnMajorStorage) {
         transposed.Transpose();
         for (int row = 0; row < 4; ++row)
             for (int col = 0; col < 4; ++col) EXPECT_EQ(transposed.m[row + 4 * col], a.m[col + 4 * row]) << trial;
-        EXPECT_FLOAT_EQ(a.Trace(), a.m[0] + a.m[5] + a.m[10] + a.m[15]);
     }
     Matrix44 m;
     m.SetRow(1, Vector4(1, 2, 3, 4));
-    EXPECT_EQ(m.GetAt(1, 2), 3.0f);
     EXPECT_TRUE(m.GetColumn(3) == Vector4(0, 4, 0, 1));
 }
 
@@ -209,34 +203,11 @@ TEST_F(MathOracle, SlerpFollowsTheGreatArcAndIsLinearForNearlyEqualRotations) {
     EXPECT_FLOAT_EQ(r.v.x, 0.25f * b.v.x);
 }
 
-TEST(MathProjection, FrustumAndOrthoTakeTopBeforeBottomAndProjectionTheSines) {
-    Matrix44 p;
-    p.SetFrustum(-0.6666667f, 0.6666667f, 1.0f, -1.0f, 0.6666667f, 5000.0f);
-    // The near plane lands on depth -1, the far one on +1; the right and top edges on +1.
-    EXPECT_NEAR(p.TransformPoint(Vector3(0, 0, -0.6666667f)).z, -1.0f, 1e-4f);
-    EXPECT_NEAR(p.TransformPoint(Vector3(0, 0, -5000.0f)).z, 1.0f, 1e-3f);
-    EXPECT_NEAR(p.TransformPoint(Vector3(0.6666667f, 0, -0.6666667f)).x, 1.0f, 1e-4f);
-    EXPECT_NEAR(p.TransformPoint(Vector3(0, 1.0f, -0.6666667f)).y, 1.0f, 1e-4f);
-    Matrix44 o;
-    o.SetOrtho(0, 480, 0, 320, -1, 1);
-    const Vector3 corner = o.TransformPoint(Vector3(480, 320, 0.5f));
-    EXPECT_NEAR(corner.x, 1.0f, 1e-5f);
-    EXPECT_NEAR(corner.y, -1.0f, 1e-5f);  // top = 0 maps to +1, bottom to -1
-    EXPECT_NEAR(corner.z, -0.5f, 1e-5f);
-    Matrix44 s, f;
-    s.SetProjection(1.0f, 2.0f, 1.0f, 100.0f);
-    f.SetFrustum(-std::sin(0.5f), std::sin(0.5f), std::sin(1.0f), -std::sin(1.0f), 1.0f, 100.0f);
-    EXPECT_TRUE(s == f);
-}
-
 TEST(MathProjection, PointAtInfinityBecomesZeroAndOthersDivideByTheirLastComponent) {
     Matrix44 p;
     p.SetFrustum(-1, 1, 1, -1, 1, 10);
     ExpectVector(p.TransformPoint(Vector3(1, 1, 0)), 0, 0, 0);  // w' = -z = 0
     ExpectVector(Vector4(2, 4, -6, 2).Cartesianized(), 1, 2, -3);
-    Vector3 h(4, 6, 2);
-    h.Cartesianize();
-    ExpectVector(h, 2, 3, 1);
 }
 
 TEST(MathVector, NormalizeAndFaceNormalOfDegenerateInput) {
@@ -250,18 +221,10 @@ TEST(MathVector, NormalizeAndFaceNormalOfDegenerateInput) {
     ExpectVector(n, 0, 0, 1);  // counter-clockwise seen from +z
 }
 
-TEST(MathCurves, LerpGoesTheFractionOfTheWay) {
-    Vector2 lerp;
-    lerp.Lerp(Vector2(2, -4), Vector2(10, 20), 0.25f);
-    EXPECT_TRUE(lerp == Vector2(4.0f, 2.0f));
-}
-
 TEST(MathQuaternion, HamiltonProductAppliesRightOperandFirst) {
     const Quaternion qx = Vector3(1, 0, 0).GetQuaternion(kHalfPi);
     const Quaternion qz = Vector3(0, 0, 1).GetQuaternion(kHalfPi);
     // z first: (1,0,0) -> (0,1,0); then x: (0,1,0) -> (0,0,1).
     ExpectVector((qx * qz).Rotate(Vector3(1, 0, 0)), 0, 0, 1);
     EXPECT_FLOAT_EQ(Quaternion(1, Vector3(1, 1, 1)).Norm(), 4.0f);
-    ExpectVector(Quaternion().Axis(), 1, 0, 0);  // no turn: x is taken
-    EXPECT_NEAR(qz.Angle(), kHalfPi, 1e-5f);
 }

@@ -176,16 +176,6 @@ TEST(ProgramOptions, AUsageErrorNamesItsCauseAndExitsTwoBeforeLoading) {
     EXPECT_EQ(Listing(tree.Path()), "");
 }
 
-// The help wins over anything else given, even a usage error.
-TEST(ProgramOptions, TheHelpIsShownWhateverElseIsGiven) {
-    for (const char* args : {"--no-such-option --help", "--fixed-fps 0 -h"}) {
-        const ProgramRun help = RunKestrel(args);
-        EXPECT_EQ(help.status, 0) << args;
-        EXPECT_EQ(help.out.rfind("usage: kestrel", 0), 0u) << args;
-        EXPECT_EQ(help.err, "") << args;
-    }
-}
-
 // The one run of the whole show, every frame drawn, to its end.
 TEST(Program, PlaysTheWholeShowAndExitsZero) {
     const ProgramRun run = RunKestrel("--headless --fixed-fps 60");

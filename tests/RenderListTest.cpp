@@ -87,19 +87,6 @@ TEST_F(RenderListTest, EditsReachTheGpuOnlyAfterFlush) {
     EXPECT_EQ(vertexArray, 0);
 }
 
-TEST_F(RenderListTest, AddingAfterTheFirstDrawEndsTheProcessWithFailure) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            RenderList list;
-            list.SetShaderProgram(RedShader());
-            AddRectangle(list, -1.0f, 0.0f, -1.0f, 1.0f);
-            list.Render(kIdentity, kIdentity, kIdentity);
-            list.AddVertex(RenderListVertex{});
-        },
-        testing::ExitedWithCode(1), "");
-}
-
 // The shadow pass draws with the shadow-map shader through its first matrix alone, and leaves the list open for
 // more vertices: only the real draw closes it.
 TEST_F(RenderListTest, AShadowPassDrawsThroughItsFirstMatrixAndLeavesTheListOpen) {

@@ -1,5 +1,5 @@
-// The presentation rule every host follows, the turn of read-back pixels into the upright picture, and the
-// recording's progress line.
+// The presentation rule every host follows, the window's size and the recording's progress line. The turn of
+// read-back pixels into the upright picture is every reference frame's.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,7 +10,6 @@
 
 #include "DemoSys/Presentation.h"
 #include "Linux/Source/RecordingSurface.h"
-#include "Linux/Source/ScreenPicture.h"
 #include "Linux/Source/WindowPlacement.h"
 
 using Presentation::Size;
@@ -48,38 +47,6 @@ TEST(Presentation, TheRenderScaleCoversTheFittedPictureUpToFour) {
     for (const auto& c : cases)
         EXPECT_EQ(Presentation::CoveringScale(c.drawable, c.upright), c.scale)
             << c.drawable.width << " x " << c.drawable.height << (c.upright ? " upright" : " portrait");
-}
-
-// A 3 x 4 screen whose pixels carry their own GL column and row. Upright, the picture's top row is the
-// screen's last column, its left column the screen's top row (GL's last).
-TEST(ScreenPicture, TheUprightPictureIsTheScreenTurnedWithItsRightEdgeOnTop) {
-    constexpr int kWidth = 3, kHeight = 4;
-    std::vector<unsigned char> rows;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) rows.insert(rows.end(), {uint8_t(x), uint8_t(y), uint8_t(10 + x + 3 * y), 255});
-    // Every pixel of the picture against the screen pixel (x, y) it must show.
-    auto expectEveryPixel = [](const ScreenPicture& p, auto screenPixelAt) {
-        for (int row = 0; row < p.Height(); ++row)
-            for (int column = 0; column < p.Width(); ++column) {
-                const unsigned char* q = p.Pixels() + (static_cast<size_t>(row) * p.Width() + column) * 4;
-                const std::pair<int, int> xy = screenPixelAt(column, row);
-                EXPECT_EQ(std::vector<int>(q, q + 4), (std::vector<int>{xy.first, xy.second, 10 + xy.first + 3 * xy.second, 255}))
-                    << "column " << column << ", row " << row;
-            }
-    };
-    ScreenPicture upright(true);
-    EXPECT_EQ(upright.Width() + upright.Height() + upright.Bytes(), 0u) << "nothing read yet";
-    upright.Turn(rows.data(), kWidth, kHeight);
-    ASSERT_EQ(upright.Width(), kHeight);
-    ASSERT_EQ(upright.Height(), kWidth);
-    ASSERT_EQ(upright.Bytes(), rows.size());
-    expectEveryPixel(upright, [](int c, int r) { return std::make_pair(kWidth - 1 - r, kHeight - 1 - c); });
-
-    ScreenPicture portrait(false);
-    portrait.Turn(rows.data(), kWidth, kHeight);
-    ASSERT_EQ(portrait.Width(), kWidth);
-    ASSERT_EQ(portrait.Height(), kHeight);
-    expectEveryPixel(portrait, [](int c, int r) { return std::make_pair(c, kHeight - 1 - r); });  // rows top down
 }
 
 // 80% of 1920 x 1080 is 1536 x 864: twice 480 x 320 fits, three times not.
