@@ -148,9 +148,11 @@ void scene1::drawForFxTime(float, float, float, float) {
     const BS::Matrix44 identity;
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glDepthMask(GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
     DrawFullScreen(gState.background);
 
     gState.envShader2->BindShader();

@@ -7,6 +7,17 @@
 #include "Host.h"
 #include "RenderScale.h"
 
+float AdaptiveScale::LargestScaleWithin(double cost, float scale) {
+    // A step at a time would cost a window of slow frames per quarter: from
+    // 2 down to 1 on a slow page that is seconds of the opening at a third
+    // of the pace. The nudge keeps a cost that fits exactly from rounding
+    // below its quarter.
+    const double budget = kTooSlow * FramePacer::kTick * (1.0 + 1e-9);
+    float lower = scale - Host::kRenderScaleStep;
+    while (lower > 1.0f && cost * lower * lower > budget * scale * scale) lower -= Host::kRenderScaleStep;
+    return std::max(1.0f, lower);
+}
+
 float AdaptiveScale::FramePlayed(double seconds, float scale) {
     if (mLimit == 0.0f) mLimit = Host::kMaxRenderScale;
     if (scale != mScale) {
@@ -25,8 +36,8 @@ float AdaptiveScale::FramePlayed(double seconds, float scale) {
     const double grown = static_cast<double>(above * above) / static_cast<double>(scale * scale);
     if (mRetryWait > 0) --mRetryWait;
     if (mJudgedMean > kTooSlow * FramePacer::kTick) {
-        mLimit = std::max(1.0f, scale - Host::kRenderScaleStep);
-        mTooSlowAt = scale;
+        mLimit = LargestScaleWithin(mJudgedMean, scale);
+        mTooSlowAt = mLimit + Host::kRenderScaleStep;
         mRetryWait = kRetryWindows;
     } else if (mJudgedMean * grown < kRoomToGrow * FramePacer::kTick && !(above >= mTooSlowAt && mRetryWait > 0)) {
         mLimit = std::min(static_cast<float>(Host::kMaxRenderScale), above);

@@ -1,10 +1,11 @@
-// How a host trades sharpness for pace on a slow machine: while the played
-// frames cost more than their tick, the render scale steps down a quarter (to
-// 1 at the least); when a lighter stretch leaves room for the step above even
-// at its larger pixel count, it steps back up a quarter. The steps are judged over windows of
-// frames, and the rise asks for far more room than the fall leaves, so that
-// the scale does not hop between two values. The window and the browser page
-// follow the same rule.
+// How a host trades sharpness for pace on a slow machine: when the played
+// frames cost more than their tick, the render scale falls at once to the
+// largest quarter whose cost, which goes with the pixels drawn, fits (to 1 at
+// the least); when a lighter stretch leaves room for the step above even at
+// its larger pixel count, it steps back up a quarter. The steps are judged
+// over windows of frames, and the rise asks for far more room than the fall
+// leaves, so that the scale does not hop between two values. The window and
+// the browser page follow the same rule.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +19,7 @@ public:
     // One whose cost, grown by the scale above's pixel count, stays under
     // this share steps up.
     static constexpr double kRoomToGrow = 0.7;
-    // A step up to a scale the frames were too slow for waits this many
+    // A step up to a scale the frames were judged too slow for waits this many
     // windows (10 s): a quarter's growth is small, and the show's beat
     // sections change scenes, and with them the cost, every half second.
     static constexpr int kRetryWindows = 20;
@@ -40,7 +41,11 @@ public:
     bool Judge(double seconds, char* line, size_t size);
 
 private:
-    float mTooSlowAt = 0.0f;  // the scale last stepped down from
+    // The largest quarter below `scale` at which frames costing `cost` at
+    // `scale` would fit the budget, if their cost went with the pixels.
+    static float LargestScaleWithin(double cost, float scale);
+
+    float mTooSlowAt = 0.0f;  // the smallest scale last judged too slow
     int mRetryWait = 0;        // windows before a step up to it
     float mDrawnAt = 0.0f;
     float mLimit = 0.0f;  // 0: none yet

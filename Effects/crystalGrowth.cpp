@@ -41,9 +41,7 @@ BS::Matrix44 RoomView(float tilt, float turn) {
 
 void RenderSnapshot() {
     gState.snapshot->BindAsRenderTarget();
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
+    BeginSceneFrame(0.0f, 0.0f, 0.0f);
     RenderPlaced(gState.room, RoomView(0.2f, -1.0f), BS::Matrix44(), gState.camera->GetProjectionMatrix(),
                  BS::Matrix44());
     DemoSys::ResetRenderTarget();
@@ -102,15 +100,13 @@ void crystalGrowth::load() {
 }
 
 void crystalGrowth::drawForFxTime(float, float t, float, float) {
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    BeginSceneFrame(0.0f, 0.0f, 0.0f);
 
     const bool first = FirstViewpoint(t);
     const BS::Matrix44 view = RoomView(first ? 0.2f : -0.2f, first ? t - 1.0f : t + 2.0f);
     const BS::Matrix44 projection = gState.camera->GetProjectionMatrix();
     const BS::Matrix44 identity;
 
-    glEnable(GL_DEPTH_TEST);
     RenderPlaced(gState.room, view, identity, projection, identity);
     RenderPlaced(gState.arm, view, identity, projection, identity);
 

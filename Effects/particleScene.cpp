@@ -178,6 +178,7 @@ void particleScene::drawForFxTime(float t, float, float, float) {
     glClear(GL_DEPTH_BUFFER_BIT);
     glEnable(GL_DEPTH_TEST);
     glCullFace(GL_BACK);
+    glFrontFace(GL_CCW);
     glEnable(GL_CULL_FACE);
     glDisable(GL_BLEND);
     UseAttributeArrays(3);

@@ -5,7 +5,8 @@
 #   scripts/setup.sh        the native build, the show and its tests
 #   scripts/setup.sh web    also the web page's build and its browser test
 #   scripts/setup.sh package  also the Debian package's build and its checks
-# The two words may be given together.
+#   scripts/setup.sh figures  also the window manager of scripts/window-figures.sh
+# The words may be given together.
 set -euo pipefail
 
 packages=(
@@ -24,7 +25,8 @@ for word in "$@"; do
   case "$word" in
     web) web=web ;;
     package) package=package ;;
-    *) echo "usage: scripts/setup.sh [web] [package]" >&2; exit 2 ;;
+    figures) packages+=(openbox python3) ;;
+    *) echo "usage: scripts/setup.sh [web] [package] [figures]" >&2; exit 2 ;;
   esac
 done
 if [ "$package" = package ]; then

@@ -1,5 +1,5 @@
-// How a host lowers the render scale on a slow machine and raises it again, a quarter at a time: down after a
-// window averaging over 0.9 of a tick (15 ms), up once the step above's pixel growth would stay under 0.7
+// How a host lowers the render scale on a slow machine and raises it again: down after a window averaging
+// over 0.9 of a tick (15 ms), to the largest quarter whose pixels fit, up a quarter at a time once the step above's pixel growth would stay under 0.7
 // of a tick (11.67 ms).
 #include <gtest/gtest.h>
 
@@ -71,8 +71,23 @@ TEST(AdaptiveScale, AScaleThatWasTooSlowIsTriedAgainAfterTenSeconds) {
     EXPECT_EQ(Feed(fresh, 31, 6 * kMs, 1.5f), 1.5f) << "1.75 was too slow a window ago";
 }
 
+// Far over budget, the scale falls in one step to the largest quarter whose pixels fit 15 ms: four times over
+// at 2 (60 ms) is 1; 30 ms at 3 fits 3 * sqrt(1/2) = 2.12, so 2; 18 ms at 4 fits 3.65, so 3.5.
+TEST(AdaptiveScale, FramesFarOverBudgetFallStraightToTheLargestQuarterThatFits) {
+    const struct {
+        float from;
+        double ms;
+        float to;
+    } cases[] = {{2.0f, 60.0, 1.0f}, {3.0f, 30.0, 2.0f}, {4.0f, 18.0, 3.5f}, {8.0f, 1000.0, 1.0f}};
+    for (const auto& c : cases) {
+        AdaptiveScale adaptive;
+        EXPECT_EQ(Feed(adaptive, 31, c.ms * kMs, c.from), c.to) << c.from << " at " << c.ms << " ms";
+    }
+}
+
 // Frames of 2 ms plus 3.5 ms per screen of pixels (16 ms at 2, 12.7 ms at 1.75) settle at 1.75, where the
-// step above would cost 16 ms; from 4 they come down one step at a time.
+// step above would cost 16 ms: in one change from 2; from 4 (58 ms) in two, since the fixed 2 ms make 2 look
+// as if it fitted.
 TEST(AdaptiveScale, AHeavySceneSettlesAtTheLargestStepThatKeepsThePace) {
     const auto cost = [](float scale) { return 2 * kMs + 3.5 * kMs * scale * scale; };
     for (float start : {2.0f, 4.0f}) {
@@ -85,11 +100,12 @@ TEST(AdaptiveScale, AHeavySceneSettlesAtTheLargestStepThatKeepsThePace) {
             scale = limit;
         }
         EXPECT_EQ(scale, 1.75f) << "from " << start;
-        EXPECT_EQ(changes, static_cast<int>((start - 1.75f) / 0.25f)) << "from " << start;
+        EXPECT_EQ(changes, start == 2.0f ? 1 : 2) << "from " << start;
     }
 }
 
-// Frames drawn at 2 cost 20 ms, so the next begins at 1.75, and the frame drawn at 1.75 brings the line.
+// Frames drawn at 2 cost 20 ms, so the next begins at 1.5 (2 * sqrt(15 / 20) = 1.73), and the frame drawn at
+// 1.5 brings the line.
 TEST(AdaptiveScale, JudgingLimitsTheNextFramesAndSaysWhenTheScaleChanged) {
     Host::SeekShow(0.0);  // the line names the show's time
     Host::SetRenderScale(2);
@@ -100,9 +116,9 @@ TEST(AdaptiveScale, JudgingLimitsTheNextFramesAndSaysWhenTheScaleChanged) {
         EXPECT_FALSE(adaptive.Judge(20 * kMs, line, sizeof line));
         DemoSys::ApplyRenderScale();
     }
-    EXPECT_EQ(DemoSys::RenderScale(), 1.75f);
+    EXPECT_EQ(DemoSys::RenderScale(), 1.5f);
     EXPECT_TRUE(adaptive.Judge(20 * kMs, line, sizeof line));
-    EXPECT_EQ(std::string(line), "render scale 1.75, was 2, at 0.0 s (the frames judged last took 20.0 ms on average)");
+    EXPECT_EQ(std::string(line), "render scale 1.5, was 2, at 0.0 s (the frames judged last took 20.0 ms on average)");
     EXPECT_FALSE(adaptive.Judge(20 * kMs, line, sizeof line));
     Host::LimitRenderScale(Host::kMaxRenderScale);
     Host::SetRenderScale(1);

@@ -1,3 +1,4 @@
+#include <EGL/egl.h>
 #include <GLES2/gl2.h>
 #include <SDL2/SDL.h>
 
@@ -41,7 +42,7 @@ public:
     WindowSurface(SDL_Window* window, SDL_GLContext context, const WindowChoices& choices, bool vsync)
         : mWindow(window), mContext(context), mChoices(choices), mBlit(!choices.portrait), mVsync(vsync) {
         if (choices.fullscreen) SDL_ShowCursor(SDL_DISABLE);
-        FollowDrawable();
+        FollowDrawable(Drawable());
         FollowDisplay();
     }
     ~WindowSurface() override {
@@ -51,7 +52,7 @@ public:
     bool MakeCurrent() override { return SDL_GL_MakeCurrent(mWindow, mContext) == 0; }
 
     bool Present(unsigned int colourTexture, int, int) override {
-        mBlit.Draw(colourTexture, Drawable(), 0);
+        mBlit.Draw(colourTexture, mDrawable, 0);
         if (mRefreshPeriod == 0.0) {
             SDL_GL_SwapWindow(mWindow);
             return true;
@@ -73,10 +74,15 @@ public:
             if (e.type == SDL_KEYDOWN) HandleKey(e.key, events);
             if (e.type == SDL_WINDOWEVENT) {
                 NoteFocus(e.window.event, events);
-                if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) FollowDrawable();
                 if (e.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) FollowDisplay();
             }
         }
+        // Every refresh, not on SDL's resize events alone: a window manager
+        // may refuse or change the size asked for, and without one a
+        // fullscreen request leaves the window as it was, while SDL takes
+        // the size it asked for as granted.
+        const Presentation::Size drawable = Drawable();
+        if (drawable.width != mDrawable.width || drawable.height != mDrawable.height) FollowDrawable(drawable);
         return events;
     }
     double RefreshPeriod() const override { return mRefreshPeriod; }
@@ -97,16 +103,28 @@ private:
         mPresentWait = 0.0;
     }
 
+    // The size of the surface as the window system has it, which EGL asks
+    // the display server for; SDL's own answer where EGL has none.
     Presentation::Size Drawable() const {
         Presentation::Size size;
+        const EGLDisplay display = eglGetCurrentDisplay();
+        const EGLSurface surface = eglGetCurrentSurface(EGL_DRAW);
+        if (surface != EGL_NO_SURFACE && eglQuerySurface(display, surface, EGL_WIDTH, &size.width) &&
+            eglQuerySurface(display, surface, EGL_HEIGHT, &size.height) && size.width > 0 && size.height > 0)
+            return size;
         SDL_GL_GetDrawableSize(mWindow, &size.width, &size.height);
         return size;
     }
 
     // Without a render scale of the viewer's choosing, the picture's pixels
     // cover the window's: resizing and fullscreen change the scale.
-    void FollowDrawable() {
-        if (mChoices.renderScale == 0.0f) Host::SetRenderScale(Presentation::CoveringScale(Drawable(), !mChoices.portrait));
+    void FollowDrawable(Presentation::Size drawable) {
+        mDrawable = drawable;
+        const float scale = mChoices.renderScale == 0.0f ? Presentation::CoveringScale(drawable, !mChoices.portrait)
+                                                         : mChoices.renderScale;
+        Host::SetRenderScale(scale);
+        fprintf(stderr, "kestrel: drawing for a window of %d x %d, at render scale %g at most\n", drawable.width,
+                drawable.height, static_cast<double>(scale));
     }
 
     void HandleKey(const SDL_KeyboardEvent& key, SurfaceEvents& events) {
@@ -126,7 +144,9 @@ private:
             return;
         }
         SDL_ShowCursor(fullscreen ? SDL_ENABLE : SDL_DISABLE);
-        FollowDrawable();
+        // Whether the window really changed size is told by the drawable's
+        // line, on a later refresh, when the window system has answered.
+        fprintf(stderr, "kestrel: fullscreen %s\n", fullscreen ? "off" : "on");
     }
 
     SDL_Window* mWindow;
@@ -134,6 +154,7 @@ private:
     WindowChoices mChoices;
     UprightBlit mBlit;
     bool mVsync;
+    Presentation::Size mDrawable;
     double mRefreshPeriod = 0.0;
     double mPresentWait = 0.0;
 };
