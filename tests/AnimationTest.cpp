@@ -115,47 +115,6 @@ TEST_F(AnimationTest, AParentWithoutAnObjectPlacesItsChildrenAsAtTheOrigin) {
     EXPECT_EQ(std::vector<float>({p.x, p.y, p.z}), (std::vector<float>{4.0f, -5.0f, 6.0f}));
 }
 
-TEST_F(AnimationTest, ParentsAreFoundByNameEvenWhenNamedBeforeTheyExist) {
-    DAS_Node* a = NodeWithObject("A", "B");
-    DAS_Node* b = NodeWithObject("B");
-    mScene.SetLinkByName(true);
-    mScene.Prepare();
-    EXPECT_EQ(a->Parent(), b);
-    ASSERT_EQ(b->Children().size(), 1u);
-    EXPECT_EQ(b->Children()[0], a);
-    ASSERT_EQ(mScene.RootNodes().size(), 1u);
-    EXPECT_EQ(mScene.RootNodes()[0], b);
-    EXPECT_EQ(a->Object()->Name(), "A");
-}
-
-TEST_F(AnimationTest, MeshNodesMoveTheirFaceTracksWithTheScene) {
-    auto* node = new DAS_MeshNode(nullptr, nullptr);
-    const BS::Vector2 uv0[3] = {{0, 0}, {1, 0}, {0, 1}}, uv1[3] = {{1, 1}, {0, 3}, {1, 0}};
-    const BS::Vector3 n0[3] = {{0, 0, 1}, {0, 1, 0}, {1, 0, 0}}, n1[3] = {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}};
-    node->mFaceAnimator.AddKey(DAS_FaceKeyframe(uv0, n0, 1.0f), 0);
-    node->mFaceAnimator.AddKey(DAS_FaceKeyframe(uv1, n1, 3.0f), 0);
-    mScene.InsertNode(node, nullptr);
-    mScene.SetLastTime(10.0f);
-    mScene.Prepare();
-    mScene.Animate(2.0f);  // halfway: with the end keys doubled the curve gives the mean
-    const DAS_Face& face = node->mFaceAnimator.mFaces.at(0);
-    EXPECT_NEAR(face.mTextureCoordinates[1].y, 1.5f, 1e-5f);
-    EXPECT_NEAR(face.mNormals[2].x, 0.5f, 1e-5f);
-    EXPECT_NEAR(face.mNormals[2].y, -0.5f, 1e-5f);
-}
-
-TEST_F(AnimationTest, OnlyLongerBoneNamesHideTheirGeometry) {
-    const std::pair<const char*, bool> cases[] = {{"Bone", true}, {"Bone01", false}, {"Bone1", false}, {"bone01", true}};
-    std::vector<B3D_Light*> lights;
-    for (const auto& [name, visible] : cases) {
-        lights.push_back(new B3D_Light());
-        mScene.InsertLight(lights.back(), nullptr)->mName = name;
-    }
-    mScene.Prepare();
-    for (size_t i = 0; i < lights.size(); ++i) EXPECT_EQ(lights[i]->Visible(), cases[i].second) << cases[i].first;
-    EXPECT_EQ(mWorld.Lights().size(), 4u);
-}
-
 TEST_F(AnimationTest, CamerasAreActiveInTheirIntervalsFirstInsertedWinning) {
     DAS_CameraNode* first = mScene.InsertCamera(new DAS_CameraNode(), nullptr);
     first->mCamera = new B3D_Camera();

@@ -103,16 +103,6 @@ TEST_F(ObjReaderTest, LinePrimitiveEmitsTheThreeEdges) {
     ExpectCorners(model, {a, b, b, c, c, a});
 }
 
-TEST_F(ObjReaderTest, SecondLoadSharesRenderListsWithoutReadingAgain) {
-    SimpleModel* first = Load("twice.obj", std::string(kTriangle) + "usemtl none\n" + kFace);
-    ASSERT_EQ(std::remove((mTree.Path() + "/twice.obj").c_str()), 0);
-    SimpleModel* second = GetObjectReader()->LoadObj(KESTREL_BUNDLE, mTree.Path() + "/", "twice.obj", 1.0f, 4);
-    ASSERT_NE(second, nullptr);
-    EXPECT_NE(first, second);
-    EXPECT_EQ(first->GetRenderLists(), second->GetRenderLists());
-    EXPECT_FLOAT_EQ(second->mExtents[3], 1.0f);
-}
-
 TEST_F(ObjReaderTest, EveryUsemtlStartsAListAndMaterialsComeFromTheMtl) {
     mTree.Write("shiny.mtl", "# exported\nnewmtl chrome\nKd 1 1 1\nmap_Kd missing.png\nnewmtl matte\n");
     SimpleModel* model = Load("two.obj", "mtllib shiny.mtl\n" + std::string(kTriangle) + "usemtl chrome\n" + kFace +
@@ -147,14 +137,6 @@ TEST_F(ObjReaderTest, ABareUsemtlStartsAListWithoutMaterial) {
     EXPECT_FLOAT_EQ(Vertices(model, 1)[0].y, 1.0f);  // the second face, not the first
     EXPECT_EQ(Vertices(model, 2).Count(), 3);
     EXPECT_EQ(Vertices(model, 3).Count(), 0);
-}
-
-TEST_F(ObjReaderTest, ScaleMultipliesPositionsAndExtents) {
-    SimpleModel* model = Load("scaled.obj", "v -1 -2 0\nv 1 0 3\nv 0 2 0\nvt 0 0\nvn 0 0 1\nusemtl none\n"
-                                            "f 1/1/1 2/1/1 3/1/1\n", 2.0f);
-    EXPECT_FLOAT_EQ(Vertices(model)[1].z, 6.0f);
-    const float expected[6] = {4, -4, -2, 2, 6, 0};  // max y, min y, min x, max x, max z, min z
-    for (int i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(model->mExtents[i], expected[i]) << i;
 }
 
 TEST_F(ObjReaderTest, MissingFilesAreReportedAndTheLoadGoesOn) {

@@ -196,19 +196,6 @@ TEST_F(ParticleTest, APoolOfACapacityOfZeroOrLessTakesNoneAndMovesAndDrawsNothin
     }
 }
 
-TEST_F(ParticleTest, ColourBytesAreClampedAndTruncated) {
-    ParticleEngine engine(1, "/FxData/none.png");
-    Particle p = Alive(0, 0, 0);
-    p.colour[0] = 2.0f;
-    p.colour[1] = -1.0f;
-    p.colour[2] = 0.25f;
-    p.alpha = 0.5f;
-    engine.AddParticle(p);
-    engine.Update(nullptr, 0.0f, 0.0f);
-    const uint8_t* colour = engine.GetVertices()[2].colour;
-    EXPECT_EQ(std::vector<int>(colour, colour + 4), (std::vector<int>{255, 0, 63, 127}));
-}
-
 TEST_F(ParticleTest, ParticleFileFillsLeadingSlotsAndKeepsTheRest) {
     std::string bytes;
     for (int r = 0; r < 2; ++r)

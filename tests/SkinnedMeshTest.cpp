@@ -1,4 +1,4 @@
-// Meshes of the scene graph and the skinning and morphing that move their
+// Meshes of the scene graph and the skinning that moves their
 // vertices, on headless GL (a mesh owns a render list).
 #include <gtest/gtest.h>
 
@@ -219,25 +219,6 @@ TEST_F(SkinnedMeshTest, BonesDeformByBindBoneInitScaleAndBaseTransforms) {
     }
     EXPECT_FLOAT_EQ(node->Mesh()->Vertex(3)[0], 3.0f);  // no influences: not moved
     EXPECT_FLOAT_EQ(node->Mesh()->Vertex(3)[1], 0.0f);
-}
-
-TEST_F(SkinnedMeshTest, MorphedAndSkinnedPositionsReachTheRenderList) {
-    mScene.SetLastTime(10.0f);
-    DAS_MeshNode* node = MeshNode(3);
-    node->Mesh()->CreateFace(0, 1, 2);
-    node->mVertexAnimator.AddKey(DAS_VertexKeyframe(BS::Vector3(0, 0, 0), 0.0f), 0);
-    node->mVertexAnimator.AddKey(DAS_VertexKeyframe(BS::Vector3(2, 8, -3), 1.0f), 0);
-    mScene.Prepare();
-    mWorld.LoadForContext();
-    B3D_Camera camera;
-    camera.PrepareRender(mWorld);
-    mScene.Animate(1.0f);
-    DemoSys::ResetRenderTarget();
-    camera.Render(mWorld);
-    const RenderListVertex& moved = node->Mesh()->mModel.GetRenderLists()[0]->GetVertices()[0];
-    EXPECT_FLOAT_EQ(moved.x, 2.0f);
-    EXPECT_FLOAT_EQ(moved.y, 8.0f);
-    EXPECT_FLOAT_EQ(moved.z, -3.0f);
 }
 
 }  // namespace
