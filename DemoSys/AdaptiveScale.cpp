@@ -27,7 +27,9 @@ float AdaptiveScale::FramePlayed(double seconds, float scale) {
         return mLimit;
     }
     mTotal += seconds;
-    if (++mFrames < kWindow) return mLimit;
+    ++mFrames;
+    const bool farTooSlow = mFrames >= kQuickWindow && mTotal > kFarTooSlow * kTooSlow * FramePacer::kTick * mFrames;
+    if (mFrames < kWindow && !farTooSlow) return mLimit;
     mJudgedMean = mTotal / mFrames;
     mFrames = 0;
     mTotal = 0.0;

@@ -14,6 +14,11 @@ class AdaptiveScale {
 public:
     // Played frames judged together.
     static constexpr int kWindow = 30;
+    // Frames averaging over this many times the budget below are judged as
+    // soon as this many are in: a page playing 20 frames a second and
+    // judging one in four would take 6 s over a whole window.
+    static constexpr double kFarTooSlow = 2.0;
+    static constexpr int kQuickWindow = 6;
     // A window costing more than this share of a tick on average steps down.
     static constexpr double kTooSlow = 0.9;
     // One whose cost, grown by the scale above's pixel count, stays under

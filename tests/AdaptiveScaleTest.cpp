@@ -27,7 +27,7 @@ float Feed(AdaptiveScale& adaptive, int count, double seconds, float scale) {
 // Costs at two scales never share one: 20 slow frames at 2 before a resize count for nothing at 3.
 TEST(AdaptiveScale, AWindowOfFramesOverFifteenMillisecondsStepsDownAQuarter) {
     AdaptiveScale adaptive;
-    Feed(adaptive, 21, 30 * kMs, 2.0f);
+    Feed(adaptive, 21, 25 * kMs, 2.0f);
     EXPECT_EQ(Feed(adaptive, 30, 16 * kMs, 3.0f), Host::kMaxRenderScale);
     EXPECT_EQ(adaptive.FramePlayed(16 * kMs, 3.0f), 2.75f);
     EXPECT_NEAR(adaptive.JudgedMean(), 16 * kMs, 1e-12);
@@ -71,17 +71,21 @@ TEST(AdaptiveScale, AScaleThatWasTooSlowIsTriedAgainAfterTenSeconds) {
     EXPECT_EQ(Feed(fresh, 31, 6 * kMs, 1.5f), 1.5f) << "1.75 was too slow a window ago";
 }
 
-// Far over budget, the scale falls in one step to the largest quarter whose pixels fit 15 ms: four times over
-// at 2 (60 ms) is 1; 30 ms at 3 fits 3 * sqrt(1/2) = 2.12, so 2; 18 ms at 4 fits 3.65, so 3.5.
-TEST(AdaptiveScale, FramesFarOverBudgetFallStraightToTheLargestQuarterThatFits) {
+// Over budget, the scale falls in one step to the largest quarter whose pixels fit 15 ms: four times over at 2
+// (60 ms) is 1; 30.1 ms at 3 fits 3 * sqrt(15 / 30.1) = 2.12, so 2; 18 ms at 4 fits 3.65, so 3.5. Frames over
+// twice the budget (30 ms) are judged after 6 rather than 30.
+TEST(AdaptiveScale, FramesOverBudgetFallStraightToTheLargestQuarterThatFits) {
     const struct {
         float from;
         double ms;
+        int judgedAfter;
         float to;
-    } cases[] = {{2.0f, 60.0, 1.0f}, {3.0f, 30.0, 2.0f}, {4.0f, 18.0, 3.5f}, {8.0f, 1000.0, 1.0f}};
+    } cases[] = {{2.0f, 60.0, 6, 1.0f}, {3.0f, 30.1, 6, 2.0f}, {3.0f, 29.9, 30, 2.0f},
+                 {4.0f, 18.0, 30, 3.5f}, {8.0f, 1000.0, 6, 1.0f}};
     for (const auto& c : cases) {
         AdaptiveScale adaptive;
-        EXPECT_EQ(Feed(adaptive, 31, c.ms * kMs, c.from), c.to) << c.from << " at " << c.ms << " ms";
+        EXPECT_EQ(Feed(adaptive, c.judgedAfter, c.ms * kMs, c.from), Host::kMaxRenderScale) << c.from << " " << c.ms;
+        EXPECT_EQ(adaptive.FramePlayed(c.ms * kMs, c.from), c.to) << c.from << " at " << c.ms << " ms";
     }
 }
 
