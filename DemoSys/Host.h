@@ -17,6 +17,8 @@ struct SurfaceEvents {
     bool togglePause = false;
     bool toStart = false;
     double seekBy = 0.0;
+    // The viewer's offset of the picture moved by this many steps (ViewerOffset.h).
+    int offsetSteps = 0;
 };
 
 // The screen the show draws on, so that it can make its context current and

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "Timeline.h"
+#include "ViewerOffset.h"
 
 namespace PlayerBar {
 
@@ -19,6 +21,8 @@ constexpr Glyph kGlyphs[] = {
     {'0', {7, 5, 5, 5, 7}}, {'1', {2, 6, 2, 2, 7}}, {'2', {7, 1, 7, 4, 7}}, {'3', {7, 1, 7, 1, 7}},
     {'4', {5, 5, 7, 1, 1}}, {'5', {7, 4, 7, 1, 7}}, {'6', {7, 4, 7, 5, 7}}, {'7', {7, 1, 1, 1, 1}},
     {'8', {7, 5, 7, 5, 7}}, {'9', {7, 5, 7, 1, 7}}, {':', {0, 2, 0, 2, 0}}, {'/', {1, 1, 2, 4, 4}},
+    {'+', {0, 2, 7, 2, 0}}, {'-', {0, 0, 7, 0, 0}}, {'A', {2, 5, 7, 5, 5}}, {'V', {5, 5, 5, 5, 2}},
+    {'M', {5, 7, 7, 5, 5}}, {'S', {7, 4, 7, 1, 7}},
 };
 
 const Glyph* GlyphOf(char c) {
@@ -43,6 +47,10 @@ void Text(double showTime, char text[kTextSize]) {
     snprintf(text, kTextSize, "%d:%02d / %d:%02d", shown / 60, shown % 60, length / 60, length % 60);
 }
 
+void OffsetText(double seconds, char text[kTextSize]) {
+    snprintf(text, kTextSize, "AV %+d MS", static_cast<int>(std::lround(seconds * 1000.0)));
+}
+
 void Layout(double showTime, Presentation::Size picture, Shapes& shapes) {
     const float cell = std::max(1.0f, std::floor(static_cast<float>(picture.height) / 130.0f));
     const Scale scale{2.0f / static_cast<float>(std::max(1, picture.width)),
@@ -59,8 +67,12 @@ void Layout(double showTime, Presentation::Size picture, Shapes& shapes) {
     const float played = static_cast<float>(std::clamp(showTime / kShowEnd, 0.0, 1.0));
     shapes.fill = scale.Of(margin, margin, trackWidth * played, barHeight);
 
-    char text[kTextSize];
+    char text[2 * kTextSize];
     Text(showTime, text);
+    if (ViewerOffset::LabelShown()) {
+        strcat(text, "  ");
+        OffsetText(ViewerOffset::Seconds(), text + strlen(text));
+    }
     shapes.cellCount = 0;
     float left = margin;
     for (const char* c = text; *c; ++c, left += (kGlyphColumns + 1) * cell) {

@@ -11,8 +11,10 @@
 #include <memory>
 
 #include "DemoSys/Bundle.h"
+#include "DemoSys/Host.h"
 #include "DemoSys/Music.h"
 #include "Linux/Source/AudioPlayer.h"
+#include "Linux/Source/PlatformClock.h"
 #include "TempTree.h"
 
 namespace {
@@ -52,4 +54,48 @@ TEST(AudioPlayer, TheDeviceIsFedTheDecodedMusicFromItsFirstSampleOn) {
     ASSERT_GE(written.end() - heard, decoded.end() - music);
     EXPECT_TRUE(std::equal(music, decoded.end(), heard));
     EXPECT_NE(std::count(decoded.begin(), decoded.end(), 0), static_cast<long>(kSamples));
+}
+
+// The same driver stands in for a sound card whose delay is known: the 1024 frames of the device's buffer. The show
+// reads its clock as the demo does (its time is the clock's reading less the reading when the music started, plus
+// where the music started); the samples the device has been handed by a moment are those from its first call on at
+// the music's pace. At a start, a seek while playing and a resume, each with another offset of the viewer, the
+// show's time trails them by the latency and the offset once the first sample is heard.
+TEST(AudioPlayer, TheShowsTimeTrailsTheSamplesHandedOverByTheOutputsLatencyAndTheViewersOffset) {
+    TempTree dir;
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", (dir.Path() + "/fed.raw").c_str(), 1);
+    std::unique_ptr<AudioPlayer> player = AudioPlayer::CreateFromFile(std::string(KESTREL_BUNDLE) + "/demomusa.mp3");
+    ASSERT_TRUE(player);
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(player->prepareToPlay());
+    // SDL's own lines about the driver come first.
+    const std::string err = testing::internal::GetCapturedStderr();
+    const std::string line = err.substr(std::min(err.find("kestrel: "), err.size()));
+    const double latency = 1024.0 / AudioPlayer::kSampleRate;
+    EXPECT_DOUBLE_EQ(player->Latency(), latency);
+    EXPECT_EQ(line, "kestrel: audio latency 23.2 ms: SDL's device buffer of 1024 frames at 44100 Hz (23.2 ms, the disk "
+                    "driver)\n");
+    const auto waitFor = [](const auto& done) {
+        for (int i = 0; i < 1000 && !done(); ++i) usleep(5000);
+        return done();
+    };
+    struct Start {
+        double from, offset;
+        bool pausedBefore;
+    };
+    for (const Start start : {Start{30.0, 0.0, false}, Start{60.0, 0.1, false}, Start{90.0, -0.05, true}}) {
+        if (start.pausedBefore) player->pause();
+        PlatformClock::SetViewerOffset(start.offset);
+        player->seek(start.from);
+        const double startedAt = Host::Now();
+        player->play();
+        ASSERT_TRUE(waitFor([&] { return player->StartHandOver().at > 0.0 && !PlatformClock::ShowClockHeld(); }));
+        const double showNow = Host::Now() - startedAt + start.from, wallNow = PlatformClock::Now();
+        const AudioPlayer::HandOver first = player->StartHandOver();
+        EXPECT_DOUBLE_EQ(first.position, start.from);
+        const double handedOver = first.position + (wallNow - first.at);
+        EXPECT_NEAR(handedOver - showNow, latency + start.offset, 0.005) << "from " << start.from;
+    }
+    PlatformClock::SetViewerOffset(0.0);
 }

@@ -43,7 +43,8 @@ std::string Fields(const HostOptions& o) {
       << o.startTime << ", shots";
     for (double t : o.shotTimes) s << ' ' << t;
     s << ", out '" << o.outDir << "', record '" << o.recordPath << "', portrait " << o.portrait << ", fullscreen "
-      << o.fullscreen << ", scale " << o.renderScale << ", upright " << o.uprightShots << ", help " << o.help;
+      << o.fullscreen << ", scale " << o.renderScale << ", upright " << o.uprightShots << ", help " << o.help
+      << ", av-offset " << o.avOffset;
     return s.str();
 }
 
@@ -85,6 +86,9 @@ TEST(HostOptions, AcceptedCommandLinesGiveTheirOptions) {
         // The help wins over anything else given, even a usage error.
         {{"--no-such-option", "--help"}, [](HostOptions& o) { o.help = true; }},
         {{"--fixed-fps", "0", "-h"}, [](HostOptions& o) { o.help = true; }},
+        {{"--av-offset", "-40"}, [](HostOptions& o) { o.avOffset = -0.04; }},
+        {{"--av-offset=1000", "--record", "v.mp4"},
+         [](HostOptions& o) { o.avOffset = 1, o.recordPath = "v.mp4", o.headless = true, o.fixedFps = 60; }},
     };
     for (const auto& c : cases) {
         HostOptions parsed, expected;
@@ -121,6 +125,8 @@ TEST(HostOptions, RefusedCommandLinesSayWhy) {
         {{"--fixed-fps", "60", "--fixed-fps", "30"}, "--fixed-fps is given more than once"},
         {{"--record", "a.mp4", "--record=b.mp4"}, "--record is given more than once"},
         {{"--shot", "1,190", "--out", "o"}, "time 190 "},  // every shot time is checked, not only the first
+        {{"--av-offset", "1000.5"}, "--av-offset needs milliseconds from -1000 to 1000, not '1000.5'"},
+        {{"--av-offset", "soon"}, ""}, {{"--av-offset"}, ""},
     };
     for (const auto& c : cases) {
         HostOptions refused;
@@ -288,7 +294,9 @@ TEST(WindowEvents, EachKeyAndItsAction) {
                  {SDLK_RETURN, KMOD_LALT, true, Key::kNone},           {SDLK_RETURN, KMOD_LCTRL, false, Key::kNone},
                  {SDLK_SPACE, KMOD_NONE, false, Key::kPause},          {SDLK_SPACE, KMOD_NONE, true, Key::kNone},
                  {SDLK_SPACE, KMOD_LALT, false, Key::kNone},           {SDLK_LEFT, KMOD_NONE, true, Key::kBack},
-                 {SDLK_RIGHT, KMOD_NONE, true, Key::kForward},         {SDLK_HOME, KMOD_NONE, false, Key::kStart}};
+                 {SDLK_RIGHT, KMOD_NONE, true, Key::kForward},         {SDLK_HOME, KMOD_NONE, false, Key::kStart},
+                 {SDLK_MINUS, KMOD_NONE, true, Key::kPictureEarlier},  {SDLK_KP_MINUS, KMOD_NONE, false, Key::kPictureEarlier},
+                 {SDLK_EQUALS, KMOD_LSHIFT, true, Key::kPictureLater}, {SDLK_KP_PLUS, KMOD_NONE, false, Key::kPictureLater}};
     for (const auto& c : cases)
         EXPECT_EQ(ActionForKey(c.code, c.modifiers, c.held), c.action) << SDL_GetKeyName(c.code) << " held " << c.held;
     SurfaceEvents lost, gained, resized;

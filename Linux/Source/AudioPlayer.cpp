@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "OutputLatency.h"
+#include "PlatformClock.h"
+
 namespace {
 
 void DropAlsaLine(const char*, int, const char*, int, const char*, ...) {}
@@ -91,6 +94,11 @@ void AudioPlayer::Fill(void* self, uint8_t* stream, int length) {
     if (n > 0) memcpy(stream, player->mSamples.data() + position, n * sizeof(int16_t));
     memset(stream + n * sizeof(int16_t), 0, (wanted - n) * sizeof(int16_t));
     player->mPosition.store(position + n);
+    // Silence handed over past the music's end marks the moment as well.
+    if (!player->mAwaitingHandOver) return;
+    player->mAwaitingHandOver = false;
+    player->mStartHandOver = {PlatformClock::Now(), static_cast<double>(position / kChannels) / kSampleRate};
+    PlatformClock::MusicHandedOver(player->mStartHandOver.at);
 }
 
 bool AudioPlayer::prepareToPlay() {
@@ -107,16 +115,36 @@ bool AudioPlayer::prepareToPlay() {
     want.samples = 1024;
     want.callback = Fill;
     want.userdata = this;
-    mDevice = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    SDL_AudioSpec have{};
+    mDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (!mDevice) {
         fprintf(stderr, "kestrel: no audio device: %s\n", SDL_GetError());
         return false;
     }
+    // A fixed clock waits for no output.
+    if (PlatformClock::IsFixed()) return true;
+    const OutputLatency latency = MeasureOutputLatency(have.samples, have.freq, SDL_GetCurrentAudioDriver());
+    mLatency = latency.seconds;
+    PlatformClock::SetOutputLatency(mLatency);
+    fprintf(stderr, "kestrel: audio latency %.1f ms: %s\n", mLatency * 1000.0, latency.source.c_str());
     return true;
 }
 
 void AudioPlayer::play() {
-    if (mDevice) SDL_PauseAudioDevice(mDevice, 0);
+    if (!mDevice) return;
+    SDL_LockAudioDevice(mDevice);
+    mAwaitingHandOver = true;
+    mStartHandOver = HandOver();
+    PlatformClock::HoldShowClock();
+    SDL_UnlockAudioDevice(mDevice);
+    SDL_PauseAudioDevice(mDevice, 0);
+}
+
+AudioPlayer::HandOver AudioPlayer::StartHandOver() const {
+    if (mDevice) SDL_LockAudioDevice(mDevice);
+    const HandOver first = mStartHandOver;
+    if (mDevice) SDL_UnlockAudioDevice(mDevice);
+    return first;
 }
 
 void AudioPlayer::pause() {

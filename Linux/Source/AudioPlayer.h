@@ -1,5 +1,7 @@
 // Plays one compressed music file on the audio device. The whole file is
-// decoded while preparing, so that starting is immediate.
+// decoded while preparing, so that starting is immediate. On the wall clock
+// the show's clock follows the music as heard: each start holds it until
+// the first samples handed over have gone through the output's latency.
 #pragma once
 
 #include <atomic>
@@ -29,6 +31,17 @@ public:
     double position() const override;
 
     const std::vector<int16_t>& Samples() const { return mSamples; }
+    // Seconds from handing a sample to the device until it is heard; 0
+    // without a device or on a fixed clock.
+    double Latency() const { return mLatency; }
+    // The device's first call for samples since the last play(): when
+    // (PlatformClock::Now) and the music's seconds it was given from; the
+    // show's clock counts the output's latency from then.
+    struct HandOver {
+        double at = 0.0;
+        double position = 0.0;
+    };
+    HandOver StartHandOver() const;
 
 private:
     AudioPlayer() = default;
@@ -37,6 +50,10 @@ private:
     std::vector<int16_t> mSamples;  // interleaved stereo
     std::atomic<size_t> mPosition{0};
     uint32_t mDevice = 0;
+    double mLatency = 0.0;
+    // Both under the device's lock.
+    bool mAwaitingHandOver = false;
+    HandOver mStartHandOver;
 };
 
 // Decodes an MP3 file to interleaved 16-bit stereo at 44.1 kHz.

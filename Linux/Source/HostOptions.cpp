@@ -11,6 +11,7 @@
 #include "DemoSys/FramePacing.h"
 #include "DemoSys/Host.h"
 #include "DemoSys/Timeline.h"
+#include "DemoSys/ViewerOffset.h"
 #include "RecordingSurface.h"
 
 namespace {
@@ -164,6 +165,16 @@ const Option kOptions[] = {
                  " in steps of a quarter (1, 1.25, 1.5, ...), not '" + v + "'";
          return false;
      }},
+    {"--av-offset", "milliseconds", false,
+     [](const std::string& v, HostOptions& o, std::string& error) {
+         const double limit = ViewerOffset::kLimit * 1000.0;
+         if (ParseNumber(v, o.avOffset) && std::abs(o.avOffset) <= limit) {
+             o.avOffset = o.avOffset / 1000.0 + 0.0;
+             return true;
+         }
+         error = "--av-offset needs milliseconds from " + Format(-limit) + " to " + Format(limit) + ", not '" + v + "'";
+         return false;
+     }},
     {"--portrait", nullptr, false, SetFlag<&HostOptions::portrait>},
     {"--fullscreen", nullptr, false, SetFlag<&HostOptions::fullscreen>},
     {"--upright", nullptr, false, SetFlag<&HostOptions::uprightShots>},
@@ -223,7 +234,7 @@ bool CheckCombination(HostOptions& options, std::string& error) {
 const char* HostUsage() {
     return "usage: kestrel [--headless] [--fixed-fps N | --refresh-rate N] [--start T]\n"
            "               [--shot T1,T2,... --out DIR [--upright]] [--record FILE] [--scale N]\n"
-           "               [--portrait] [--fullscreen] [--help]\n"
+           "               [--av-offset MS] [--portrait] [--fullscreen] [--help]\n"
            "  --headless      render without a window (EGL, no display server needed)\n"
            "  --fixed-fps N   deterministic clock: frame k plays at k/N seconds (0 < N <= 10000)\n"
            "  --refresh-rate N\n"
@@ -246,12 +257,17 @@ const char* HostUsage() {
            "                  in steps of a quarter: 1.5 draws 480 x 720); in a window the\n"
            "                  default follows the window's size (at most 4) and steps down\n"
            "                  a quarter at a time while frames take too long, else 1\n"
+           "  --av-offset MS  show the picture MS milliseconds later than the music is heard\n"
+           "                  (earlier when negative; -1000 to 1000), for a sound output\n"
+           "                  whose delay the program cannot know, such as a wireless\n"
+           "                  headset; the output's reported latency is always allowed for\n"
            "  --portrait      show and record the raw portrait screen, not turned upright\n"
            "  --fullscreen    start fullscreen (F11 or Alt+Enter toggles it in the window)\n"
            "  -h, --help      show this text\n"
            "Keys in the window: Space pauses and resumes, Left and Right go 5 s back and\n"
-           "forward, Home goes to the start, F11 or Alt+Enter toggles fullscreen, Escape\n"
-           "quits. The show as made never pauses or seeks: these are the player's.\n"
+           "forward, Home goes to the start, - and + show the picture 10 ms earlier and\n"
+           "later, F11 or Alt+Enter toggles fullscreen, Escape quits. The show as made\n"
+           "never pauses or seeks: these are the player's.\n"
            "Options take their value as '--name value' or '--name=value'; the second form\n"
            "also takes values that begin with '-'.\n";
 }

@@ -16,6 +16,7 @@
 #include "DemoSys/AdaptiveScale.h"
 #include "DemoSys/FramePacing.h"
 #include "DemoSys/Seeking.h"
+#include "DemoSys/ViewerOffset.h"
 #include "HostOptions.h"
 #include "PlatformClock.h"
 #include "RecordingSurface.h"
@@ -136,6 +137,8 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
     atexit(EndWithOutputStatus);
     if (options.fixedFps > 0.0) PlatformClock::UseFixedRate(options.fixedFps);
     if (options.refreshRate > 0.0) PlatformClock::UseFixedRate(options.refreshRate);
+    ViewerOffset::Set(options.avOffset);
+    PlatformClock::SetViewerOffset(ViewerOffset::Seconds());
     std::string error;
     if (!options.shotTimes.empty() && !CapturingSurface::PrepareOutDir(options.outDir, error))
         Fail("cannot write pictures to " + options.outDir + ": " + error);
@@ -181,8 +184,12 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
         if (events.resignedActive) loop.ResignActive();
         if (events.becameActive) loop.BecomeActive();
         // Keys pressed while the show loads go nowhere.
-        const bool mayPlay = controls.Follow(gLoading ? SurfaceEvents() : events, PlatformClock::Monotonic());
-        screen->ShowTimeLine(controls.TimeLineShown(PlatformClock::Monotonic()));
+        const SurfaceEvents keys = gLoading ? SurfaceEvents() : events;
+        const bool mayPlay = controls.Follow(keys, PlatformClock::Monotonic());
+        if (keys.togglePause)
+            fprintf(stderr, "kestrel: %s at %.1f s\n", Host::ShowPaused() ? "paused" : "playing", Host::ShowTime());
+        if (ViewerOffset::Follow(keys, PlatformClock::Monotonic())) PlatformClock::SetViewerOffset(ViewerOffset::Seconds());
+        screen->ShowTimeLine(controls.TimeLineShown(PlatformClock::Monotonic()) || ViewerOffset::LabelShown());
         if (!mayPlay) {
             screen->PresentAgain();
             Sleep(FramePacer::kTick);
@@ -192,6 +199,13 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
         // clock stays put while the show is paused.
         if (!loop.HasLinks()) {
             Sleep(FramePacer::kTick);
+            continue;
+        }
+        // The picture stays until the music's first sample is heard; the
+        // frames then go on from that moment, their ticks laid anew.
+        if (!controls.FrameOwed() && PlatformClock::ShowClockHeld()) {
+            pacer = FramePacer();
+            Sleep(kFreeRunningPeriod);
             continue;
         }
         const double period = RefreshPeriod(*screen);

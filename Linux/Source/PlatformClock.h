@@ -13,6 +13,20 @@ double Now();
 // tick it stands for.
 void SetShowShift(double seconds);
 double ShowNow();
+
+// The music as heard (DemoSys/HeardClock.h), on the wall clock only: a
+// fixed clock waits for no output. The output's latency, from the player:
+void SetOutputLatency(double seconds);
+// The viewer's offset, positive for a later picture; a change while the
+// music plays is followed smoothly.
+void SetViewerOffset(double seconds);
+// The music starts or goes on: the show's clock stands until the samples
+// handed over from now on are heard.
+void HoldShowClock();
+// The first of those samples was handed to the output at `at` (Now()).
+// Safe to call from the audio device's thread.
+void MusicHandedOver(double at);
+bool ShowClockHeld();
 void UseFixedRate(double framesPerSecond);
 bool IsFixed();
 // Steps a second on a fixed rate.

@@ -6,16 +6,21 @@
 #include "DemoSys/Host.h"
 #include "DemoSys/Seeking.h"
 
-enum class WindowKey { kNone, kQuit, kToggleFullscreen, kPause, kBack, kForward, kStart };
+enum class WindowKey {
+    kNone, kQuit, kToggleFullscreen, kPause, kBack, kForward, kStart, kPictureEarlier, kPictureLater
+};
 
 // Escape ends the show; F11 or Alt+Enter, pressed rather than held down,
 // switches fullscreen on or off. The player's keys: Space pauses and
 // resumes, Left and Right go back and forward (again and again while held),
-// Home goes to the start.
+// Home goes to the start; - and + (= on the same key, and the keypad's)
+// show the picture earlier and later by the viewer's offset's step.
 inline WindowKey ActionForKey(SDL_Keycode code, Uint16 modifiers, bool repeat) {
     if (code == SDLK_ESCAPE) return WindowKey::kQuit;
     if (code == SDLK_LEFT) return WindowKey::kBack;
     if (code == SDLK_RIGHT) return WindowKey::kForward;
+    if (code == SDLK_MINUS || code == SDLK_KP_MINUS) return WindowKey::kPictureEarlier;
+    if (code == SDLK_PLUS || code == SDLK_EQUALS || code == SDLK_KP_PLUS) return WindowKey::kPictureLater;
     if (repeat) return WindowKey::kNone;
     // Alt+Space and the like are the window manager's.
     if (code == SDLK_SPACE) return modifiers & (KMOD_ALT | KMOD_CTRL | KMOD_GUI) ? WindowKey::kNone : WindowKey::kPause;
@@ -33,6 +38,8 @@ inline void NotePlayerKey(WindowKey key, SurfaceEvents& events) {
     }
     if (key == WindowKey::kBack) events.seekBy -= Seeking::kPlayerStep;
     if (key == WindowKey::kForward) events.seekBy += Seeking::kPlayerStep;
+    if (key == WindowKey::kPictureEarlier) --events.offsetSteps;
+    if (key == WindowKey::kPictureLater) ++events.offsetSteps;
 }
 
 // The window losing or regaining the focus is the application going
