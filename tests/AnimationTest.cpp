@@ -19,11 +19,6 @@ public:
         received = m;
         B3D_Object::Render(camera, m);
     }
-    void RenderShadows(B3D_Camera& camera, BS::Matrix44 m) override {
-        ++shadowRenders;
-        receivedForShadows = m;
-        B3D_Object::RenderShadows(camera, m);
-    }
     void LoadForContext() override {
         ++loads;
         B3D_Object::LoadForContext();
@@ -32,8 +27,8 @@ public:
         ++cullTests;
         B3D_Object::CullTestSelf(camera);
     }
-    int renders = 0, shadowRenders = 0, loads = 0, cullTests = 0;
-    BS::Matrix44 received, receivedForShadows;
+    int renders = 0, loads = 0, cullTests = 0;
+    BS::Matrix44 received;
 };
 
 class AnimationTest : public ::testing::Test {
@@ -134,7 +129,7 @@ TEST(SceneGraph, HiddenAndCulledObjectsDrawNoneOfTheirChildren) {
     ProbeObject parent, child;
     parent.AddObject(&child);
     EXPECT_FALSE(parent.IsMesh());
-    // Each step, then both passes drawn, and how often the child was drawn by then.
+    // Each step, then a draw, and how often the child was drawn by then.
     const std::pair<void (*)(ProbeObject&), int> steps[] = {{[](ProbeObject&) {}, 1},
                                                             {[](ProbeObject& p) { p.Hide(); }, 1},
                                                             {[](ProbeObject& p) { p.Show(); }, 2},
@@ -142,9 +137,7 @@ TEST(SceneGraph, HiddenAndCulledObjectsDrawNoneOfTheirChildren) {
     for (const auto& [step, drawn] : steps) {
         step(parent);
         parent.Render(camera, BS::Matrix44());
-        parent.RenderShadows(camera, BS::Matrix44());
         EXPECT_EQ(child.renders, drawn);
-        EXPECT_EQ(child.shadowRenders, drawn);
     }
 }
 
@@ -161,13 +154,11 @@ TEST(SceneGraph, ChildrenReceiveTheTransformTimesWhatTheParentWasGiven) {
     given.SetRotationY(0.9f);
     given.SetPosition(BS::Vector3(7, 0, -1));
     parent.Render(camera, given);
-    parent.RenderShadows(camera, given);
     // Composed by hand: the object's transform on the left of what it was given.
     for (ProbeObject* probe : {&child, &grandchild}) {
         const BS::Matrix44 expected = probe == &child ? parent.mTransform * given
                                                       : child.mTransform * (parent.mTransform * given);
         EXPECT_TRUE(probe->received == expected);
-        EXPECT_TRUE(probe->receivedForShadows == expected);
     }
     EXPECT_FALSE(child.received == given * parent.mTransform);
     parent.LoadForContext();

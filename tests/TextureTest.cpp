@@ -1,4 +1,4 @@
-// The texture cache and the CPU copy of mipmapped textures, on headless GL.
+// The texture cache on headless GL, and pictures that cannot be read.
 #include <GLES2/gl2.h>
 
 #include <utility>
@@ -71,36 +71,6 @@ TEST_F(TextureTest, AnUnreadablePictureIsReportedAndGivesAnEmptyCachedTexture) {
     EXPECT_NE(name, static_cast<GLuint>(-1));
     EXPECT_FALSE(broken.HasTexture());
     EXPECT_EQ(SimpleMaterial::LoadRectTextureFromFile(notAPicture), name);
-    float p[4] = {1, 1, 1, 1};
-    broken.GetPixel(0.5f, 0.5f, p);
-    for (float c : p) EXPECT_FLOAT_EQ(c, 0.0f);
-}
-
-TEST_F(TextureTest, GetPixelReadsRowsTopDownPremultiplied) {
-    SimpleMaterial grid, strip;
-    grid.LoadTexture(WriteGrid("grid.png"));
-    const uint8_t row[8] = {10, 20, 30, 255, 200, 100, 50, 255};
-    std::string error;
-    ASSERT_TRUE(WritePng(mTree.Path() + "/row.png", 2, 1, row, error)) << error;
-    strip.LoadTexture(mTree.Path() + "/row.png");
-    ASSERT_TRUE(grid.HasTexture() && strip.HasTexture());
-    EXPECT_EQ(grid.mPixelWidth, 4);
-    const struct {
-        const SimpleMaterial* material;
-        float u, v;
-        int rgba[4];
-    } lookups[] = {
-        {&grid, 0.0f, 0.0f, {0, 0, 0, 0}},         // the transparent corner
-        {&grid, 0.5f, 0.5f, {32, 32, 200, 255}},   // row 2, column 2
-        {&grid, 0.26f, 0.9f, {48, 16, 200, 255}},  // row 3, column 1
-        {&grid, 1.0f, -3.0f, {0, 48, 200, 255}},   // outside [0, 1) the lookup stays inside the picture
-        {&strip, 0.75f, 0.5f, {200, 100, 50, 255}},  // a picture one row high is a picture too
-    };
-    for (const auto& l : lookups) {
-        float p[4];
-        l.material->GetPixel(l.u, l.v, p);
-        for (int c = 0; c < 4; ++c) EXPECT_NEAR(p[c], l.rgba[c] / 255.0f, 1e-6f) << l.u << ", " << l.v << ": " << c;
-    }
 }
 
 }  // namespace
