@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "DemoSys/Timeline.h"
+#include "DemoSys/ViewerOffset.h"
 
 namespace {
 
@@ -52,8 +53,14 @@ bool ParsePageOptions(int argc, const char* const* argv, PageOptions& options, s
                 error = "shot needs a comma-separated list of times in seconds";
                 return false;
             }
+        } else if (name == "--av") {
+            if (!ParseNumber(value, options.avOffset) || std::abs(options.avOffset) > ViewerOffset::kLimit * 1000.0) {
+                error = "av needs milliseconds from -1000 to 1000";
+                return false;
+            }
+            options.avOffset /= 1000.0;
         } else {
-            error = "the page takes no parameter " + name.substr(2) + " (only start, fixed-fps and shot)";
+            error = "the page takes no parameter " + name.substr(2) + " (only start, fixed-fps, shot and av)";
             return false;
         }
     }

@@ -1,5 +1,6 @@
-// The page's URL parameters, three of the program's options: the page turns
-// "?start=30&fixed-fps=60&shot=35,88" into "--start=30 --fixed-fps=60 --shot=35,88". The
+// The page's URL parameters, four of the program's options: the page turns
+// "?start=30&fixed-fps=60&shot=35,88&av=40" into "--start=30 --fixed-fps=60
+// --shot=35,88 --av=40" (av is the program's --av-offset). The
 // others mean nothing in a page, whose canvas sets the render scale and
 // stands the picture upright.
 #pragma once
@@ -11,6 +12,7 @@ struct PageOptions {
     double fixedFps = 0.0;          // 0: the page's clock drives the show
     double startTime = 0.0;         // the show time the show begins at
     std::vector<double> shotTimes;  // ascending demo times to take from the canvas
+    double avOffset = 0.0;          // seconds the picture comes later than the music as heard
 };
 
 // Answers false and fills error for an option the page does not take or a bad value.

@@ -13,4 +13,11 @@ void AdvanceFrame();
 void SetShowShift(double seconds);
 double ShowNow();
 
+// The music as heard (DemoSys/HeardClock.h), on the page's clock only: the
+// music starts or goes on now and is heard `delay` seconds later.
+void HoldShowClock(double delay);
+// The picture is to come `change` seconds later from now on, followed smoothly.
+void ChangeShowDelay(double change);
+bool ShowClockHeld();
+
 }  // namespace WebClock

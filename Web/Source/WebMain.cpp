@@ -6,7 +6,8 @@
 // (DemoSys/FramePacing.h) and the render scale follows the machine's speed
 // (DemoSys/AdaptiveScale.h); a fixed clock plays a frame on every animation
 // frame at the scale the page's size asks for. The player's keys pause,
-// resume and seek the show as in the desktop window.
+// resume and seek the show and move the viewer's offset as in the desktop
+// window; on the page's clock the show follows the music as heard.
 #include <GLES2/gl2.h>
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -28,6 +29,7 @@
 #include "DemoSys/RenderScale.h"
 #include "DemoSys/Seeking.h"
 #include "DemoSys/Timeline.h"
+#include "DemoSys/ViewerOffset.h"
 #include "DemoSys/demo.h"
 #include "PageOptions.h"
 #include "WebClock.h"
@@ -93,6 +95,8 @@ bool PlayerKey(const EmscriptenKeyboardEvent* event) {
     else if (key == "ArrowRight") keys.seekBy += Seeking::kPlayerStep;
     else if (key == " " && !event->repeat) keys.togglePause = !keys.togglePause;
     else if (key == "Home" && !event->repeat) keys.toStart = true, keys.seekBy = 0.0;
+    else if (key == "-") --keys.offsetSteps;
+    else if (key == "+" || key == "=") ++keys.offsetSteps;
     else return false;
     return true;
 }
@@ -132,6 +136,7 @@ void TakeDueShots(double demoTime) {
 
 void PlayFrame() {
     const double started = emscripten_get_now();
+    if (!WebClock::IsFixed()) WebAudio::FollowLatency();
     gPage->view.setFramebuffer();
     gPage->show.demoplayback(0);
     gPage->view.presentFramebuffer();
@@ -171,9 +176,12 @@ bool FrameDue(double time) {
 // frame (not while paused, unless a seek moved the paused show).
 bool FollowPlayer(double seconds) {
     const bool mayPlay = gPage->controls.Follow(gPage->keys, seconds);
+    const double offset = ViewerOffset::Seconds();
+    if (ViewerOffset::Follow(gPage->keys, seconds)) WebClock::ChangeShowDelay(ViewerOffset::Seconds() - offset);
     gPage->keys = SurfaceEvents();
     // Shots are taken from the canvas: a page that takes them shows no time line.
-    gPage->surface->ShowTimeLine(gPage->controls.TimeLineShown(seconds) && gPage->options.shotTimes.empty());
+    const bool timeLine = gPage->controls.TimeLineShown(seconds) || ViewerOffset::LabelShown();
+    gPage->surface->ShowTimeLine(timeLine && gPage->options.shotTimes.empty());
     if (!mayPlay) gPage->surface->PresentAgain();
     return mayPlay;
 }
@@ -215,6 +223,12 @@ EM_BOOL OnAnimationFrame(double time, void*) {
     }
     if (!gPage->active) return EM_TRUE;
     if (!FollowPlayer(time / 1000.0)) return EM_TRUE;
+    // The picture stays until the music's first sample is heard; the frames
+    // then go on from that moment, their ticks laid anew.
+    if (!gPage->controls.FrameOwed() && WebClock::ShowClockHeld()) {
+        gPage->pacer = FramePacer();
+        return EM_TRUE;
+    }
     if (!gPage->controls.FrameOwed() && !FrameDue(time / 1000.0)) return EM_TRUE;
     gPage->controls.FramePlayed();
     if (gPage->starting && WebClock::IsFixed()) {
@@ -249,6 +263,7 @@ bool Start(int argc, char** argv) {
         gPage->options = PageOptions();
     }
     if (gPage->options.fixedFps > 0.0) WebClock::UseFixedRate(gPage->options.fixedFps);
+    ViewerOffset::Set(gPage->options.avOffset);
     BS::gPosix_InitFile();
     char* programArguments[] = {const_cast<char*>(kProgramPath), nullptr};
     BS::gApplication = new BS::LinuxApplication(1, programArguments);

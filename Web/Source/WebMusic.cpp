@@ -3,16 +3,26 @@
 #include <emscripten.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "DemoSys/ViewerOffset.h"
+#include "WebClock.h"
+
+namespace {
+// The latency the show's clock allows for now.
+double gLatency = 0.0;
+}  // namespace
 
 // The page object (kestrelPage, in the shell) owns the audio context.
 EM_JS(void, kestrel_decode_music, (const unsigned char* bytes, int length, const char* path), {
     kestrelPage.decodeMusic(HEAPU8.slice(bytes, bytes + length).buffer, UTF8ToString(path));
 });
 EM_JS(int, kestrel_has_audio, (), { return kestrelPage.hasAudio() ? 1 : 0; });
-EM_JS(void, kestrel_play_music, (), { kestrelPage.playMusic(); });
+EM_JS(int, kestrel_play_music, (), { return kestrelPage.playMusic() ? 1 : 0; });
+EM_JS(double, kestrel_output_latency, (), { return kestrelPage.outputLatency(); });
 EM_JS(void, kestrel_pause_music, (), { kestrelPage.pauseMusic(); });
 EM_JS(void, kestrel_seek_music, (double seconds), { kestrelPage.seekMusic(seconds); });
 EM_JS(double, kestrel_music_position, (), { return kestrelPage.musicPosition(); });
@@ -37,7 +47,11 @@ std::unique_ptr<WebMusic> WebMusic::Open(const std::string& path) {
 
 bool WebMusic::prepareToPlay() { return kestrel_has_audio() != 0; }
 
-void WebMusic::play() { kestrel_play_music(); }
+void WebMusic::play() {
+    if (!kestrel_play_music()) return;
+    gLatency = kestrel_output_latency();
+    WebClock::HoldShowClock(gLatency + ViewerOffset::Seconds());
+}
 
 void WebMusic::pause() { kestrel_pause_music(); }
 
@@ -50,5 +64,14 @@ namespace WebAudio {
 void UnlockAudio() { kestrel_unlock_audio(); }
 
 bool Settled() { return kestrel_music_settled() != 0; }
+
+void FollowLatency() {
+    // Reports that differ by less than this are the same latency.
+    constexpr double kSame = 0.0005;
+    const double latency = kestrel_output_latency();
+    if (std::abs(latency - gLatency) < kSame) return;
+    WebClock::ChangeShowDelay(latency - gLatency);
+    gLatency = latency;
+}
 
 }  // namespace WebAudio

@@ -153,6 +153,60 @@ async function checkPromptPlace(page, line, width, height) {
     `of the picture's LOADING... (rows ${shown.top.toFixed(0)} to ${shown.bottom.toFixed(0)})`);
 }
 
+// On the page's own clock, with the audio context reporting 0.25 s of latency as a wireless headset's output might,
+// and the viewer's offset of 30 ms from the URL: the frame drawn when the music's heard position is P (what the page
+// has handed to the context, less that latency and the offset) is the fixed clock's frame of P within one frame, at
+// three moments, after a seek and after a pause; three presses of '=' then show the picture 30 ms later again.
+async function checkHeardSync() {
+  const kLatency = 0.25, kFrame = 1 / 60;
+  const session = await openPage(pageFolder, 'start=60&av=30', {
+    prepare: (page) => page.evaluateOnNewDocument((latency) => {
+      for (const [name, value] of [['outputLatency', latency], ['baseLatency', 0]])
+        Object.defineProperty(AudioContext.prototype, name, { get: () => value, configurable: true });
+    }, kLatency),
+  });
+  const { page } = session;
+  // The show's time of each of the last twenty frames against the music's heard position when the frame read its clock,
+  // the median of them: the context's clock moves in steps of its rendering, tens of milliseconds here.
+  const lead = (offset) => page.evaluate((latency, av) => {
+    const leads = kestrelPage.heard.slice(-20).map(([time, handed]) => time - (handed - latency - av)).sort((a, b) => a - b);
+    return leads[Math.floor(leads.length / 2)];
+  }, kLatency, offset);
+  const settle = () => new Promise((resolve) => setTimeout(resolve, 700));
+  try {
+    await page.evaluate(() => {
+      const played = kestrelPage.framePlayed;
+      kestrelPage.heard = [];
+      kestrelPage.framePlayed = function (time, scene, milliseconds, ...rest) {
+        kestrelPage.heard.push([time, kestrelPage.musicPosition() - milliseconds / 1000]);
+        played.call(kestrelPage, time, scene, milliseconds, ...rest);
+      };
+    });
+    await page.mouse.click(240, 160);
+    const moments = [];
+    await settle();
+    for (const what of ['1.4 s in', '2.1 s in', '2.8 s in']) {
+      await settle();
+      moments.push([what, await lead(0.03)]);
+    }
+    await page.keyboard.press('ArrowRight');
+    await settle();
+    moments.push(['after a seek', await lead(0.03)]);
+    await page.keyboard.press(' ');
+    await settle();
+    await page.keyboard.press(' ');
+    await settle();
+    moments.push(['after a pause', await lead(0.03)]);
+    for (let i = 0; i < 3; i++) await page.keyboard.press('=');
+    await settle();
+    moments.push(['30 ms later by the keys', await lead(0.06)]);
+    for (const [what, difference] of moments)
+      check(Math.abs(difference) <= kFrame, `${what} the frame is the heard moment's (${(difference * 1000).toFixed(1)} ms off)`);
+  } finally {
+    await session.close();
+  }
+}
+
 // A page that cannot load says so in the page, naming the cause and the fix.
 async function checkFailure(folder, fromFile, what, words) {
   const session = await openPage(folder, '', { stage: 'failed', fromFile });
@@ -223,6 +277,7 @@ async function main() {
     await session.close();
   }
   await checkStartAndKeys(work);
+  await checkHeardSync();
   const noData = path.join(work, 'no-data');
   fs.mkdirSync(noData);
   for (const name of ['kestrel.html', 'kestrel.js', 'kestrel.wasm'])

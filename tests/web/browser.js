@@ -1,6 +1,6 @@
 // Opens the web page, served from a folder on 127.0.0.1 (or as a file), in Debian's headless Chromium with software
 // WebGL at one canvas pixel per screen pixel (480 x 320 unless asked otherwise), and waits for the start prompt (or
-// another stage of the page).
+// another stage of the page); `prepare` runs on the page before it loads.
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -13,7 +13,7 @@ const kArguments = ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=
   '--autoplay-policy=no-user-gesture-required', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
-async function openPage(folder, query, { stage = 'waiting', fromFile = false, width = 480, height = 320 } = {}) {
+async function openPage(folder, query, { stage = 'waiting', fromFile = false, width = 480, height = 320, prepare = null } = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'kestrel-chromium-'));
   const server = await new Promise((resolve) => serve(folder, 0, (s, address) => resolve({ s, address })));
   const browser = await puppeteer.launch({
@@ -39,6 +39,7 @@ async function openPage(folder, query, { stage = 'waiting', fromFile = false, wi
       messages.push({ type: message.type(), text: message.text() });
     });
     page.on('pageerror', (error) => console_.push(`uncaught: ${error.message}`));
+    if (prepare) await prepare(page);
     const url = fromFile ? `file://${path.resolve(folder)}/kestrel.html` : `${server.address}kestrel.html`;
     await page.goto(`${url}?${query}`);
     await page.waitForFunction((wanted) => kestrelPage.stage === wanted, { timeout: 180000 }, stage);
