@@ -1,4 +1,5 @@
-// The three scenes that play scene files: their generated files import as designed, and each draws on headless GL.
+// The three scenes that play scene files, on headless GL: what their pictures, held by the reference frames, do
+// not show (a texture another scene left bound, a GL error, a scene file cut short), and their clocks.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,13 +10,10 @@
 #include <vector>
 
 #include "B3D/Source/B3D_Camera.h"
-#include "B3D/Source/B3D_Object.h"
 #include "BS/Export/BS_Application.h"
 #include "DAS/Source/DAS.h"
 #include "DemoSys/DemoSys.h"
 #include "DemoSys/Host.h"
-#include "DemoSys/Riraru3Z/ParticleEngine.h"
-#include "DemoSys/Riraru3Z/SimpleCamera.h"
 #include "DemoSys/ShowMemory.h"
 #include "Effects/AnimatedScene.h"
 #include "Effects/ParticleStream.h"
@@ -97,27 +95,6 @@ TEST_F(AnimatedSceneTest, TheTunnelAndTheSawReflectTheirOwnSurroundingsWhateverW
     EXPECT_LT(PixelsTheLeftTextureChanges(Rewound<sawblade>(), 105.0f), 320 * 480 / 50);
 }
 
-TEST_F(AnimatedSceneTest, AScenesFrameBeginsClearedWithDepthAndItsThreeArrays) {
-    DemoSys::ResetRenderTarget();
-    glEnable(GL_BLEND);
-    glEnable(GL_CULL_FACE);
-    glDepthMask(GL_FALSE);
-    glEnableVertexAttribArray(3);
-    BeginSceneFrame(0.2f, 0.4f, 0.6f);
-    EXPECT_TRUE(NearColour(Pixel(10, 470), 51, 102, 153));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_BLEND) && !glIsEnabled(GL_CULL_FACE));
-    GLboolean depthWrites = GL_FALSE;
-    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
-    EXPECT_TRUE(depthWrites);
-    for (GLuint attribute = 0; attribute < 4; ++attribute) {
-        GLint enabled = -1;
-        glGetVertexAttribiv(attribute, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
-        EXPECT_EQ(enabled, attribute < 3 ? 1 : 0) << attribute;
-    }
-    glDisable(GL_DEPTH_TEST);
-    UseAttributeArrays(0);
-}
-
 std::vector<std::string> gLogged;
 
 TEST_F(AnimatedSceneTest, CamerasAreFoundByNameAndAGLErrorSkipsTheDrawWithAMessage) {
@@ -149,38 +126,6 @@ TEST_F(AnimatedSceneTest, CamerasAreFoundByNameAndAGLErrorSkipsTheDrawWithAMessa
     ASSERT_EQ(gLogged.size(), 1u);
     EXPECT_EQ(gLogged[0], "scene not drawn: OpenGL error while camera->Context()->Activate");
     EXPECT_TRUE(NearColour(Pixel(160, 240), 0, 255, 0)) << "nothing drawn over the clear colour";
-}
-
-TEST_F(AnimatedSceneTest, SparksAddTheirGoldOverThePictureWhateverCullingWasLeftOn) {
-    ParticleEngine sparks(1, "/FxData/Common/particle.png");
-    Particle spark{};
-    spark.size = 4.0f;
-    spark.alpha = 1.0f;
-    for (int c = 0; c < 3; ++c) spark.colour[c] = kSparkGold[c];
-    spark.position[2] = spark.home[2] = -30.0f;  // straight ahead of a camera that has not moved
-    sparks.AddParticle(spark);
-    const SimpleCamera lens;
-    const B3D_Camera camera;
-    DemoSys::ResetRenderTarget();
-    for (GLenum face : {GL_BACK, GL_FRONT}) {
-        glClearColor(0.25f, 0.25f, 0.25f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glEnable(GL_CULL_FACE);
-        glCullFace(face);
-        sparks.Update(nullptr, 0.0f, 0.0f);
-        DrawSparks(sparks, lens, camera);
-        const std::array<int, 4> centre = Pixel(160, 240);
-        EXPECT_GT(centre[0], 64 + 50) << "gold at the spark's centre";
-        EXPECT_GE(centre[2], 62) << "added to the grey beneath, not painted over it";
-        EXPECT_TRUE(NearColour(Pixel(100, 240), 64, 64, 64)) << "beside the spark";
-    }
-    // Warming up is four seconds of free flight (no spring pulls a spark home), fading as it goes.
-    Particle& flying = sparks.GetParticles()[0];
-    flying.velocity[0] = 8.0f;
-    flying.alphaSpeed = -0.1f;
-    WarmUpSparks(sparks);
-    EXPECT_NEAR(flying.position[0], 8.0f * 4.0f, 1e-3f);
-    EXPECT_NEAR(flying.alpha, 1.0f - 0.1f * 4.0f, 1e-5f);
 }
 
 // Loads the robot (in a fresh process, for a first load) from a copy of its files whose scene file goes wrong right
