@@ -78,31 +78,6 @@ TEST_F(UprightBlitTest, TheScreenFitsBetweenBlackBarsItsRightEdgeOnTopOrAsItIs) 
     }
 }
 
-// The player's bar over a picture of 480 x 320 at 92.5 s: a dark band along
-// the bottom 26 rows (cells of 2 pixels), the bar 6 rows up filled half way
-// across, the text above it at the left; the picture above the band as it was.
-TEST_F(UprightBlitTest, ThePlayersBarDarkensTheBottomAndFillsTheShareOfTheShowPlayed) {
-    UprightBlit blit(true);
-    Host::SeekShow(92.5);  // the time the show's first frame will show
-    Present(blit, 480, 320);
-    const std::array<int, 4> above = Pixel(400, 100);
-    blit.ShowBar(true);
-    Present(blit, 480, 320);
-    EXPECT_EQ(Pixel(400, 100), above) << "above the band";
-    EXPECT_EQ(Pixel(400, 60), (std::array<int, 4>{255, 0, 0, 255})) << "the screen's left half, its bottom";
-    EXPECT_TRUE(NearColour(Pixel(400, 20), 102, 0, 0, 2)) << "in the band: 40% of the picture";
-    const int played = Pixel(100, 7)[1], ahead = Pixel(400, 7)[1];
-    EXPECT_GT(played, 200) << "the bar played";
-    EXPECT_TRUE(ahead > 40 && ahead < 100) << "the bar still to play: " << ahead;
-    EXPECT_GT(Pixel(236, 7)[1], 200);
-    EXPECT_LT(Pixel(246, 7)[1], 100) << "filled to the middle of 6 .. 474";
-    int lit = 0;
-    for (int x = 6; x < 100; ++x)
-        for (int y = 12; y < 22; ++y) lit += Pixel(x, y)[1] > 200;
-    EXPECT_GT(lit, 60) << "the text's cells";
-    blit.ShowBar(false);
-}
-
 // A program that draws nothing, for the demo's current program.
 GLuint SomeProgram() {
     const char* vertex = "void main() { gl_Position = vec4(0.0); }";
