@@ -98,15 +98,3 @@ TEST_F(Application, AHomeThatCannotBeOpenedIsNamedWithTheCause) {
     ScopedEnv home("HOME", missing.c_str());
     EXPECT_EQ(Failure([&] { LinuxApplication app(1, mArgv); }), "BS::CannotOpen " + missing);
 }
-
-TEST_F(Application, WithoutArgumentsTheProgramIsLookedForInPath) {
-    mTree.MakeDir("bin");
-    ScopedEnv path("PATH", (mTree.Path() + "/absent:" + mTree.Path() + "/bin").c_str());
-    char name[] = "/opt/show.app/show";
-    char* argv[] = {name, nullptr};
-    // No arguments counted: the one given is not read, and the empty name is the first directory of PATH that opens.
-    LinuxApplication app(0, argv);
-    EXPECT_EQ(app.GetApplicationDirectory().GetPath(), mTree.Path() + "/bin/");
-    LinuxApplication none(1, nullptr);
-    EXPECT_EQ(none.GetApplicationDirectory().GetPath(), mTree.Path() + "/bin/");
-}
