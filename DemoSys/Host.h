@@ -19,6 +19,8 @@ struct SurfaceEvents {
     double seekBy = 0.0;
     // The viewer's offset of the picture moved by this many steps (ViewerOffset.h).
     int offsetSteps = 0;
+    // The gentle mode turned on or off (Host::SetGentle).
+    bool toggleGentle = false;
 };
 
 // The screen the show draws on, so that it can make its context current and
@@ -144,5 +146,12 @@ void PauseShow(bool paused);
 bool ShowPaused();
 // The show time of the frame played last; before the first, the time it will show.
 double ShowTime();
+
+// Provided by the demo, for the host to call: the gentle mode, for a viewer
+// sensitive to flashing lights. The picture's light is held where it would
+// turn bright and back more than three times a second (DemoSys/GentleLimiter.h);
+// the show's time, cuts and beats are kept. Off by default: the show as made.
+void SetGentle(bool on);
+bool Gentle();
 
 }  // namespace Host

@@ -28,6 +28,7 @@ Ticks TicksBetween(double after, double target) {
 
 bool FollowPlayer(const SurfaceEvents& events) {
     if (events.togglePause) Host::PauseShow(!Host::ShowPaused());
+    if (events.toggleGentle) Host::SetGentle(!Host::Gentle());
     if (!events.toStart && events.seekBy == 0.0) return false;
     const double from = events.toStart ? 0.0 : Host::ShowTime();
     Host::SeekShow(from + events.seekBy);

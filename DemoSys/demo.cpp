@@ -9,6 +9,7 @@
 #include "Bundle.h"
 #include "DemoLog.h"
 #include "DemoSys.h"
+#include "GentlePass.h"
 #include "GLView.h"
 #include "Host.h"
 #include "Music.h"
@@ -62,6 +63,8 @@ double gPlayedLast = -1.0;  // show time of the frame played last
 bool gSeekPending = false;
 double gSeekTarget = 0.0;
 bool gPaused = false;
+// The viewer's choice of the gentle mode, which is no part of the show's state.
+bool gGentle = false;
 
 void ShowLoadingScreen(GLView* view) {
     DemoSys::Init(view);
@@ -169,7 +172,9 @@ FrameScenes PlayFrame(double t, bool draw) {
     }
 
     offscreen.Back();
+    if (draw && gGentle) Gentle::BeginPicture();
     if (draw) DrawComposite(t);
+    if (draw && gGentle) Gentle::FinishPicture();
     gPost.Update(step, beats, rand);
     gPreviousTime = static_cast<float>(t);
     gPlayedLast = t;
@@ -193,7 +198,9 @@ void GoTo(double target) {
         gPlayedLast = gStart.playedLast;
     }
     const Seeking::Ticks ticks = Seeking::TicksBetween(gPlayedLast, target);
-    for (long long tick = ticks.first; tick < ticks.end; ++tick) PlayFrame(Seeking::TickTime(tick), false);
+    // The gentle hold looks back over the frames before the target's: they are drawn.
+    const long long drawnFrom = gGentle ? ticks.end - (Gentle::kMemory - 1) : ticks.end;
+    for (long long tick = ticks.first; tick < ticks.end; ++tick) PlayFrame(Seeking::TickTime(tick), tick >= drawnFrom);
 }
 
 }  // namespace
@@ -211,6 +218,7 @@ void demo::demoload(GLView* view) {
     overlayFx = Create(new overlay(), view);
 
     gOffscreen = new RenderBuffer(320, 480, true);
+    Gentle::Load(gMemory);
     CheckGLError("RENDERBUFFER");
     gPostNormal = Shader::LoadShader(Bundle::Path() + Bundle::kPostProcessNormal);
     gPostGryn = Shader::LoadShader(Bundle::Path() + Bundle::kPostProcessGryn);
@@ -248,7 +256,9 @@ void demo::demoplayback(int) {
     const double t = now - mBaseTime;
     gStatistics.Frame(t, stdout);
     mDrawn = Host::FrameWanted(t);
-    mLastScenes = PlayFrame(t, mDrawn);
+    // The gentle hold needs the frames before a wanted one drawn too.
+    const bool leadIn = gGentle && Host::FrameWanted(t + (Gentle::kMemory - 1) / Seeking::kTicksPerSecond);
+    mLastScenes = PlayFrame(t, mDrawn || leadIn);
 }
 
 double demo::NextFrameTime() const {
@@ -273,6 +283,13 @@ void Host::PauseShow(bool paused) {
 }
 
 bool Host::ShowPaused() { return gPaused; }
+
+void Host::SetGentle(bool on) {
+    if (gGentle && !on) Gentle::Forget();
+    gGentle = on;
+}
+
+bool Host::Gentle() { return gGentle; }
 
 double Host::ShowTime() {
     if (gSeekPending && gPlayedLast < 0.0) return gSeekTarget;

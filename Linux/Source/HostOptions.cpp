@@ -178,6 +178,7 @@ const Option kOptions[] = {
     {"--portrait", nullptr, false, SetFlag<&HostOptions::portrait>},
     {"--fullscreen", nullptr, false, SetFlag<&HostOptions::fullscreen>},
     {"--upright", nullptr, false, SetFlag<&HostOptions::uprightShots>},
+    {"--gentle", nullptr, false, SetFlag<&HostOptions::gentle>},
 };
 
 const Option* FindOption(const std::string& name) {
@@ -234,7 +235,7 @@ bool CheckCombination(HostOptions& options, std::string& error) {
 const char* HostUsage() {
     return "usage: kestrel [--headless] [--fixed-fps N | --refresh-rate N] [--start T]\n"
            "               [--shot T1,T2,... --out DIR [--upright]] [--record FILE] [--scale N]\n"
-           "               [--av-offset MS] [--portrait] [--fullscreen] [--help]\n"
+           "               [--av-offset MS] [--portrait] [--fullscreen] [--gentle] [--help]\n"
            "  --headless      render without a window (EGL, no display server needed)\n"
            "  --fixed-fps N   deterministic clock: frame k plays at k/N seconds (0 < N <= 10000)\n"
            "  --refresh-rate N\n"
@@ -263,10 +264,15 @@ const char* HostUsage() {
            "                  headset; the output's reported latency is always allowed for\n"
            "  --portrait      show and record the raw portrait screen, not turned upright\n"
            "  --fullscreen    start fullscreen (F11 or Alt+Enter toggles it in the window)\n"
+           "  --gentle        the gentle mode, for a viewer sensitive to flashing lights: the\n"
+           "                  picture turns bright and back at most three times a second,\n"
+           "                  its beats and cuts softened, not removed (G toggles it in the\n"
+           "                  window); in the window, headless, in pictures and in videos\n"
            "  -h, --help      show this text\n"
            "Keys in the window: Space pauses and resumes, Left and Right go 5 s back and\n"
            "forward, Home goes to the start, - and + show the picture 10 ms earlier and\n"
-           "later, F11 or Alt+Enter toggles fullscreen, Escape quits. The show as made\n"
+           "later, G turns the gentle mode on or off, F11 or Alt+Enter toggles fullscreen,\n"
+           "Escape quits. The show as made\n"
            "never pauses or seeks: these are the player's.\n"
            "Options take their value as '--name value' or '--name=value'; the second form\n"
            "also takes values that begin with '-'.\n";

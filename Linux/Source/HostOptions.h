@@ -17,6 +17,7 @@ struct HostOptions {
     float renderScale = 0.0f;   // 0: a window's follows its size, otherwise 1
     bool uprightShots = false;  // shots turned as the window shows them
     double avOffset = 0.0;      // seconds the picture comes later than the music as heard
+    bool gentle = false;        // the gentle mode: at most three flashes a second
     bool help = false;
 };
 

@@ -84,8 +84,13 @@ std::unique_ptr<DisplaySurface> OpenScreen(const HostOptions& options) {
     // A window that follows its size replaces this scale with its own.
     Host::SetRenderScale(options.renderScale > 0.0f ? options.renderScale : 1.0f);
     if (!options.headless && DisplayAvailable()) {
-        if (auto window = CreateWindowSurface({options.portrait, options.fullscreen, options.renderScale}))
+        if (auto window = CreateWindowSurface({options.portrait, options.fullscreen, options.renderScale})) {
+            fputs(options.gentle ? "kestrel: the gentle mode is on: the show flashes at most three times a second (G turns it off)\n"
+                                 : "kestrel: warning: the show flashes in time with its music, in places more than three times a "
+                                   "second; for a viewer sensitive to flashing lights, press G or start with --gentle\n",
+                  stderr);
             return window;
+        }
     } else if (!options.headless && options.shotTimes.empty()) {
         fputs("kestrel: no display (DISPLAY and WAYLAND_DISPLAY are unset or empty): the show plays headless, "
               "with nothing to watch; run it in a desktop session for a window, or write a video with --record "
@@ -138,6 +143,7 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
     if (options.fixedFps > 0.0) PlatformClock::UseFixedRate(options.fixedFps);
     if (options.refreshRate > 0.0) PlatformClock::UseFixedRate(options.refreshRate);
     ViewerOffset::Set(options.avOffset);
+    Host::SetGentle(options.gentle);
     PlatformClock::SetViewerOffset(ViewerOffset::Seconds());
     std::string error;
     if (!options.shotTimes.empty() && !CapturingSurface::PrepareOutDir(options.outDir, error))
@@ -188,6 +194,8 @@ int LinuxApplicationMain(const HostOptions& options, const std::string& bundlePa
         const bool mayPlay = controls.Follow(keys, PlatformClock::Monotonic());
         if (keys.togglePause)
             fprintf(stderr, "kestrel: %s at %.1f s\n", Host::ShowPaused() ? "paused" : "playing", Host::ShowTime());
+        if (keys.toggleGentle)
+            fprintf(stderr, "kestrel: the gentle mode %s at %.1f s\n", Host::Gentle() ? "on" : "off", Host::ShowTime());
         if (ViewerOffset::Follow(keys, PlatformClock::Monotonic())) PlatformClock::SetViewerOffset(ViewerOffset::Seconds());
         screen->ShowTimeLine(controls.TimeLineShown(PlatformClock::Monotonic()) || ViewerOffset::LabelShown());
         if (!mayPlay) {
