@@ -59,8 +59,14 @@ bool ParsePageOptions(int argc, const char* const* argv, PageOptions& options, s
                 return false;
             }
             options.avOffset /= 1000.0;
+        } else if (name == "--gentle") {
+            if (value != "1" && value != "0") {
+                error = "gentle needs 1 or 0";
+                return false;
+            }
+            options.gentle = value == "1";
         } else {
-            error = "the page takes no parameter " + name.substr(2) + " (only start, fixed-fps, shot and av)";
+            error = "the page takes no parameter " + name.substr(2) + " (only start, fixed-fps, shot, av and gentle)";
             return false;
         }
     }

@@ -38,6 +38,10 @@
 // The page object (kestrelPage, in the shell) shows the prompts and keeps
 // what a test or a measurement reads back.
 EM_JS(void, kestrel_show_start_prompt, (), { kestrelPage.showStartPrompt(); });
+EM_JS(int, kestrel_reduced_motion, (), {
+    return window.matchMedia && window.matchMedia('(prefers-reduced-motion: reduce)').matches ? 1 : 0;
+});
+EM_JS(void, kestrel_gentle_chosen, (int on, int byBrowser), { kestrelPage.noteGentle(on, byBrowser); });
 EM_JS(void, kestrel_show_started, (), { kestrelPage.showStarted(); });
 EM_JS(void, kestrel_show_ended, (), { kestrelPage.showEnded(); });
 EM_JS(void, kestrel_frame_played, (double demoTime, int scene, double milliseconds, double scale),
@@ -97,6 +101,7 @@ bool PlayerKey(const EmscriptenKeyboardEvent* event) {
     else if (key == "Home" && !event->repeat) keys.toStart = true, keys.seekBy = 0.0;
     else if (key == "-") --keys.offsetSteps;
     else if (key == "+" || key == "=") ++keys.offsetSteps;
+    else if ((key == "g" || key == "G") && !event->repeat) keys.toggleGentle = !keys.toggleGentle;
     else return false;
     return true;
 }
@@ -176,6 +181,7 @@ bool FrameDue(double time) {
 // frame (not while paused, unless a seek moved the paused show).
 bool FollowPlayer(double seconds) {
     const bool mayPlay = gPage->controls.Follow(gPage->keys, seconds);
+    if (gPage->keys.toggleGentle) kestrel_log(0, Host::Gentle() ? "kestrel: the gentle mode on" : "kestrel: the gentle mode off");
     const double offset = ViewerOffset::Seconds();
     if (ViewerOffset::Follow(gPage->keys, seconds)) WebClock::ChangeShowDelay(ViewerOffset::Seconds() - offset);
     gPage->keys = SurfaceEvents();
@@ -264,6 +270,10 @@ bool Start(int argc, char** argv) {
     }
     if (gPage->options.fixedFps > 0.0) WebClock::UseFixedRate(gPage->options.fixedFps);
     ViewerOffset::Set(gPage->options.avOffset);
+    // A browser that asks for reduced motion gets the gentle mode unless the URL says otherwise.
+    const bool byBrowser = gPage->options.gentle < 0 && kestrel_reduced_motion();
+    Host::SetGentle(gPage->options.gentle == 1 || byBrowser);
+    kestrel_gentle_chosen(Host::Gentle(), byBrowser);
     BS::gPosix_InitFile();
     char* programArguments[] = {const_cast<char*>(kProgramPath), nullptr};
     BS::gApplication = new BS::LinuxApplication(1, programArguments);
