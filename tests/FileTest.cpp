@@ -1,3 +1,5 @@
+// The base system's files and folders as the show uses them: opened for reading, sized, positioned and loaded, and
+// the failures of each.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
