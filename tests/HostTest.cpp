@@ -44,7 +44,7 @@ std::string Fields(const HostOptions& o) {
     for (double t : o.shotTimes) s << ' ' << t;
     s << ", out '" << o.outDir << "', record '" << o.recordPath << "', portrait " << o.portrait << ", fullscreen "
       << o.fullscreen << ", scale " << o.renderScale << ", upright " << o.uprightShots << ", help " << o.help
-      << ", av-offset " << o.avOffset;
+      << ", av-offset " << o.avOffset << ", gentle " << o.gentle;
     return s.str();
 }
 
@@ -89,6 +89,8 @@ TEST(HostOptions, AcceptedCommandLinesGiveTheirOptions) {
         {{"--av-offset", "-40"}, [](HostOptions& o) { o.avOffset = -0.04; }},
         {{"--av-offset=1000", "--record", "v.mp4"},
          [](HostOptions& o) { o.avOffset = 1, o.recordPath = "v.mp4", o.headless = true, o.fixedFps = 60; }},
+        {{"--gentle", "--record", "v.mp4"},
+         [](HostOptions& o) { o.gentle = true, o.recordPath = "v.mp4", o.headless = true, o.fixedFps = 60; }},
     };
     for (const auto& c : cases) {
         HostOptions parsed, expected;
@@ -116,7 +118,7 @@ TEST(HostOptions, RefusedCommandLinesSayWhy) {
         {{"--refresh-rate", "10001"}, ""}, {{"--refresh-rate", "144", "--fixed-fps", "60"}, ""},
         {{"--refresh-rate", "60", "--record", "x.mp4"}, ""}, {{"--scale", "0"}, ""}, {{"--scale", "9"}, ""},
         {{"--scale", "1.3"}, ""}, {{"--scale", "x"}, ""}, {{"--scale"}, ""}, {{"--scale", "2", "--scale", "2"}, ""},
-        {{"--upright"}, ""}, {{"--portrait=yes"}, ""}, {{"--fullscreen", "--headless"}, ""},
+        {{"--upright"}, ""}, {{"--portrait=yes"}, ""}, {{"--gentle=1"}, ""}, {{"--fullscreen", "--headless"}, ""},
         {{"--fullscreen", "--record", "v.mp4"}, ""},
         {{"--fixed-fps", "100000"}, "at most 10000"}, {{"--record", "x.mp4", "--fixed-fps", "30"}, "--fixed-fps"},
         {{"--out", "--headless", "--shot", "1"}, "not the option '--headless'"},
