@@ -10,9 +10,8 @@
 float AdaptiveScale::LargestScaleWithin(double cost, float scale) {
     // A step at a time would cost a window of slow frames per quarter: from
     // 2 down to 1 on a slow page that is seconds of the opening at a third
-    // of the pace. The nudge keeps a cost that fits exactly from rounding
-    // below its quarter.
-    const double budget = kTooSlow * FramePacer::kTick * (1.0 + 1e-9);
+    // of the pace.
+    const double budget = kTooSlow * FramePacer::kTick;
     float lower = scale - Host::kRenderScaleStep;
     while (lower > 1.0f && cost * lower * lower > budget * scale * scale) lower -= Host::kRenderScaleStep;
     return std::max(1.0f, lower);

@@ -69,6 +69,11 @@ TEST(AdaptiveScale, AScaleThatWasTooSlowIsTriedAgainAfterTenSeconds) {
     ASSERT_EQ(Feed(fresh, 31, 16 * kMs, 2.0f), 1.75f);
     ASSERT_EQ(Feed(fresh, 31, 16 * kMs, 1.75f), 1.5f);
     EXPECT_EQ(Feed(fresh, 31, 6 * kMs, 1.5f), 1.5f) << "1.75 was too slow a window ago";
+
+    // A smaller window draws at 1.25 meanwhile: the step up from there to 1.5, never found too slow, does not wait.
+    AdaptiveScale smaller;
+    ASSERT_EQ(Feed(smaller, 31, 16 * kMs, 2.0f), 1.75f);
+    EXPECT_EQ(Feed(smaller, 31, 5 * kMs, 1.25f), 1.5f);
 }
 
 // Over budget, the scale falls in one step to the largest quarter whose pixels fit 15 ms: four times over at 2
