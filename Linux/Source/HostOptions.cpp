@@ -256,8 +256,8 @@ const char* HostUsage() {
            "                  480N x 320N pixels at --scale N\n"
            "  --scale N       render at N times the screen's pixels along each side (1 to 8,\n"
            "                  in steps of a quarter: 1.5 draws 480 x 720); in a window the\n"
-           "                  default follows the window's size (at most 4) and steps down\n"
-           "                  a quarter at a time while frames take too long, else 1\n"
+           "                  default follows the window's size (at most 4) and falls to\n"
+           "                  the largest quarter whose frames keep their time, else 1\n"
            "  --av-offset MS  show the picture MS milliseconds later than the music is heard\n"
            "                  (earlier when negative; -1000 to 1000), for a sound output\n"
            "                  whose delay the program cannot know, such as a wireless\n"
@@ -272,8 +272,7 @@ const char* HostUsage() {
            "Keys in the window: Space pauses and resumes, Left and Right go 5 s back and\n"
            "forward, Home goes to the start, - and + show the picture 10 ms earlier and\n"
            "later, G turns the gentle mode on or off, F11 or Alt+Enter toggles fullscreen,\n"
-           "Escape quits. The show as made\n"
-           "never pauses or seeks: these are the player's.\n"
+           "Escape quits. The show as made never pauses or seeks: these are the player's.\n"
            "Options take their value as '--name value' or '--name=value'; the second form\n"
            "also takes values that begin with '-'.\n";
 }
